@@ -1,5 +1,5 @@
 # The two commands of the README. Each installs what it needs first.
-.PHONY: run test deps
+.PHONY: run test deps bench fuzz
 
 deps:
 	@scripts/install-deps
@@ -11,3 +11,36 @@ run: deps
 
 test: deps
 	scripts/test-all
+
+# Regenerates the built-in skin bitmaps and skin/res/Skin.rc; the results are kept in the
+# repository, so a normal build never needs this.
+.PHONY: art
+art:
+	cmake --preset native -B build/art >/dev/null
+	cmake --build build/art --target skin-artgen -j2
+	mkdir -p skin/res
+	build/art/tools/skin-artgen/skin-artgen skin/res
+
+# One sheet per style of the built-in bitmaps, drawn through the skin library under Wine,
+# as build/gallery/<STYLE>.png.
+.PHONY: gallery
+gallery:
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows --target skin-gallery -j2
+	mkdir -p build/gallery
+	VANTOR_WINE_DIR=$(CURDIR)/build/windows/wine scripts/wine-run build/windows/tools/skin-gallery/skin-gallery.exe build/gallery </dev/null
+	for f in build/gallery/*.bmp; do /usr/bin/convert "$$f" "$${f%.bmp}.png"; done
+
+# Converter speed and memory against cat/tail on a 1 MiB and a 1 GiB movie (not a test).
+BENCH_DIR ?= build/bench-data
+bench:
+	cmake --preset native >/dev/null
+	cmake --build --preset native --target vantor_bench -j2
+	build/native/bench/vantor_bench $(BENCH_DIR)
+
+# Every fuzzer for FUZZ_SECONDS on its seed corpus (clang, libFuzzer, ASan+UBSan).
+FUZZ_SECONDS ?= 60
+fuzz:
+	cmake --preset fuzz -DVANTOR_FUZZ_SECONDS=$(FUZZ_SECONDS) >/dev/null
+	cmake --build --preset fuzz -j2
+	cmake --build --preset fuzz --target fuzz_run -j1

@@ -42,6 +42,9 @@ void ExtractMovie(const std::string& projectorPath, const std::string& moviePath
 void BuildProjector(const std::string& moviePath, const std::string& projectorPath,
                     const std::string& stubPath, IConvertReport& report) {
   if (FileSizeByName(moviePath) >= MaxMovieSize) throw EMovieTooLarge(moviePath);
+  // The output comes first, before any input is opened: an output in use is reported as
+  // such even when the stub is missing too.
+  if (!TAtomicFile::TargetReplaceable(projectorPath)) throw EFCreateError(projectorPath);
   TAtomicFile output(projectorPath);
   {
     TFileStream stub(stubPath, fmOpenRead);

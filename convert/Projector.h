@@ -43,13 +43,20 @@ struct TProjectorTrailer {
   int64_t MovieStart() const { return fileSize - ProjectorTrailerSize - movieLength; }
 };
 
-// Reads the trailer of INPUT. An input of fewer than 4 bytes raises EReadError; one of
-// 4 to 7 bytes is read from its start (a seek before the start is ignored).
+// Reads the trailer of INPUT, a stream positioned at its start. An input of fewer than 4
+// bytes raises EReadError; in one of 4 to 7 bytes the magic is read from the start (the
+// seek 8 bytes before the end is ignored), and the length after it is then missing.
 TProjectorTrailer ReadProjectorTrailer(TStream& input);
 
-// Copies the movie of the projector at PROJECTORPATH to MOVIEPATH.
+// Copies the movie of the projector at PROJECTORPATH to MOVIEPATH and reports "Convert
+// Success."; a file without the magic, or with a length of 0, is reported "Not Flash EXE.".
+// Errors propagate: "Cannot open file", "Cannot create file", "Stream read error" (also
+// for a length larger than the file can hold). Whatever fails, nothing is written to
+// MOVIEPATH: a file already there stays as it was. MOVIEPATH may be PROJECTORPATH.
 void ExtractMovie(const std::string& projectorPath, const std::string& moviePath, IConvertReport& report);
 
-// Writes STUBPATH's bytes, then MOVIEPATH's, then the trailer, to PROJECTORPATH.
+// Writes STUBPATH's bytes, then MOVIEPATH's, then the trailer, to PROJECTORPATH and reports
+// "Convert Success.". A movie of 4 GiB or more raises EMovieTooLarge before anything is
+// created. As for ExtractMovie, a failure leaves PROJECTORPATH as it was.
 void BuildProjector(const std::string& moviePath, const std::string& projectorPath,
                     const std::string& stubPath, IConvertReport& report);

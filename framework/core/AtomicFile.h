@@ -21,9 +21,14 @@ public:
   const std::string& TempName() const { return tempName_; }
 
   // Closes the data and moves it over the target; EFCreateError naming the target when
-  // the move fails (the target is in use, read-only or a folder). Every stream on the
-  // target must be closed first: Windows refuses to replace a file held open unshared.
+  // the target is in use, read-only or a folder (the temporary file is then removed).
+  // Every stream on the target must be closed first: like Windows, we refuse to replace
+  // a file that is held open unshared.
   void Commit();
+
+  // Whether TARGET is absent, or present and could be opened for writing unshared now:
+  // what creating it with CREATE_ALWAYS would need, without truncating it.
+  static bool TargetReplaceable(const std::string& target);
 
 private:
   std::string target_;

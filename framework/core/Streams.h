@@ -39,6 +39,11 @@ public:
   // buffer of min(COUNT, MaxBufferSize) bytes; each chunk is read and written in full.
   // COUNT 0 copies the whole source from its start. Returns the bytes copied.
   int64_t CopyFrom(TStream& source, int64_t count);
+
+protected:
+  // Lets a stream move COUNT bytes from SOURCE without the copy buffer (in the kernel),
+  // with CopyFrom's results; false when it cannot, and CopyFrom then uses the buffer.
+  virtual bool CopyDirectFrom(TStream& /*source*/, int64_t /*count*/) { return false; }
 };
 
 // File modes: one of the open modes or a create mode, combined with one share mode.
@@ -68,6 +73,9 @@ public:
   void SetSize(int64_t size) override;
 
   const std::string& FileName() const { return fileName_; }
+
+protected:
+  bool CopyDirectFrom(TStream& source, int64_t count) override;
 
 private:
   std::string fileName_;

@@ -1,0 +1,183 @@
+#include "tools/vantor-cli/VantorCli.h"
+
+#include <functional>
+#include <ostream>
+
+#include "convert/Projector.h"
+#include "framework/core/Streams.h"
+
+namespace {
+
+const char* const UsageText =
+    "Usage:\n"
+    "  vantor-cli extract PROJECTOR... [-o MOVIE]\n"
+    "      Copies the movie out of each projector; the default output is the input\n"
+    "      without its last 4 characters plus \".swf\".\n"
+    "  vantor-cli build MOVIE... [--stub STUB] [-o PROJECTOR]\n"
+    "      Writes STUB, the movie and the trailer to each projector; the default output\n"
+    "      is the input without its last 4 characters plus \".exe\".\n"
+    "  vantor-cli info FILE...\n"
+    "      Tells whether each file is a projector, with its stub and movie sizes.\n"
+    "  vantor-cli --help\n"
+    "-o is allowed with one input only. Exit status: 0 all converted, 1 some file failed\n"
+    "or was not a projector, 2 usage error.\n";
+
+// Prints what a converter reports, prefixed by the conversion it concerns.
+class TConsoleReport : public IConvertReport {
+public:
+  TConsoleReport(std::ostream& out, std::string prefix) : out_(out), prefix_(std::move(prefix)) {}
+  void SetReportText(const std::string& text) override { text_ = text; }
+  void ShowReport() override { out_ << prefix_ << text_ << "\n"; }
+  bool Succeeded() const { return text_ == ConvertSuccessText; }
+
+private:
+  std::ostream& out_;
+  std::string prefix_;
+  std::string text_;
+};
+
+bool IsOption(const std::string& arg) { return arg.size() > 1 && arg[0] == '-'; }
+
+// Takes the value of option ARGS[I] into TARGET, once.
+void TakeValue(const std::vector<std::string>& args, size_t& i, std::string& target) {
+  if (i + 1 >= args.size()) throw ECliUsage("option " + args[i] + " needs a value");
+  if (!target.empty()) throw ECliUsage("option " + args[i] + " given twice");
+  target = args[++i];
+  if (target.empty()) throw ECliUsage("option " + args[i - 1] + " needs a non-empty value");
+}
+
+void ParseRest(const std::vector<std::string>& args, TCliRequest& request) {
+  bool optionsEnded = false;
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (optionsEnded || !IsOption(arg)) {
+      request.files.push_back(arg);
+    } else if (arg == "--") {
+      optionsEnded = true;
+    } else if ((arg == "-o" || arg == "--output") && request.command != "info") {
+      TakeValue(args, i, request.output);
+    } else if (arg == "--stub" && request.command == "build") {
+      TakeValue(args, i, request.stub);
+    } else {
+      throw ECliUsage("unknown option " + arg + " for " + request.command);
+    }
+  }
+}
+
+// Runs CONVERT on each input, printing outcomes; the status says whether all succeeded.
+int ConvertEach(const TCliRequest& request, const std::string& extension, std::ostream& out, std::ostream& err,
+                const std::function<void(const std::string&, const std::string&, IConvertReport&)>& convert) {
+  int status = CliOk;
+  for (const std::string& input : request.files) {
+    const std::string output = request.output.empty() ? DefaultOutputName(input, extension) : request.output;
+    TConsoleReport report(out, input + " -> " + output + ": ");
+    try {
+      convert(input, output, report);
+      if (!report.Succeeded()) status = CliFailed;
+    } catch (const std::exception& e) {
+      err << input << ": " << ErrorReportText(e.what()) << "\n";
+      status = CliFailed;
+    }
+  }
+  return status;
+}
+
+// "CWS version 10" when the movie begins like an SWF file, else empty.
+std::string SwfHeaderOf(TStream& file, const TProjectorTrailer& trailer) {
+  if (trailer.movieLength < 4) return {};
+  char head[4];
+  file.SetPosition(trailer.MovieStart());
+  file.ReadBuffer(head, 4);
+  const std::string signature(head, 3);
+  if (signature != "FWS" && signature != "CWS" && signature != "ZWS") return {};
+  return "; SWF header " + signature + " version " + std::to_string(static_cast<unsigned char>(head[3]));
+}
+
+// One line about PATH; true when it is a projector.
+bool DescribeFile(const std::string& path, std::ostream& out) {
+  TFileStream file(path, fmOpenRead);
+  if (file.Size() < ProjectorTrailerSize) {
+    out << path << ": not a projector (" << file.Size() << " bytes, too short for a trailer)\n";
+    return false;
+  }
+  const TProjectorTrailer trailer = ReadProjectorTrailer(file);
+  if (!trailer.hasMagic) {
+    out << path << ": not a projector (no projector trailer)\n";
+  } else if (!trailer.Valid()) {
+    out << path << ": not a projector (trailer gives a movie of " << trailer.movieLength << " bytes, "
+        << "the file holds " << trailer.fileSize - ProjectorTrailerSize << " before its trailer)\n";
+  } else {
+    out << path << ": projector; stub " << trailer.MovieStart() << " bytes; movie " << trailer.movieLength
+        << " bytes" << SwfHeaderOf(file, trailer) << "\n";
+  }
+  return trailer.Valid();
+}
+
+int DescribeEach(const TCliRequest& request, std::ostream& out, std::ostream& err) {
+  int status = CliOk;
+  for (const std::string& path : request.files) {
+    try {
+      if (!DescribeFile(path, out)) status = CliFailed;
+    } catch (const std::exception& e) {
+      err << path << ": " << ErrorReportText(e.what()) << "\n";
+      status = CliFailed;
+    }
+  }
+  return status;
+}
+
+int RunRequest(const TCliRequest& request, std::ostream& out, std::ostream& err) {
+  if (request.command == "help") {
+    out << UsageText;
+    return CliOk;
+  }
+  if (request.command == "info") return DescribeEach(request, out, err);
+  if (request.command == "extract") return ConvertEach(request, ".swf", out, err, ExtractMovie);
+  const std::string stub = request.stub.empty() ? DefaultStubPath() : request.stub;
+  return ConvertEach(request, ".exe", out, err,
+                     [&](const std::string& movie, const std::string& projector, IConvertReport& report) {
+                       BuildProjector(movie, projector, stub, report);
+                     });
+}
+
+}  // namespace
+
+TCliRequest ParseCliArgs(const std::vector<std::string>& args) {
+  TCliRequest request;
+  if (args.empty()) throw ECliUsage("no command given");
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    request.command = "help";
+    return request;
+  }
+  if (args[0] != "extract" && args[0] != "build" && args[0] != "info")
+    throw ECliUsage("unknown command " + args[0]);
+  request.command = args[0];
+  ParseRest(args, request);
+  if (request.files.empty()) throw ECliUsage(request.command + " needs at least one file");
+  if (!request.output.empty() && request.files.size() > 1)
+    throw ECliUsage("-o names one output, but " + std::to_string(request.files.size()) + " inputs were given");
+  if (request.command == "build" && request.stub.empty() && DefaultStubPath().empty())
+    throw ECliUsage("build needs --stub STUB");
+  return request;
+}
+
+std::string DefaultOutputName(const std::string& input, const std::string& extension) {
+  return input.substr(0, input.size() < 4 ? 0 : input.size() - 4) + extension;
+}
+
+std::string DefaultStubPath() {
+#ifdef _WIN32
+  return "C:\\Program Files\\Common Files\\Vantor\\SAF.dll";
+#else
+  return {};
+#endif
+}
+
+int RunVantorCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  try {
+    return RunRequest(ParseCliArgs(args), out, err);
+  } catch (const ECliUsage& e) {
+    err << "vantor-cli: " << e.Message() << "\nTry 'vantor-cli --help'.\n";
+    return CliUsageError;
+  }
+}
