@@ -1,0 +1,594 @@
+// Controls: the base of everything on a form. TControl (bounds, alignment, colour, font, cursor,
+// popup menu, mouse events, the framework notifications), TWinControl (owns an HWND, children,
+// focus, keys, reflected child notifications), TGraphicControl (windowless, painted by its
+// parent) and TCustomControl (windowed, double-buffered Paint on a canvas).
+//
+// One window-procedure idiom: Perform/WindowProc() -> the virtual WndProc, which looks the message
+// up in the class's own table and otherwise calls the parent class's WndProc; what no table takes
+// reaches DefaultHandler (the saved window procedure, DefWindowProcA for our own classes). A class
+// adds handlers like this:
+//     void TMyControl::WndProc(TMessage& m) {
+//       static constexpr TMessageEntry<TMyControl> kTable[] = {{WM_SIZE, &TMyControl::WMSize}};
+//       if (!DispatchMessageTable(*this, kTable, m)) inherited::WndProc(m);
+//     }
+//     void TMyControl::WMSize(TMessage& m) { inherited::WndProc(m); PlaceBars(); }  // "after"
+// WindowProc can be replaced (SetWindowProc) by another object that saves the old one and
+// chains to it; TWindowProcHook does this and puts the saved procedure back when it goes.
+//
+// Child notifications that Windows sends to a parent (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM,
+// WM_MEASUREITEM, WM_CTLCOLOR*, WM_HSCROLL/WM_VSCROLL with a control handle) are reflected to the
+// child they concern as CN_BASE + the message number; unhandled, they fall back to the parent.
+// Exceptions never leave a window procedure: they go to the application's error report.
+//
+// Notes for derived classes:
+// - Windows are created on first Handle() (a child's with its parent's); CreateParams says how,
+//   CreateWindowHandle runs after. RecreateWnd keeps the text and sends CM_RECREATEWND.
+// - ~TWinControl frees owned components and detaches (does not free) other children before
+//   destroying the window; a class whose owned components use its own members while they go
+//   calls DestroyChildren() first in its destructor. A window-procedure hook must be removed
+//   before the hooked control goes (a component owned by that control does this naturally).
+// - Mouse messages over a windowless child are handed to it in its own coordinates; the
+//   pointer's enter/leave arrives as CM_MOUSEENTER / CM_MOUSELEAVE (TrackMouseEvent).
+// - Keys the focused control does not want (WM_GETDLGCODE) reach the form as CM_DIALOGKEY /
+//   CM_DIALOGCHAR, broadcast to the controls until one answers non-zero (Forms.cpp).
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/core/Classes.h"
+#include "framework/graphics/Graphics.h"
+
+class TWinControl;
+class TCustomForm;
+class TPopupMenu;
+
+// ---- framework notifications ----
+inline constexpr UINT CM_BASE = 0xB000;
+inline constexpr UINT CM_ACTIVATE = CM_BASE + 0;
+inline constexpr UINT CM_DEACTIVATE = CM_BASE + 1;
+inline constexpr UINT CM_DIALOGKEY = CM_BASE + 5;       // WParam: virtual key; Result != 0 when used
+inline constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;      // WParam: character; Result != 0 when used
+inline constexpr UINT CM_FOCUSCHANGED = CM_BASE + 7;    // LParam: the control that got the focus
+inline constexpr UINT CM_PARENTFONTCHANGED = CM_BASE + 8;
+inline constexpr UINT CM_PARENTCOLORCHANGED = CM_BASE + 9;
+inline constexpr UINT CM_VISIBLECHANGED = CM_BASE + 0x0B;  // WParam: the new Visible
+inline constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 0x0C;
+inline constexpr UINT CM_COLORCHANGED = CM_BASE + 0x0D;
+inline constexpr UINT CM_FONTCHANGED = CM_BASE + 0x0E;
+inline constexpr UINT CM_CURSORCHANGED = CM_BASE + 0x0F;
+inline constexpr UINT CM_TEXTCHANGED = CM_BASE + 0x12;
+inline constexpr UINT CM_MOUSEENTER = CM_BASE + 0x13;
+inline constexpr UINT CM_MOUSELEAVE = CM_BASE + 0x14;
+inline constexpr UINT CM_RECREATEWND = CM_BASE + 0x33;   // sent after the window was re-created
+// Reflected child notifications: CN_BASE + the original message number.
+inline constexpr UINT CN_BASE = 0xBC00;
+inline constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
+inline constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
+inline constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
+inline constexpr UINT CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM;
+inline constexpr UINT CN_HSCROLL = CN_BASE + WM_HSCROLL;
+inline constexpr UINT CN_VSCROLL = CN_BASE + WM_VSCROLL;
+inline constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
+inline constexpr UINT CN_CTLCOLORBTN = CN_BASE + WM_CTLCOLORBTN;
+inline constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
+
+// ---- messages ----
+struct TMessage {
+  UINT Msg = 0;
+  WPARAM WParam = 0;
+  LPARAM LParam = 0;
+  LRESULT Result = 0;
+};
+using TWndMethod = std::function<void(TMessage&)>;
+
+template <class T>
+struct TMessageEntry {
+  UINT Msg;
+  void (T::*Handler)(TMessage&);
+};
+
+// Runs the handler of M in TABLE on SELF; false when the table has none.
+template <class T, std::size_t N>
+bool DispatchMessageTable(T& self, const TMessageEntry<T> (&table)[N], TMessage& m) {
+  for (const TMessageEntry<T>& entry : table) {
+    if (entry.Msg == m.Msg) {
+      (self.*entry.Handler)(m);
+      return true;
+    }
+  }
+  return false;
+}
+
+// ---- enumerations and events ----
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+inline const TEnumInfo AlignInfo("TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"});
+
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+enum TShiftStateFlag { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using TShiftState = TSet<TShiftStateFlag>;
+// The shift state of a mouse message's WParam (MK_* flags) plus the Alt key.
+TShiftState MouseShiftState(WPARAM keys);
+// The shift state of the keyboard now.
+TShiftState KeyboardShiftState();
+
+// Cursors: crDefault leaves the choice to the parent/system; the others are system cursors.
+using TCursor = int;
+inline constexpr TCursor crDefault = 0, crArrow = -2, crCross = -3, crIBeam = -4, crSizeNESW = -6,
+                         crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crHourGlass = -11, crNo = -18,
+                         crHandPoint = -21, crSizeAll = -22;
+
+// Borders of forms; panels and memos use bsNone and bsSingle.
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+using TBorderStyle = TFormBorderStyle;
+inline const TEnumInfo FormBorderStyleInfo("TFormBorderStyle",
+                                           {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"});
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+inline const TEnumInfo AlignmentInfo("TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"});
+
+enum TControlStyleFlag { csAcceptsControls, csCaptureMouse, csClickEvents, csDoubleClicks, csOpaque, csSetCaption };
+using TControlStyle = TSet<TControlStyleFlag>;
+
+using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
+using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
+using TKeyEvent = std::function<void(TObject* sender, WORD& key, TShiftState shift)>;
+using TKeyPressEvent = std::function<void(TObject* sender, char& key)>;
+
+// Size limits of a control (0: no limit); a change re-applies them to the control.
+class TSizeConstraints : public TPersistent {
+  VANTOR_CLASS(TSizeConstraints, TPersistent)
+public:
+  int MinWidth() const { return minWidth_; }
+  int MinHeight() const { return minHeight_; }
+  int MaxWidth() const { return maxWidth_; }
+  int MaxHeight() const { return maxHeight_; }
+  void SetMinWidth(int value) { Change(minWidth_, value); }
+  void SetMinHeight(int value) { Change(minHeight_, value); }
+  void SetMaxWidth(int value) { Change(maxWidth_, value); }
+  void SetMaxHeight(int value) { Change(maxHeight_, value); }
+  // WIDTH and HEIGHT limited to the constraints.
+  void Apply(int& width, int& height) const;
+
+  TNotifyEvent OnChange;
+  static void DeclarePublished(TPublished<TSizeConstraints>& p);
+
+private:
+  void Change(int& field, int value);
+  int minWidth_ = 0, minHeight_ = 0, maxWidth_ = 0, maxHeight_ = 0;
+};
+
+// ---- TControl ----
+class TControl : public TComponent {
+  VANTOR_CLASS(TControl, TComponent)
+  friend class TWinControl;
+
+public:
+  explicit TControl(TComponent* owner);
+  ~TControl() override;
+
+  TWinControl* Parent() const { return parent_; }
+  virtual void SetParent(TWinControl* parent);
+  void SetParentComponent(TComponent* parent) override;
+  TComponent* GetParentComponent() const override;
+  // The form this control sits on (itself for a form), or nullptr.
+  TCustomForm* ParentForm() const;
+
+  int Left() const { return left_; }
+  int Top() const { return top_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  void SetLeft(int value) { SetBounds(value, top_, width_, height_); }
+  void SetTop(int value) { SetBounds(left_, value, width_, height_); }
+  void SetWidth(int value) { SetBounds(left_, top_, value, height_); }
+  void SetHeight(int value) { SetBounds(left_, top_, width_, value); }
+  // Moves and sizes the control (in its parent's client coordinates), within its constraints.
+  virtual void SetBounds(int left, int top, int width, int height);
+  RECT BoundsRect() const { return {left_, top_, left_ + width_, top_ + height_}; }
+  void SetBoundsRect(const RECT& r) { SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top); }
+  virtual RECT ClientRect() const;
+  int ClientWidth() const;
+  int ClientHeight() const;
+  void SetClientWidth(int value) { SetClientSize(value, ClientHeight()); }
+  void SetClientHeight(int value) { SetClientSize(ClientWidth(), value); }
+  virtual void SetClientSize(int width, int height);
+  TSizeConstraints* Constraints() { return &constraints_; }
+
+  TAlign Align() const { return align_; }
+  void SetAlign(TAlign value);
+  bool Visible() const { return visible_; }
+  void SetVisible(bool value);
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+  // Visible with every parent visible.
+  bool Showing() const;
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool value);
+
+  TColor Color() const { return color_; }
+  void SetColor(TColor value);
+  bool ParentColor() const { return parentColor_; }
+  void SetParentColor(bool value);
+  TFont* Font() { return &font_; }
+  const TFont* Font() const { return &font_; }
+  bool ParentFont() const { return parentFont_; }
+  void SetParentFont(bool value);
+  TCursor Cursor() const { return cursor_; }
+  void SetCursor(TCursor value);
+  TPopupMenu* PopupMenu() const { return popupMenu_; }
+  void SetPopupMenu(TPopupMenu* value);
+  // The control's own popup menu, else the nearest parent's; nullptr when none has one.
+  TPopupMenu* NearestPopupMenu() const;
+
+  // The caption (window text for windowed controls).
+  virtual std::string Text() const;
+  virtual void SetText(const std::string& value);
+  std::string Caption() const { return Text(); }
+  void SetCaption(const std::string& value) { SetText(value); }
+
+  TControlStyle ControlStyle() const { return controlStyle_; }
+  void SetControlStyle(TControlStyle value) { controlStyle_ = value; }
+  bool MouseInControl() const { return mouseInControl_; }
+
+  // Sends a message to the control's WindowProc and returns its result.
+  LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+  const TWndMethod& WindowProc() const { return windowProc_; }
+  // TAG identifies who installed PROC (TWindowProcHook uses it to know whether it is on top).
+  void SetWindowProc(TWndMethod proc, const void* tag = nullptr) {
+    windowProc_ = std::move(proc);
+    windowProcTag_ = tag;
+  }
+  const void* WindowProcTag() const { return windowProcTag_; }
+  virtual void WndProc(TMessage& m);
+  virtual void DefaultHandler(TMessage& m);
+
+  virtual void Invalidate();
+  // Paints pending invalid areas now.
+  virtual void Update();
+  void Repaint() {
+    Invalidate();
+    Update();
+  }
+  virtual void BringToFront();
+  // Screen coordinates of the client area's top-left corner.
+  virtual POINT ClientOrigin() const;
+  POINT ClientToScreen(POINT p) const;
+  POINT ScreenToClient(POINT p) const;
+
+  const TNotifyEvent& OnClick() const { return onClick_; }
+  void SetOnClick(TNotifyEvent e) { onClick_ = std::move(e); }
+  const TNotifyEvent& OnDblClick() const { return onDblClick_; }
+  void SetOnDblClick(TNotifyEvent e) { onDblClick_ = std::move(e); }
+  const TMouseEvent& OnMouseDown() const { return onMouseDown_; }
+  void SetOnMouseDown(TMouseEvent e) { onMouseDown_ = std::move(e); }
+  const TMouseEvent& OnMouseUp() const { return onMouseUp_; }
+  void SetOnMouseUp(TMouseEvent e) { onMouseUp_ = std::move(e); }
+  const TMouseMoveEvent& OnMouseMove() const { return onMouseMove_; }
+  void SetOnMouseMove(TMouseMoveEvent e) { onMouseMove_ = std::move(e); }
+  const TNotifyEvent& OnMouseEnter() const { return onMouseEnter_; }
+  void SetOnMouseEnter(TNotifyEvent e) { onMouseEnter_ = std::move(e); }
+  const TNotifyEvent& OnMouseLeave() const { return onMouseLeave_; }
+  void SetOnMouseLeave(TNotifyEvent e) { onMouseLeave_ = std::move(e); }
+  const TNotifyEvent& OnResize() const { return onResize_; }
+  void SetOnResize(TNotifyEvent e) { onResize_ = std::move(e); }
+
+  static void DeclarePublished(TPublished<TControl>& p);
+
+protected:
+  virtual void Click();
+  virtual void DblClick();
+  virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void MouseMove(TShiftState shift, int x, int y);
+  virtual void Resize();
+  void Notification(TComponent* component, TOperation operation) override;
+  void Loaded() override;
+  // Put a new Visible / Enabled into effect (windowless: repaint; windowed: the window's state).
+  virtual void ApplyVisible();
+  virtual void ApplyEnabled() {}
+  // Repaints the part of the parent this control covers (windowless controls).
+  void InvalidateParentArea(bool erase);
+  // True once the control's destruction has begun: no repaint, no re-layout.
+  bool Destroying() const { return InState(csDestroying); }
+  // Asks the parent to lay out its aligned children again.
+  void RequestAlign();
+  // Stores new bounds without moving anything (for windows that moved themselves).
+  void StoreBounds(int left, int top, int width, int height);
+  // Takes the parent's font or colour when ParentFont / ParentColor is set.
+  void TakeParentFont();
+  void TakeParentColor();
+  // Called when the control lost the pointer capture or a graphic control must not keep it.
+  virtual void SetMouseCapture(bool capture);
+
+  std::string text_;
+
+private:
+  void WMMouseDown(TMessage& m);
+  void WMMouseUp(TMessage& m);
+  void WMMouseMove(TMessage& m);
+  void WMDoubleClick(TMessage& m);
+  void CMMouseEnter(TMessage& m);
+  void CMMouseLeave(TMessage& m);
+  void CMChanged(TMessage& m);
+  void CMParentFontChanged(TMessage& m);
+  void CMParentColorChanged(TMessage& m);
+  void FontChanged();
+
+  TWinControl* parent_ = nullptr;
+  int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  TAlign align_ = alNone;
+  bool visible_ = true;
+  bool enabled_ = true;
+  TColor color_ = clBtnFace;
+  bool parentColor_ = false;
+  TFont font_;
+  bool parentFont_ = true;
+  bool takingParentFont_ = false;
+  TCursor cursor_ = crDefault;
+  TPopupMenu* popupMenu_ = nullptr;
+  TControlStyle controlStyle_{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+  TSizeConstraints constraints_;
+  bool mouseInControl_ = false;
+  bool clicking_ = false;
+  TWndMethod windowProc_;
+  const void* windowProcTag_ = nullptr;
+  TNotifyEvent onClick_, onDblClick_, onMouseEnter_, onMouseLeave_, onResize_;
+  TMouseEvent onMouseDown_, onMouseUp_;
+  TMouseMoveEvent onMouseMove_;
+};
+
+// What CreateWnd passes to CreateWindowExA. SubclassOf names a system class ("BUTTON", "EDIT")
+// to create and then subclass; otherwise ClassName is registered with the framework's procedure.
+struct TCreateParams {
+  std::string Caption;
+  DWORD Style = 0;
+  DWORD ExStyle = 0;
+  int X = 0, Y = 0, Width = 0, Height = 0;
+  HWND WndParent = nullptr;
+  std::string ClassName = "VantorControl";
+  UINT ClassStyle = CS_DBLCLKS;
+  std::string SubclassOf;
+};
+
+// ---- TWinControl ----
+class TWinControl : public TControl {
+  VANTOR_CLASS(TWinControl, TControl)
+public:
+  explicit TWinControl(TComponent* owner);
+  ~TWinControl() override;
+
+  // The window, created (with its parents') on first use.
+  HWND Handle();
+  HWND HandleIfAllocated() const { return handle_; }
+  bool HandleAllocated() const { return handle_ != nullptr; }
+  void HandleNeeded() { Handle(); }
+  // The control bound to WINDOW, or nullptr.
+  static TWinControl* FindControl(HWND window);
+
+  int ControlCount() const { return static_cast<int>(controls_.size()); }
+  TControl* Controls(int index) const { return controls_.at(static_cast<size_t>(index)); }
+  // The visible child (windowless first, then windowed, topmost first) at POINT of the client
+  // area, or nullptr.
+  TControl* ControlAtPos(POINT point, bool allowDisabled = false, bool windowlessOnly = false) const;
+
+  // Lays out the aligned children (alTop, alBottom, alLeft, alRight, then alClient).
+  void Realign();
+  void DisableAlign() { ++alignDisabled_; }
+  void EnableAlign();
+  // The area left for aligned children; panels take their bevels off.
+  virtual void AdjustClientRect(RECT& rect) const;
+  // Moves every child by (DX, DY) and scrolls the window's contents.
+  void ScrollBy(int dx, int dy);
+
+  bool TabStop() const { return tabStop_; }
+  void SetTabStop(bool value);
+  int TabOrder() const;
+  void SetTabOrder(int value);
+  // Pixels of non-client band inside the window's edge.
+  int BorderWidth() const { return borderWidth_; }
+  void SetBorderWidth(int value);
+  void SetFocus();
+  bool Focused() const;
+  bool CanFocus() const;
+  // Sends M to every child until one answers with a non-zero Result.
+  void Broadcast(TMessage& m);
+  // Destroys and creates the window again (style changes); children follow.
+  void RecreateWnd();
+
+  void SetParent(TWinControl* parent) override;
+  void SetBounds(int left, int top, int width, int height) override;
+  std::string Text() const override;
+  void SetText(const std::string& value) override;
+  RECT ClientRect() const override;
+  void Invalidate() override;
+  void Update() override;
+  void BringToFront() override;
+  POINT ClientOrigin() const override;
+  void WndProc(TMessage& m) override;
+  void DefaultHandler(TMessage& m) override;
+  // Paints the visible windowless children onto DC (client coordinates).
+  void PaintControls(HDC dc);
+
+  const TNotifyEvent& OnEnter() const { return onEnter_; }
+  void SetOnEnter(TNotifyEvent e) { onEnter_ = std::move(e); }
+  const TNotifyEvent& OnExit() const { return onExit_; }
+  void SetOnExit(TNotifyEvent e) { onExit_ = std::move(e); }
+  const TKeyEvent& OnKeyDown() const { return onKeyDown_; }
+  void SetOnKeyDown(TKeyEvent e) { onKeyDown_ = std::move(e); }
+  const TKeyEvent& OnKeyUp() const { return onKeyUp_; }
+  void SetOnKeyUp(TKeyEvent e) { onKeyUp_ = std::move(e); }
+  const TKeyPressEvent& OnKeyPress() const { return onKeyPress_; }
+  void SetOnKeyPress(TKeyPressEvent e) { onKeyPress_ = std::move(e); }
+
+  static void DeclarePublished(TPublished<TWinControl>& p);
+
+protected:
+  friend class TControl;
+  virtual void CreateParams(TCreateParams& params);
+  virtual void CreateWnd();
+  virtual void DestroyWnd();
+  // After the window exists: font, children. Derived classes push their state here.
+  virtual void CreateWindowHandle(const TCreateParams& params);
+  // Paints the client area on DC (the default: nothing; the windowless children come after).
+  virtual void PaintWindow(HDC dc);
+  virtual void DoEnter();
+  virtual void DoExit();
+  virtual void KeyDown(WORD& key, TShiftState shift);
+  virtual void KeyUp(WORD& key, TShiftState shift);
+  virtual void KeyPress(char& key);
+  void SetMouseCapture(bool capture) override;
+  void ApplyVisible() override;
+  void ApplyEnabled() override;
+  void Loaded() override;
+  void InsertControl(TControl* control);
+  void RemoveControl(TControl* control);
+  // Brings window and object state together after Windows moved or sized the window.
+  void UpdateBoundsFromWindow();
+  // Frees owned components and children while this object is still whole.
+  void DestroyChildren();
+
+private:
+  void Bind(HWND window);
+  void Unbind();
+  void CreateChildHandles();
+  void AlignList(TAlign align, RECT& rect);
+  bool RouteMouseToChild(TMessage& m);
+  void WMPaint(TMessage& m);
+  void WMEraseBkgnd(TMessage& m);
+  void WMSize(TMessage& m);
+  void WMMove(TMessage& m);
+  void WMSetFocus(TMessage& m);
+  void WMKillFocus(TMessage& m);
+  void WMKey(TMessage& m);
+  void WMChar(TMessage& m);
+  void WMMouseLeave(TMessage& m);
+  void WMSetCursor(TMessage& m);
+  void WMContextMenu(TMessage& m);
+  void WMNCCalcSize(TMessage& m);
+  void WMNCDestroy(TMessage& m);
+  void WMNCPaint(TMessage& m);
+  void WMCaptureChanged(TMessage& m);
+  void ReflectToChild(TMessage& m);
+  void CMBroadcast(TMessage& m);
+  void CMColorChanged(TMessage& m);
+  void CMFontChanged(TMessage& m);
+  void MouseRouter(TMessage& m);
+
+  friend LRESULT CALLBACK StdWndProc(HWND, UINT, WPARAM, LPARAM);
+  HWND handle_ = nullptr;
+  WNDPROC defWndProc_ = DefWindowProcA;
+  std::vector<TControl*> controls_;
+  std::vector<TWinControl*> tabList_;
+  int alignDisabled_ = 0;
+  bool aligning_ = false;
+  bool realignPending_ = false;
+  bool tabStop_ = false;
+  int borderWidth_ = 0;
+  bool trackingLeave_ = false;
+  TBrushHandle brush_;
+  TColor brushColor_ = clNone;
+  TNotifyEvent onEnter_, onExit_;
+  TKeyEvent onKeyDown_, onKeyUp_;
+  TKeyPressEvent onKeyPress_;
+};
+
+// ---- TGraphicControl: no window; its parent paints it and hands it mouse messages ----
+class TGraphicControl : public TControl {
+  VANTOR_CLASS(TGraphicControl, TControl)
+public:
+  explicit TGraphicControl(TComponent* owner);
+  ~TGraphicControl() override;
+  TCanvas& Canvas() { return canvas_; }
+  void WndProc(TMessage& m) override;
+
+protected:
+  // Draws the control on Canvas() in its own coordinates.
+  virtual void Paint() {}
+
+private:
+  void WMPaint(TMessage& m);
+  TCanvas canvas_;
+};
+
+// ---- TCustomControl: a window of our own class, painted through an off-screen buffer ----
+class TCustomControl : public TWinControl {
+  VANTOR_CLASS(TCustomControl, TWinControl)
+public:
+  explicit TCustomControl(TComponent* owner);
+  TCanvas& Canvas() { return canvas_; }
+  void WndProc(TMessage& m) override;
+  // Paints the whole client area (Paint and the windowless children) through one off-screen
+  // bitmap copied to DC with one BitBlt.
+  void PaintTo(HDC dc);
+
+protected:
+  // Draws the client area on Canvas(); the buffer starts filled with Color.
+  virtual void Paint() {}
+
+private:
+  void WMPaint(TMessage& m);
+  void WMEraseBkgnd(TMessage& m);
+  void WMPrintClient(TMessage& m);
+  TCanvas canvas_;
+};
+
+// ---- replacing a control's window procedure ----
+// Installs HOOK as CONTROL's WindowProc, keeping the procedure it replaced; Previous() is what
+// the hook chains to. Uninstall (or the destructor) puts the saved procedure back; a hook taken
+// off while a later one still sits on top of it turns into a plain pass-through, so the chain
+// stays intact. The hook must go before the control does.
+class TWindowProcHook {
+public:
+  TWindowProcHook() = default;
+  TWindowProcHook(TControl* control, TWndMethod hook) { Install(control, std::move(hook)); }
+  ~TWindowProcHook() { Uninstall(); }
+  TWindowProcHook(const TWindowProcHook&) = delete;
+  TWindowProcHook& operator=(const TWindowProcHook&) = delete;
+
+  void Install(TControl* control, TWndMethod hook);
+  void Uninstall();
+  bool Installed() const { return control_ != nullptr; }
+  // Passes M on to the saved procedure.
+  void CallPrevious(TMessage& m) const;
+
+private:
+  struct TState {
+    TState();
+    ~TState();
+    TState(const TState&) = delete;
+    TState& operator=(const TState&) = delete;
+    TWndMethod hook;
+    TWndMethod previous;
+    const void* previousTag = nullptr;
+    bool active = true;
+  };
+  TControl* control_ = nullptr;
+  std::shared_ptr<TState> state_;
+};
+
+// Reports the exception being handled to the application's error report (never throws).
+void HandleEventException();
+
+// A hidden top-level window whose messages go to HANDLER (timers, popup menus); HANDLER returns
+// false for messages it leaves to DefWindowProcA. Exceptions go to the error report.
+class TUtilityWindow {
+public:
+  using THandler = std::function<bool(TMessage&)>;
+  explicit TUtilityWindow(THandler handler);
+  ~TUtilityWindow();
+  TUtilityWindow(const TUtilityWindow&) = delete;
+  TUtilityWindow& operator=(const TUtilityWindow&) = delete;
+  HWND Handle() const { return window_; }
+
+private:
+  static LRESULT CALLBACK Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+  THandler handler_;
+  HWND window_ = nullptr;
+};
+
+// Which control the pointer is over (mouse enter/leave bookkeeping), nullptr when none.
+TControl* ControlUnderMouse();

@@ -1,0 +1,718 @@
+#include "framework/ui/Forms.h"
+
+#include <algorithm>
+
+#include "framework/core/FormReader.h"
+#include "framework/ui/Dialogs.h"
+#include "framework/ui/ExtCtrls.h"
+#include "framework/ui/Menus.h"
+#include "framework/ui/StdCtrls.h"
+
+namespace {
+
+std::vector<TCustomForm*>& FormList() {
+  static std::vector<TCustomForm*> forms;
+  return forms;
+}
+
+std::vector<TApplicationEvents*>& EventObjects() {
+  static std::vector<TApplicationEvents*> events;
+  return events;
+}
+
+struct TBorderEntry {
+  TFormBorderStyle border;
+  DWORD style;
+  DWORD exStyle;
+  bool minMax;  // the minimise and maximise boxes are possible
+};
+constexpr TBorderEntry kBorders[] = {
+    {bsNone, WS_POPUP, 0, false},
+    {bsSingle, WS_CAPTION, 0, true},
+    {bsSizeable, WS_CAPTION | WS_THICKFRAME, 0, true},
+    {bsDialog, WS_POPUP | WS_CAPTION, WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE, false},
+    {bsToolWindow, WS_CAPTION, WS_EX_TOOLWINDOW, false},
+    {bsSizeToolWin, WS_CAPTION | WS_THICKFRAME, WS_EX_TOOLWINDOW, false},
+};
+
+TApplication* OwningApplication(const TComponent* c) {
+  if (auto* app = dynamic_cast<TApplication*>(c->Owner())) return app;
+  return Application.operator->();
+}
+
+}  // namespace
+
+void FormWindowStyle(TFormBorderStyle border, TBorderIcons icons, DWORD& style, DWORD& exStyle) {
+  const TBorderEntry& e = kBorders[border];
+  style = e.style;
+  exStyle = e.exStyle;
+  if (border == bsNone || !icons.Contains(biSystemMenu)) return;
+  style |= WS_SYSMENU;
+  if (e.minMax && icons.Contains(biMinimize)) style |= WS_MINIMIZEBOX;
+  if (e.minMax && icons.Contains(biMaximize)) style |= WS_MAXIMIZEBOX;
+  // Windows shows the help button only without minimise and maximise boxes.
+  if (icons.Contains(biHelp) && !(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX))) exStyle |= WS_EX_CONTEXTHELP;
+}
+
+const std::vector<TCustomForm*>& AllForms() { return FormList(); }
+
+// ---- TCustomForm ----
+TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
+  SetVisible(false);
+  SetBounds(100, 100, 320, 240);
+  SetParentFont(false);
+  TControlStyle style = ControlStyle();
+  style.Include(csAcceptsControls);
+  SetControlStyle(style);
+  icon_.OnChange = [this](TObject*) {
+    if (HandleAllocated())
+      SendMessageA(HandleIfAllocated(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Handle()));
+  };
+  FormList().push_back(this);
+}
+
+TCustomForm::~TCustomForm() {
+  FormList().erase(std::remove(FormList().begin(), FormList().end(), this), FormList().end());
+  if (onDestroy_) {
+    try {
+      onDestroy_(this);
+    } catch (...) {
+      HandleEventException();
+    }
+  }
+  DestroyChildren();
+  DestroyWnd();
+}
+
+void TCustomForm::InitializeForm() {
+  ReadComponentResource(*this);
+  if (onCreate_) onCreate_(this);
+  if (Visible()) ApplyVisible();
+}
+
+void TCustomForm::Loaded() {
+  inherited::Loaded();
+  if (pendingClientWidth_ >= 0) {
+    const int width = pendingClientWidth_, height = pendingClientHeight_;
+    pendingClientWidth_ = pendingClientHeight_ = -1;
+    SetClientSize(width, height);
+  }
+  const int screen = ScreenPixelsPerInch();
+  if (scaled_ && pixelsPerInch_ > 0 && pixelsPerInch_ != screen) ScaleForm(screen, pixelsPerInch_);
+}
+
+void TCustomForm::ScaleForm(int numerator, int denominator) {
+  auto scale = [&](int v) { return MulDiv(v, numerator, denominator); };
+  std::vector<TControl*> pending{this};
+  while (!pending.empty()) {
+    TControl* c = pending.back();
+    pending.pop_back();
+    if (c != this) c->SetBounds(scale(c->Left()), scale(c->Top()), scale(c->Width()), scale(c->Height()));
+    if (!c->ParentFont()) c->Font()->SetHeight(scale(c->Font()->Height()));
+    if (auto* w = dynamic_cast<TWinControl*>(c))
+      for (int i = 0; i < w->ControlCount(); ++i) pending.push_back(w->Controls(i));
+  }
+  SetClientSize(scale(ClientWidth()), scale(ClientHeight()));
+  pixelsPerInch_ = numerator;
+}
+
+void TCustomForm::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  FormWindowStyle(borderStyle_, borderIcons_, params.Style, params.ExStyle);
+  params.Style |= WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+  if (!Enabled()) params.Style |= WS_DISABLED;
+  if (autoScroll_) params.Style |= WS_HSCROLL | WS_VSCROLL;
+  if (formStyle_ == fsStayOnTop) params.ExStyle |= WS_EX_TOPMOST;
+  params.WndParent = nullptr;
+  params.ClassName = "VantorForm";
+  if (position_ == poDefault || position_ == poDefaultPosOnly) params.X = params.Y = CW_USEDEFAULT;
+  if (position_ == poDefault || position_ == poDefaultSizeOnly) params.Width = params.Height = CW_USEDEFAULT;
+}
+
+void TCustomForm::CreateWindowHandle(const TCreateParams& params) {
+  inherited::CreateWindowHandle(params);
+  MenuChanged();
+  if (icon_.Handle()) SendMessageA(HandleIfAllocated(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Handle()));
+  UpdateScrollRange();
+}
+
+RECT TCustomForm::ClientRect() const {
+  RECT r;
+  if (HandleAllocated()) {
+    r = inherited::ClientRect();
+  } else {
+    DWORD style, exStyle;
+    FormWindowStyle(borderStyle_, borderIcons_, style, exStyle);
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, style, menu_ != nullptr, exStyle);
+    r = {0, 0, std::max(0L, Width() - (frame.right - frame.left)), std::max(0L, Height() - (frame.bottom - frame.top))};
+  }
+  // While a description is read, a client size set earlier is what the form will have.
+  if (pendingClientWidth_ >= 0) r.right = pendingClientWidth_;
+  if (pendingClientHeight_ >= 0) r.bottom = pendingClientHeight_;
+  return r;
+}
+
+void TCustomForm::SetClientSize(int width, int height) {
+  if (InState(csLoading)) {
+    // The border style may still change while the description is read: apply in Loaded.
+    pendingClientWidth_ = width;
+    pendingClientHeight_ = height;
+    return;
+  }
+  inherited::SetClientSize(width, height);
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle value) {
+  if (borderStyle_ == value) return;
+  borderStyle_ = value;
+  RecreateWnd();
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons value) {
+  if (borderIcons_ == value) return;
+  borderIcons_ = value;
+  RecreateWnd();
+}
+
+void TCustomForm::SetFormStyle(TFormStyle value) {
+  if (formStyle_ == value) return;
+  formStyle_ = value;
+  if (HandleAllocated())
+    SetWindowPos(HandleIfAllocated(), value == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TCustomForm::SetWindowState(TWindowState value) {
+  if (windowState_ == value) return;
+  windowState_ = value;
+  if (!HandleAllocated() || !Visible()) return;
+  static constexpr int kShow[] = {SW_RESTORE, SW_MINIMIZE, SW_MAXIMIZE};
+  ShowWindow(HandleIfAllocated(), kShow[value]);
+}
+
+void TCustomForm::SetAutoScroll(bool value) {
+  if (autoScroll_ == value) return;
+  autoScroll_ = value;
+  UpdateScrollRange();
+}
+
+// The scroll bars cover the children's extent beyond the client area; without AutoScroll,
+// or when everything fits, they are hidden and the contents scrolled back to the origin.
+void TCustomForm::UpdateScrollRange() {
+  HWND window = HandleIfAllocated();
+  if (!window) return;
+  int right = 0, bottom = 0;
+  for (int i = 0; i < ControlCount(); ++i) {
+    const TControl* c = Controls(i);
+    if (!c->Visible() || c->Align() != alNone) continue;
+    right = std::max(right, c->Left() + c->Width() + static_cast<int>(scrollPos_.x));
+    bottom = std::max(bottom, c->Top() + c->Height() + static_cast<int>(scrollPos_.y));
+  }
+  RECT client;
+  GetClientRect(window, &client);
+  const int ranges[2] = {autoScroll_ && right > client.right ? right : 0,
+                         autoScroll_ && bottom > client.bottom ? bottom : 0};
+  const int pages[2] = {client.right, client.bottom};
+  for (int bar : {SB_HORZ, SB_VERT}) {
+    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, ranges[bar] > 0 ? ranges[bar] - 1 : 0,
+                  static_cast<UINT>(ranges[bar] > 0 ? pages[bar] : 0), 0, 0};
+    LONG& pos = bar == SB_HORZ ? scrollPos_.x : scrollPos_.y;
+    const int newPos = ranges[bar] > 0 ? std::min<int>(pos, ranges[bar] - pages[bar]) : 0;
+    si.nPos = newPos;
+    SetScrollInfo(window, bar, &si, TRUE);
+    if (newPos != pos) {
+      const int delta = pos - newPos;
+      pos = newPos;
+      bar == SB_HORZ ? ScrollBy(delta, 0) : ScrollBy(0, delta);
+    }
+  }
+}
+
+void TCustomForm::Scroll(int bar, WORD request) {
+  SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+  GetScrollInfo(HandleIfAllocated(), bar, &si);
+  int pos = si.nPos;
+  switch (request) {
+    case SB_LINEUP: pos -= 8; break;
+    case SB_LINEDOWN: pos += 8; break;
+    case SB_PAGEUP: pos -= static_cast<int>(si.nPage); break;
+    case SB_PAGEDOWN: pos += static_cast<int>(si.nPage); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: pos = si.nTrackPos; break;
+    default: return;
+  }
+  pos = std::clamp(pos, 0, std::max(0, si.nMax - static_cast<int>(si.nPage) + 1));
+  LONG& current = bar == SB_HORZ ? scrollPos_.x : scrollPos_.y;
+  const int delta = current - pos;
+  current = pos;
+  si.fMask = SIF_POS;
+  si.nPos = pos;
+  SetScrollInfo(HandleIfAllocated(), bar, &si, TRUE);
+  bar == SB_HORZ ? ScrollBy(delta, 0) : ScrollBy(0, delta);
+}
+
+void TCustomForm::ApplyVisible() {
+  if (!Visible()) {
+    if (HandleAllocated()) ShowWindow(HandleIfAllocated(), SW_HIDE);
+    if (onHide_) onHide_(this);
+    return;
+  }
+  HWND window = Handle();
+  ApplyPosition();
+  static constexpr int kShow[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
+  ShowWindow(window, kShow[windowState_]);
+  if (onShow_) onShow_(this);
+}
+
+void TCustomForm::ApplyPosition() {
+  if (positioned_) return;
+  positioned_ = true;
+  RECT area;
+  switch (position_) {
+    case poScreenCenter:
+    case poDesktopCenter:
+      SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+      break;
+    case poMainFormCenter:
+    case poOwnerFormCenter: {
+      TCustomForm* other = position_ == poOwnerFormCenter ? dynamic_cast<TCustomForm*>(Owner())
+                                                          : OwningApplication(this)->MainForm();
+      if (!other || other == this) {
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+      } else {
+        area = other->BoundsRect();
+      }
+      break;
+    }
+    default:
+      return;
+  }
+  SetBounds(area.left + (area.right - area.left - Width()) / 2, area.top + (area.bottom - area.top - Height()) / 2,
+            Width(), Height());
+}
+
+int TCustomForm::ShowModal() {
+  if (Visible() || modal_) throw Exception("Cannot make a visible window modal");
+  TApplication* app = OwningApplication(this);
+  std::vector<HWND> disabled;
+  for (TCustomForm* f : AllForms()) {
+    HWND w = f->HandleIfAllocated();
+    if (f != this && w && IsWindowVisible(w) && IsWindowEnabled(w)) {
+      EnableWindow(w, FALSE);
+      disabled.push_back(w);
+    }
+  }
+  modal_ = true;
+  modalResult_ = mrNone;
+  try {
+    Show();
+    while (modalResult_ == mrNone && !app->Terminated()) {
+      app->HandleMessage();
+      if (modalResult_ != mrNone && !CloseQuery()) modalResult_ = mrNone;
+    }
+  } catch (...) {
+    modal_ = false;
+    for (HWND w : disabled) EnableWindow(w, TRUE);
+    throw;
+  }
+  modal_ = false;
+  for (HWND w : disabled) EnableWindow(w, TRUE);
+  Hide();
+  return modalResult_;
+}
+
+bool TCustomForm::CloseQuery() {
+  bool canClose = true;
+  if (onCloseQuery_) onCloseQuery_(this, canClose);
+  return canClose;
+}
+
+void TCustomForm::Close() {
+  if (modal_) {
+    modalResult_ = mrCancel;
+    return;
+  }
+  if (!CloseQuery()) return;
+  TCloseAction action = caHide;
+  DoClose(action);
+  if (action == caNone) return;
+  TApplication* app = OwningApplication(this);
+  if (app->MainForm() == this) {
+    app->Terminate();
+    return;
+  }
+  switch (action) {
+    case caHide: Hide(); break;
+    case caMinimize: SetWindowState(wsMinimized); break;
+    case caFree: Release(); break;
+    default: break;
+  }
+}
+
+void TCustomForm::DoClose(TCloseAction& action) {
+  if (onClose_) onClose_(this, action);
+}
+
+void TCustomForm::Release() {
+  if (HandleAllocated())
+    PostMessageA(HandleIfAllocated(), CM_RELEASE, 0, 0);
+  else
+    delete this;
+}
+
+void TCustomForm::SetActiveControl(TWinControl* control) {
+  if (control && control->ParentForm() != this) throw Exception("Invalid active control");
+  activeControl_ = control;
+  if (control && Active()) control->SetFocus();
+}
+
+void TCustomForm::ControlFocused(TWinControl* control) {
+  activeControl_ = control;
+  TMessage m{CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(control), 0};
+  Broadcast(m);
+}
+
+namespace {
+void CollectTabStops(TWinControl* parent, std::vector<TWinControl*>& out) {
+  std::vector<TWinControl*> children;
+  for (int i = 0; i < parent->ControlCount(); ++i)
+    if (auto* w = dynamic_cast<TWinControl*>(parent->Controls(i))) children.push_back(w);
+  std::stable_sort(children.begin(), children.end(),
+                   [](TWinControl* a, TWinControl* b) { return a->TabOrder() < b->TabOrder(); });
+  for (TWinControl* w : children) {
+    if (w->TabStop() && w->CanFocus()) out.push_back(w);
+    CollectTabStops(w, out);
+  }
+}
+}  // namespace
+
+void TCustomForm::SelectNext(TWinControl* current, bool forward) {
+  std::vector<TWinControl*> stops;
+  CollectTabStops(this, stops);
+  if (stops.empty()) return;
+  auto it = std::find(stops.begin(), stops.end(), current);
+  size_t index = it == stops.end() ? (forward ? stops.size() - 1 : 0) : static_cast<size_t>(it - stops.begin());
+  index = forward ? (index + 1) % stops.size() : (index + stops.size() - 1) % stops.size();
+  stops[index]->SetFocus();
+}
+
+bool TCustomForm::Active() const {
+  return HandleAllocated() && GetActiveWindow() == HandleIfAllocated();
+}
+
+void TCustomForm::SetMenu(TMainMenu* value) {
+  if (menu_ == value) return;
+  if (menu_) {
+    menu_->SetWindow(nullptr);
+    menu_->RemoveFreeNotification(this);
+  }
+  menu_ = value;
+  if (menu_) menu_->FreeNotification(this);
+  MenuChanged();
+}
+
+void TCustomForm::MenuChanged() {
+  HWND window = HandleIfAllocated();
+  if (!window) return;
+  // Detach first: building the new handle frees the one the window may still show.
+  ::SetMenu(window, nullptr);
+  if (menu_) menu_->SetWindow(window);
+  ::SetMenu(window, menu_ ? menu_->Handle() : nullptr);
+  DrawMenuBar(window);
+}
+
+bool TCustomForm::IsShortCut(WORD key, TShiftState shift) { return menu_ && menu_->IsShortCut(key, shift); }
+
+void TCustomForm::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation != opRemove) return;
+  if (component == menu_) {
+    menu_ = nullptr;
+    MenuChanged();
+  }
+  if (component == activeControl_) activeControl_ = nullptr;
+}
+
+void TCustomForm::PaintWindow(HDC dc) {
+  canvas_.SetHandle(dc);
+  try {
+    Paint();
+  } catch (...) {
+    canvas_.SetHandle(nullptr);
+    throw;
+  }
+  canvas_.SetHandle(nullptr);
+}
+
+void TCustomForm::Paint() {
+  if (onPaint_) onPaint_(this);
+}
+
+// ---- form messages ----
+void TCustomForm::WndProc(TMessage& m) {
+  static constexpr TMessageEntry<TCustomForm> kTable[] = {
+      {WM_CLOSE, &TCustomForm::WMClose},
+      {WM_SIZE, &TCustomForm::WMSize},
+      {WM_ACTIVATE, &TCustomForm::WMActivate},
+      {WM_SETFOCUS, &TCustomForm::WMSetFocus},
+      {WM_GETMINMAXINFO, &TCustomForm::WMGetMinMaxInfo},
+      {WM_HSCROLL, &TCustomForm::WMScroll},
+      {WM_VSCROLL, &TCustomForm::WMScroll},
+      {CM_DIALOGKEY, &TCustomForm::CMDialogKey},
+      {CM_RELEASE, &TCustomForm::CMRelease},
+  };
+  if (!DispatchMessageTable(*this, kTable, m)) inherited::WndProc(m);
+}
+
+void TCustomForm::WMClose(TMessage&) { Close(); }
+
+void TCustomForm::WMSize(TMessage& m) {
+  inherited::WndProc(m);
+  if (Visible()) {
+    switch (m.WParam) {
+      case SIZE_MAXIMIZED: windowState_ = wsMaximized; break;
+      case SIZE_MINIMIZED: windowState_ = wsMinimized; break;
+      case SIZE_RESTORED: windowState_ = wsNormal; break;
+      default: break;
+    }
+  }
+  if (autoScroll_) UpdateScrollRange();
+}
+
+void TCustomForm::WMActivate(TMessage& m) {
+  inherited::WndProc(m);
+  if (LOWORD(m.WParam) != WA_INACTIVE) {
+    if (activeControl_ && activeControl_->CanFocus()) activeControl_->SetFocus();
+    if (onActivate_) onActivate_(this);
+  } else if (onDeactivate_) {
+    onDeactivate_(this);
+  }
+}
+
+void TCustomForm::WMSetFocus(TMessage& m) {
+  if (activeControl_ && activeControl_->CanFocus()) {
+    activeControl_->SetFocus();
+    return;
+  }
+  inherited::WndProc(m);
+}
+
+void TCustomForm::WMGetMinMaxInfo(TMessage& m) {
+  inherited::WndProc(m);
+  auto* info = reinterpret_cast<MINMAXINFO*>(m.LParam);
+  TSizeConstraints* c = Constraints();
+  if (c->MinWidth() > 0) info->ptMinTrackSize.x = c->MinWidth();
+  if (c->MinHeight() > 0) info->ptMinTrackSize.y = c->MinHeight();
+  if (c->MaxWidth() > 0) info->ptMaxTrackSize.x = c->MaxWidth();
+  if (c->MaxHeight() > 0) info->ptMaxTrackSize.y = c->MaxHeight();
+}
+
+void TCustomForm::WMScroll(TMessage& m) {
+  if (m.LParam == 0 && autoScroll_) {  // the form's own bars, not a child's
+    Scroll(m.Msg == WM_HSCROLL ? SB_HORZ : SB_VERT, LOWORD(m.WParam));
+    return;
+  }
+  inherited::WndProc(m);
+}
+
+void TCustomForm::CMDialogKey(TMessage& m) {
+  inherited::WndProc(m);  // the controls first: default and cancel buttons
+  if (m.Result != 0 || m.WParam != VK_TAB) return;
+  SelectNext(activeControl_, !KeyboardShiftState().Contains(ssShift));
+  m.Result = 1;
+}
+
+void TCustomForm::CMRelease(TMessage&) { delete this; }
+
+void TCustomForm::DeclarePublished(TPublished<TCustomForm>& p) {
+  p.Enumeration("BorderStyle", FormBorderStyleInfo, &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle);
+  p.Set("BorderIcons", BorderIconInfo, &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons);
+  p.Integer("ClientWidth", &TCustomForm::ClientWidth, &TCustomForm::SetClientWidth);
+  p.Integer("ClientHeight", &TCustomForm::ClientHeight, &TCustomForm::SetClientHeight);
+  p.Enumeration("FormStyle", FormStyleInfo, &TCustomForm::FormStyle, &TCustomForm::SetFormStyle);
+  p.Enumeration("Position", PositionInfo, &TCustomForm::Position, &TCustomForm::SetPosition);
+  p.Enumeration("WindowState", WindowStateInfo, &TCustomForm::WindowState, &TCustomForm::SetWindowState);
+  p.Boolean("Scaled", &TCustomForm::Scaled, &TCustomForm::SetScaled);
+  p.Integer("PixelsPerInch", &TCustomForm::PixelsPerInch, &TCustomForm::SetPixelsPerInch);
+  p.Boolean("AutoScroll", &TCustomForm::AutoScroll, &TCustomForm::SetAutoScroll);
+  p.Boolean("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview);
+  p.Component("Menu", &TCustomForm::Menu, &TCustomForm::SetMenu);
+  p.Component("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
+  p.Integer("ModalResult", &TCustomForm::ModalResult, &TCustomForm::SetModalResult);
+  p.Event("OnCreate", &TCustomForm::OnCreate, &TCustomForm::SetOnCreate);
+  p.Event("OnDestroy", &TCustomForm::OnDestroy, &TCustomForm::SetOnDestroy);
+  p.Event("OnShow", &TCustomForm::OnShow, &TCustomForm::SetOnShow);
+  p.Event("OnHide", &TCustomForm::OnHide, &TCustomForm::SetOnHide);
+  p.Event("OnActivate", &TCustomForm::OnActivate, &TCustomForm::SetOnActivate);
+  p.Event("OnDeactivate", &TCustomForm::OnDeactivate, &TCustomForm::SetOnDeactivate);
+  p.Event("OnPaint", &TCustomForm::OnPaint, &TCustomForm::SetOnPaint);
+  p.Event("OnClose", &TCustomForm::OnClose, &TCustomForm::SetOnClose);
+  p.Event("OnCloseQuery", &TCustomForm::OnCloseQuery, &TCustomForm::SetOnCloseQuery);
+}
+
+// ---- TApplicationEvents ----
+TApplicationEvents::TApplicationEvents(TComponent* owner) : TComponent(owner) { EventObjects().push_back(this); }
+
+TApplicationEvents::~TApplicationEvents() {
+  auto& list = EventObjects();
+  list.erase(std::remove(list.begin(), list.end(), this), list.end());
+}
+
+// ---- TApplication ----
+TApplication::TApplication(TComponent* owner) : TComponent(owner) {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string name = path;
+  name = name.substr(name.find_last_of("\\/") + 1);
+  title_ = name.substr(0, name.rfind('.'));
+}
+
+TApplication::~TApplication() {
+  Destroying();
+  DestroyComponents();
+}
+
+void TApplication::Initialize() {
+  RegisterFrameworkClasses();
+  if (!window_) {
+    window_ = std::make_unique<TUtilityWindow>([](TMessage&) { return false; });
+    SetWindowTextA(window_->Handle(), title_.c_str());
+  }
+}
+
+void TApplication::SetTitle(const std::string& value) {
+  title_ = value;
+  if (window_) SetWindowTextA(window_->Handle(), value.c_str());
+}
+
+void TApplication::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation == opRemove && component == mainForm_) mainForm_ = nullptr;
+}
+
+void TApplication::Run() {
+  if (mainForm_) mainForm_->Show();
+  while (!terminated_) HandleMessage();
+  // Terminate posted WM_QUIT; a loop that ended by the flag leaves none behind for later
+  // modal loops.
+  MSG quit;
+  PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
+
+void TApplication::Terminate() {
+  terminated_ = true;
+  PostQuitMessage(0);
+}
+
+void TApplication::HandleMessage() {
+  MSG msg;
+  if (!ProcessMessage(msg) && !terminated_) WaitMessage();
+}
+
+void TApplication::ProcessMessages() {
+  MSG msg;
+  while (ProcessMessage(msg)) {
+  }
+}
+
+bool TApplication::ProcessMessage(MSG& msg) {
+  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  if (msg.message == WM_QUIT) {
+    terminated_ = true;
+    return true;
+  }
+  bool used = false;
+  try {
+    used = Preprocess(msg);
+  } catch (...) {
+    HandleException(this);
+    used = true;
+  }
+  if (!used) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return true;
+}
+
+bool TApplication::Preprocess(MSG& msg) {
+  bool handled = false;
+  for (TApplicationEvents* events : std::vector<TApplicationEvents*>(EventObjects()))
+    if (events->OnMessage()) events->OnMessage()(msg, handled);
+  return handled || IsKeyMessage(msg);
+}
+
+// Keys the focused control does not want go to its form: menu short-cuts first, then
+// CM_DIALOGKEY (Tab, Enter, Escape, arrows) or CM_DIALOGCHAR (accelerator characters).
+bool TApplication::IsKeyMessage(MSG& msg) {
+  const UINT kind = msg.message;
+  if (kind != WM_KEYDOWN && kind != WM_SYSKEYDOWN && kind != WM_CHAR && kind != WM_SYSCHAR) return false;
+  TWinControl* control = TWinControl::FindControl(msg.hwnd);
+  TCustomForm* form = control ? control->ParentForm() : nullptr;
+  if (!form) return false;
+  const WORD key = static_cast<WORD>(msg.wParam);
+  if (kind == WM_KEYDOWN || kind == WM_SYSKEYDOWN) {
+    if (form->IsShortCut(key, KeyboardShiftState())) return true;
+    const bool dialogKey = key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE || key == VK_CANCEL ||
+                           (key >= VK_LEFT && key <= VK_DOWN);
+    if (!dialogKey) return false;
+    const LRESULT code = SendMessageA(msg.hwnd, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&msg));
+    const bool arrows = key >= VK_LEFT && key <= VK_DOWN;
+    if ((code & DLGC_WANTALLKEYS) || (key == VK_TAB && (code & DLGC_WANTTAB)) || (arrows && (code & DLGC_WANTARROWS)))
+      return false;
+    return form->Perform(CM_DIALOGKEY, key, msg.lParam) != 0;
+  }
+  if (kind == WM_CHAR && (SendMessageA(msg.hwnd, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&msg)) & DLGC_WANTCHARS))
+    return false;
+  return form->Perform(CM_DIALOGCHAR, key, msg.lParam) != 0;
+}
+
+void TApplication::HandleException(TObject* sender) {
+  try {
+    throw;
+  } catch (const std::exception& e) {
+    if (onException_)
+      onException_(sender, e);
+    else
+      ShowException(e);
+  } catch (...) {
+    ShowException(Exception("Unknown error"));
+  }
+}
+
+void TApplication::ShowException(const std::exception& error) {
+  ShowMessageBox(GetActiveWindow(), ErrorReportText(error.what()), title_, MB_OK | MB_ICONERROR);
+}
+
+TApplication* TApplicationRef::operator->() const {
+  static TApplication* app = new TApplication(nullptr);  // lives as long as the process
+  return app;
+}
+
+void HandleEventException() {
+  try {
+    Application->HandleException(nullptr);
+  } catch (...) {
+    // An error while reporting an error: nothing sensible is left to do.
+  }
+}
+
+void RegisterFrameworkClasses() {
+  static const bool done = [] {
+    RegisterComponentClass<TForm>();
+    RegisterComponentClass<TPanel>();
+    RegisterComponentClass<TLabel>();
+    RegisterComponentClass<TButton>();
+    RegisterComponentClass<TMemo>();
+    RegisterComponentClass<TTimer>();
+    RegisterComponentClass<TMainMenu>();
+    RegisterComponentClass<TPopupMenu>();
+    RegisterComponentClass<TMenuItem>();
+    RegisterComponentClass<TOpenDialog>();
+    RegisterComponentClass<TSaveDialog>();
+    RegisterComponentClass<TApplicationEvents>();
+    return true;
+  }();
+  (void)done;
+}

@@ -1,0 +1,292 @@
+// Forms and the application object.
+//
+// A form class publishes its handler methods (p.Method("FormCreate", &TForm1::FormCreate)) so
+// that its stored description, an RCDATA resource named after the class ("TFORM1" / "TForm1"),
+// can bind events by handler name. Construction is two-phase because a C++ base constructor
+// cannot see the derived class: create forms with Application->CreateForm(Form1) (or
+// CreateForm<TForm1>(owner)); that constructs, reads the description (InitializeForm), runs
+// Loaded and then OnCreate. A message handler is bound to its message number through the form
+// class's WndProc table (see Controls.h), e.g. {WM_DROPFILES, &TForm1::WMDropFiles}.
+//
+// Application (the global application object) carries the Title (caption of the hidden
+// application window and of every error box), creates forms in order (the first becomes the
+// main form), runs the message loop until the main form closes, and reports every exception
+// that escapes an event handler with MessageBoxA(MB_OK | MB_ICONERROR), caption = Title, text
+// = ErrorReportText(message). TApplicationEvents objects see every queued message first.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/ui/Controls.h"
+
+class TMainMenu;
+
+enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = TSet<TBorderIcon>;
+inline const TEnumInfo BorderIconInfo("TBorderIcon", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"});
+enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
+                 poMainFormCenter, poOwnerFormCenter };
+inline const TEnumInfo PositionInfo("TPosition", {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
+                                                  "poScreenCenter", "poDesktopCenter", "poMainFormCenter",
+                                                  "poOwnerFormCenter"});
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+inline const TEnumInfo WindowStateInfo("TWindowState", {"wsNormal", "wsMinimized", "wsMaximized"});
+// fsMDIChild and fsMDIForm are recorded for code that asks; this framework creates no MDI windows.
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+inline const TEnumInfo FormStyleInfo("TFormStyle", {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"});
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+
+using TModalResult = int;
+inline constexpr TModalResult mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrAbort = IDABORT, mrRetry = IDRETRY,
+                              mrIgnore = IDIGNORE, mrYes = IDYES, mrNo = IDNO;
+
+using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
+using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
+
+// Posted to a form that Release()d itself; it is deleted when the message arrives.
+inline constexpr UINT CM_RELEASE = CM_BASE + 0x21;
+
+// The window styles of a form with BORDER and ICONS.
+void FormWindowStyle(TFormBorderStyle border, TBorderIcons icons, DWORD& style, DWORD& exStyle);
+
+class TCustomForm : public TWinControl {
+  VANTOR_CLASS(TCustomForm, TWinControl)
+public:
+  explicit TCustomForm(TComponent* owner);
+  ~TCustomForm() override;
+
+  // Reads the form's stored description (RCDATA resource named after the class, when the
+  // executable has one), then runs OnCreate; shows the form when the description made it visible.
+  void InitializeForm();
+
+  TFormBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TFormBorderStyle value);
+  TBorderIcons BorderIcons() const { return borderIcons_; }
+  void SetBorderIcons(TBorderIcons value);
+  TPosition Position() const { return position_; }
+  void SetPosition(TPosition value) { position_ = value; }
+  TWindowState WindowState() const { return windowState_; }
+  void SetWindowState(TWindowState value);
+  TFormStyle FormStyle() const { return formStyle_; }
+  void SetFormStyle(TFormStyle value);
+  // Scaled forms designed at another PixelsPerInch are scaled to the screen's when loaded.
+  bool Scaled() const { return scaled_; }
+  void SetScaled(bool value) { scaled_ = value; }
+  int PixelsPerInch() const { return pixelsPerInch_; }
+  void SetPixelsPerInch(int value) { pixelsPerInch_ = value; }
+  // Scroll bars appear when children reach beyond the client area.
+  bool AutoScroll() const { return autoScroll_; }
+  void SetAutoScroll(bool value);
+  bool KeyPreview() const { return keyPreview_; }
+  void SetKeyPreview(bool value) { keyPreview_ = value; }
+
+  TModalResult ModalResult() const { return modalResult_; }
+  void SetModalResult(TModalResult value) { modalResult_ = value; }
+  // Shows the form modally; returns the ModalResult that ended it.
+  int ShowModal();
+  bool Modal() const { return modal_; }
+  // Asks OnCloseQuery, then OnClose decides (hide by default); closing the main form ends the
+  // application.
+  void Close();
+  virtual bool CloseQuery();
+  // Deletes the form once the messages being handled are done.
+  void Release();
+
+  TWinControl* ActiveControl() const { return activeControl_; }
+  void SetActiveControl(TWinControl* control);
+  // Called by a child window that received the focus.
+  void ControlFocused(TWinControl* control);
+  // Moves the focus to the next (or previous) tab stop after CURRENT.
+  void SelectNext(TWinControl* current, bool forward);
+  bool Active() const;
+
+  TMainMenu* Menu() const { return menu_; }
+  void SetMenu(TMainMenu* value);
+  // Attaches the menu's current handle again (after the menu rebuilt it).
+  void MenuChanged();
+  TIcon* Icon() { return &icon_; }
+
+  RECT ClientRect() const override;
+  void SetClientSize(int width, int height) override;
+  void WndProc(TMessage& m) override;
+  // A key message of this form's windows: menu short-cuts. True when used.
+  bool IsShortCut(WORD key, TShiftState shift);
+
+  const TNotifyEvent& OnCreate() const { return onCreate_; }
+  void SetOnCreate(TNotifyEvent e) { onCreate_ = std::move(e); }
+  const TNotifyEvent& OnDestroy() const { return onDestroy_; }
+  void SetOnDestroy(TNotifyEvent e) { onDestroy_ = std::move(e); }
+  const TNotifyEvent& OnShow() const { return onShow_; }
+  void SetOnShow(TNotifyEvent e) { onShow_ = std::move(e); }
+  const TNotifyEvent& OnHide() const { return onHide_; }
+  void SetOnHide(TNotifyEvent e) { onHide_ = std::move(e); }
+  const TNotifyEvent& OnActivate() const { return onActivate_; }
+  void SetOnActivate(TNotifyEvent e) { onActivate_ = std::move(e); }
+  const TNotifyEvent& OnDeactivate() const { return onDeactivate_; }
+  void SetOnDeactivate(TNotifyEvent e) { onDeactivate_ = std::move(e); }
+  const TNotifyEvent& OnPaint() const { return onPaint_; }
+  void SetOnPaint(TNotifyEvent e) { onPaint_ = std::move(e); }
+  const TCloseEvent& OnClose() const { return onClose_; }
+  void SetOnClose(TCloseEvent e) { onClose_ = std::move(e); }
+  const TCloseQueryEvent& OnCloseQuery() const { return onCloseQuery_; }
+  void SetOnCloseQuery(TCloseQueryEvent e) { onCloseQuery_ = std::move(e); }
+  TCanvas& Canvas() { return canvas_; }
+
+  static void DeclarePublished(TPublished<TCustomForm>& p);
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWindowHandle(const TCreateParams& params) override;
+  void ApplyVisible() override;
+  void PaintWindow(HDC dc) override;
+  void Loaded() override;
+  void Notification(TComponent* component, TOperation operation) override;
+  virtual void DoClose(TCloseAction& action);
+  virtual void Paint();
+
+private:
+  void ApplyPosition();
+  void UpdateScrollRange();
+  void Scroll(int bar, WORD request);
+  void ScaleForm(int numerator, int denominator);
+  void WMClose(TMessage& m);
+  void WMSize(TMessage& m);
+  void WMActivate(TMessage& m);
+  void WMSetFocus(TMessage& m);
+  void WMGetMinMaxInfo(TMessage& m);
+  void WMScroll(TMessage& m);
+  void CMDialogKey(TMessage& m);
+  void CMRelease(TMessage& m);
+
+  TFormBorderStyle borderStyle_ = bsSizeable;
+  TBorderIcons borderIcons_{biSystemMenu, biMinimize, biMaximize};
+  TPosition position_ = poDesigned;
+  TWindowState windowState_ = wsNormal;
+  TFormStyle formStyle_ = fsNormal;
+  bool scaled_ = true;
+  int pixelsPerInch_ = 0;  // 0: designed at the screen's
+  bool autoScroll_ = false;
+  bool keyPreview_ = false;
+  bool positioned_ = false;
+  bool modal_ = false;
+  TModalResult modalResult_ = mrNone;
+  TWinControl* activeControl_ = nullptr;
+  TMainMenu* menu_ = nullptr;
+  TIcon icon_;
+  TCanvas canvas_;
+  int pendingClientWidth_ = -1, pendingClientHeight_ = -1;
+  POINT scrollPos_{0, 0};
+  TNotifyEvent onCreate_, onDestroy_, onShow_, onHide_, onActivate_, onDeactivate_, onPaint_;
+  TCloseEvent onClose_;
+  TCloseQueryEvent onCloseQuery_;
+};
+
+class TForm : public TCustomForm {
+  VANTOR_CLASS(TForm, TCustomForm)
+public:
+  explicit TForm(TComponent* owner) : TCustomForm(owner) {}
+};
+
+// A new form of class T owned by OWNER, with its stored description read and OnCreate run.
+template <class T>
+T* CreateForm(TComponent* owner) {
+  T* form = new T(owner);
+  try {
+    form->InitializeForm();
+  } catch (...) {
+    delete form;
+    throw;
+  }
+  return form;
+}
+
+// Every form that exists, in creation order.
+const std::vector<TCustomForm*>& AllForms();
+
+// ---- application events: a component that sees every queued message before dispatch ----
+using TMessageEvent = std::function<void(MSG& msg, bool& handled)>;
+using TExceptionEvent = std::function<void(TObject* sender, const std::exception& error)>;
+
+class TApplicationEvents : public TComponent {
+  VANTOR_CLASS(TApplicationEvents, TComponent)
+public:
+  explicit TApplicationEvents(TComponent* owner);
+  ~TApplicationEvents() override;
+  const TMessageEvent& OnMessage() const { return onMessage_; }
+  void SetOnMessage(TMessageEvent e) { onMessage_ = std::move(e); }
+
+private:
+  TMessageEvent onMessage_;
+};
+
+class TApplication : public TComponent {
+  VANTOR_CLASS(TApplication, TComponent)
+public:
+  explicit TApplication(TComponent* owner);
+  ~TApplication() override;
+
+  // Registers the framework's component classes for stored descriptions.
+  void Initialize();
+  const std::string& Title() const { return title_; }
+  void SetTitle(const std::string& value);
+  // The hidden application window (its text is the title).
+  HWND Handle() const { return window_ ? window_->Handle() : nullptr; }
+
+  // Creates a form of class T owned by the application; the first becomes the main form.
+  template <class T>
+  void CreateForm(T*& reference) {
+    T* form = new T(this);
+    reference = form;
+    form->InitializeForm();
+    if (!mainForm_) {
+      mainForm_ = form;
+      form->HandleNeeded();
+    }
+  }
+  TCustomForm* MainForm() const { return mainForm_; }
+  // Shows the main form and handles messages until the main form closes (or Terminate).
+  void Run();
+  // Handles every message waiting in the queue, then returns.
+  void ProcessMessages();
+  // Waits for one message and handles it.
+  void HandleMessage();
+  void Terminate();
+  bool Terminated() const { return terminated_; }
+
+  // Reports the exception being handled: OnException when set, else the error box.
+  void HandleException(TObject* sender);
+  void ShowException(const std::exception& error);
+  const TExceptionEvent& OnException() const { return onException_; }
+  void SetOnException(TExceptionEvent e) { onException_ = std::move(e); }
+
+protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+private:
+  bool ProcessMessage(MSG& msg);
+  // Application events, dialog keys and characters, menu short-cuts; true when used.
+  bool Preprocess(MSG& msg);
+  bool IsKeyMessage(MSG& msg);
+
+  std::string title_;
+  std::unique_ptr<TUtilityWindow> window_;
+  TCustomForm* mainForm_ = nullptr;
+  bool terminated_ = false;
+  TExceptionEvent onException_;
+};
+
+// The global application object: Application->Title(), Application->CreateForm(Form1), ...
+struct TApplicationRef {
+  TApplication* operator->() const;
+  TApplication& operator*() const { return *operator->(); }
+};
+inline constexpr TApplicationRef Application{};
+
+// Registers the framework's component classes (idempotent; Initialize calls it).
+void RegisterFrameworkClasses();

@@ -1,0 +1,192 @@
+// Menus: a tree of TMenuItem under a TMenu (TMainMenu for a form's menu bar, TPopupMenu for
+// TrackPopupMenu). The HMENU is built from the tree (in an owned TMenuHandle) and rebuilt when
+// the tree changes. A command from the menu reaches its item's Click through the command id.
+//
+// Owner draw: with TMenu::OwnerDraw set every item is MFT_OWNERDRAW; the owner window's
+// WM_MEASUREITEM / WM_DRAWITEM are delivered per item to MeasureItem / DrawItem (virtual, events
+// OnMeasureItem / OnDrawItem) with a canvas, the item's rectangle and its selected state.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/core/Classes.h"
+#include "framework/graphics/Graphics.h"
+#include "framework/ui/Controls.h"
+
+// Key plus modifiers, as menus store them: the virtual key in the low byte.
+using TShortCut = WORD;
+inline constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000, scNone = 0;
+TShortCut ShortCut(WORD key, TShiftState shift);
+// "Ctrl+S", "Shift+F5", "Alt+Del"; empty for scNone or an unnamed key.
+std::string ShortCutToText(TShortCut shortCut);
+// The inverse of ShortCutToText (case-insensitive); scNone when the text is not a short-cut.
+TShortCut TextToShortCut(const std::string& text);
+
+class TMenu;
+
+using TMenuMeasureItemEvent = std::function<void(TObject* sender, TCanvas& canvas, int& width, int& height)>;
+using TMenuDrawItemEvent = std::function<void(TObject* sender, TCanvas& canvas, const RECT& rect, bool selected)>;
+
+class TMenuItem : public TComponent {
+  VANTOR_CLASS(TMenuItem, TComponent)
+public:
+  explicit TMenuItem(TComponent* owner);
+  ~TMenuItem() override;
+
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(const std::string& value);
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool value);
+  bool Checked() const { return checked_; }
+  void SetChecked(bool value);
+  bool RadioItem() const { return radioItem_; }
+  void SetRadioItem(bool value);
+  bool Visible() const { return visible_; }
+  void SetVisible(bool value);
+  TShortCut ShortCut() const { return shortCut_; }
+  void SetShortCut(TShortCut value);
+  int ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(int value);
+  // A separator: the caption "-".
+  bool IsLine() const { return caption_ == "-"; }
+
+  int Count() const { return static_cast<int>(items_.size()); }
+  TMenuItem* Items(int index) const { return items_.at(static_cast<size_t>(index)); }
+  TMenuItem* Parent() const { return parent_; }
+  int MenuIndex() const;
+  // Adds ITEM (removing it from its previous parent) at the end or at INDEX.
+  void Add(TMenuItem* item);
+  void Insert(int index, TMenuItem* item);
+  void Remove(TMenuItem* item);
+  // Deletes (frees) every sub-item.
+  void Clear();
+  // The menu this item belongs to, or nullptr.
+  TMenu* GetParentMenu() const;
+  // The command id of WM_COMMAND for this item.
+  UINT Command() const { return command_; }
+  // The text shown by a standard menu: caption, then a tab and the short-cut text.
+  std::string DisplayText() const;
+
+  virtual void Click();
+  // Owner-draw requests (the defaults call the events, else measure/draw the caption).
+  virtual void MeasureItem(TCanvas& canvas, int& width, int& height);
+  virtual void DrawItem(TCanvas& canvas, const RECT& rect, bool selected);
+
+  const TNotifyEvent& OnClick() const { return onClick_; }
+  void SetOnClick(TNotifyEvent e) { onClick_ = std::move(e); }
+  const TMenuMeasureItemEvent& OnMeasureItem() const { return onMeasureItem_; }
+  void SetOnMeasureItem(TMenuMeasureItemEvent e) { onMeasureItem_ = std::move(e); }
+  const TMenuDrawItemEvent& OnDrawItem() const { return onDrawItem_; }
+  void SetOnDrawItem(TMenuDrawItemEvent e) { onDrawItem_ = std::move(e); }
+
+  // A nested item of a stored description joins the enclosing item or menu.
+  void SetParentComponent(TComponent* parent) override;
+  TComponent* GetParentComponent() const override;
+  static void DeclarePublished(TPublished<TMenuItem>& p);
+
+  // The live item with this command id, or nullptr; IsLiveItem checks a pointer from itemData.
+  static TMenuItem* FindByCommand(UINT command);
+  static bool IsLiveItem(const void* item);
+
+private:
+  friend class TMenu;
+  void Changed();
+  void AppendTo(HMENU menu, bool ownerDraw) const;
+
+  std::string caption_;
+  bool enabled_ = true;
+  bool checked_ = false;
+  bool radioItem_ = false;
+  bool visible_ = true;
+  TShortCut shortCut_ = scNone;
+  int imageIndex_ = -1;
+  TMenuItem* parent_ = nullptr;
+  TMenu* menu_ = nullptr;  // set on the root item only
+  std::vector<TMenuItem*> items_;
+  UINT command_;
+  TNotifyEvent onClick_;
+  TMenuMeasureItemEvent onMeasureItem_;
+  TMenuDrawItemEvent onDrawItem_;
+};
+
+class TMenu : public TComponent {
+  VANTOR_CLASS(TMenu, TComponent)
+public:
+  explicit TMenu(TComponent* owner);
+  ~TMenu() override;
+
+  // The root item: its sub-items are the menu's entries.
+  TMenuItem* Items() const { return items_; }
+  bool OwnerDraw() const { return ownerDraw_; }
+  void SetOwnerDraw(bool value);
+  // The menu handle, built from the items on first use and after changes.
+  HMENU Handle();
+  // Clicks the enabled, visible item with this short-cut. True when one was found.
+  bool IsShortCut(WORD key, TShiftState shift);
+  // Runs the click of the item with COMMAND when it belongs to this menu.
+  bool DispatchCommand(UINT command);
+  // Called after any change of the item tree (the default rebuilds the handle).
+  virtual void MenuChanged();
+
+  const TNotifyEvent& OnChange() const { return onChange_; }
+  void SetOnChange(TNotifyEvent e) { onChange_ = std::move(e); }
+  static void DeclarePublished(TPublished<TMenu>& p);
+
+protected:
+  virtual HMENU CreateMenuHandle() const = 0;
+  bool HandleAllocated() const { return static_cast<bool>(handle_); }
+
+private:
+  void Rebuild();
+  TMenuItem* items_;
+  bool ownerDraw_ = false;
+  bool dirty_ = true;
+  TMenuHandle handle_;
+  TNotifyEvent onChange_;
+};
+
+class TMainMenu : public TMenu {
+  VANTOR_CLASS(TMainMenu, TMenu)
+public:
+  explicit TMainMenu(TComponent* owner) : TMenu(owner) {}
+  // The form window showing this menu (set by TCustomForm::SetMenu).
+  void SetWindow(HWND window) { window_ = window; }
+  HWND Window() const { return window_; }
+  void MenuChanged() override;
+
+protected:
+  HMENU CreateMenuHandle() const override { return CreateMenu(); }
+
+private:
+  HWND window_ = nullptr;
+};
+
+class TPopupMenu : public TMenu {
+  VANTOR_CLASS(TPopupMenu, TMenu)
+public:
+  explicit TPopupMenu(TComponent* owner) : TMenu(owner) {}
+  // Shows the menu at screen point (X, Y) with TrackPopupMenu and runs the chosen item.
+  virtual void Popup(int x, int y);
+  // The control that asked for the menu (right click), or nullptr.
+  TComponent* PopupComponent() const { return popupComponent_; }
+  void SetPopupComponent(TComponent* value) { popupComponent_ = value; }
+  const TNotifyEvent& OnPopup() const { return onPopup_; }
+  void SetOnPopup(TNotifyEvent e) { onPopup_ = std::move(e); }
+  static void DeclarePublished(TPublished<TPopupMenu>& p);
+
+protected:
+  HMENU CreateMenuHandle() const override { return CreatePopupMenu(); }
+  void Notification(TComponent* component, TOperation operation) override;
+
+private:
+  TComponent* popupComponent_ = nullptr;
+  TNotifyEvent onPopup_;
+};
+
+// Menu plumbing for any owner window: WM_MEASUREITEM / WM_DRAWITEM with ODT_MENU reach the
+// item's MeasureItem / DrawItem, a menu WM_COMMAND its Click. False when M is not for an item.
+bool DeliverMenuMessage(TMessage& m);

@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "framework/ui/ExtCtrls.h"
+#include "tests/framework/ui/UiTestHelpers.h"
+
+namespace {
+
+struct TChildSpec {
+  TAlign align;
+  RECT start;  // left, top, right, bottom before aligning
+  RECT expect;
+};
+
+struct TLayoutCase {
+  const char* name;
+  std::vector<TChildSpec> children;
+};
+
+// Parent client area: 200 x 100, no bevels.
+const std::vector<TLayoutCase> kCases = {
+    {"top then client", {{alTop, {0, 0, 50, 20}, {0, 0, 200, 20}}, {alClient, {5, 5, 10, 10}, {0, 20, 200, 100}}}},
+    {"bottom keeps height", {{alBottom, {0, 0, 50, 30}, {0, 70, 200, 100}}}},
+    {"left and right share the middle",
+     {{alLeft, {0, 0, 40, 10}, {0, 0, 40, 100}},
+      {alRight, {0, 0, 25, 10}, {175, 0, 200, 100}},
+      {alClient, {0, 0, 1, 1}, {40, 0, 175, 100}}}},
+    {"top bands before side bands",
+     {{alLeft, {0, 0, 30, 5}, {0, 10, 30, 90}},
+      {alTop, {0, 0, 5, 10}, {0, 0, 200, 10}},
+      {alBottom, {0, 0, 5, 10}, {0, 90, 200, 100}}}},
+    {"two tops in their vertical order",
+     {{alTop, {0, 50, 10, 65}, {0, 10, 200, 25}}, {alTop, {0, 0, 10, 10}, {0, 0, 200, 10}}}},
+    {"two bottoms, lowest nearest the edge",
+     {{alBottom, {0, 10, 10, 30}, {0, 60, 200, 80}}, {alBottom, {0, 70, 10, 90}, {0, 80, 200, 100}}}},
+    {"two lefts and two rights keep their order",
+     {{alRight, {150, 0, 160, 1}, {180, 0, 190, 100}},
+      {alLeft, {50, 0, 60, 1}, {10, 0, 20, 100}},
+      {alRight, {190, 0, 200, 1}, {190, 0, 200, 100}},
+      {alLeft, {0, 0, 10, 1}, {0, 0, 10, 100}}}},
+    {"none stays put", {{alNone, {7, 8, 17, 28}, {7, 8, 17, 28}}, {alTop, {0, 0, 1, 12}, {0, 0, 200, 12}}}},
+    {"client over nothing fills all", {{alClient, {3, 3, 4, 4}, {0, 0, 200, 100}}}},
+    {"oversized sides clamp the client to empty",
+     {{alLeft, {0, 0, 150, 1}, {0, 0, 150, 100}},
+      {alRight, {0, 0, 80, 1}, {120, 0, 200, 100}},
+      {alClient, {0, 0, 1, 1}, {150, 0, 150, 100}}}},
+};
+
+TPanel* BarePanel(int width, int height) {
+  auto* panel = new TPanel(nullptr);
+  panel->SetBevelOuter(bvNone);
+  panel->SetBounds(0, 0, width, height);
+  return panel;
+}
+
+TEST(AlignLayout, TableOfLayouts) {
+  for (const TLayoutCase& c : kCases) {
+    SCOPED_TRACE(c.name);
+    TPanel* parent = BarePanel(200, 100);
+    std::vector<TPanel*> kids;
+    parent->DisableAlign();
+    for (const TChildSpec& spec : c.children) {
+      auto* kid = new TPanel(parent);
+      kid->SetBoundsRect(spec.start);
+      kid->SetAlign(spec.align);
+      kid->SetParent(parent);
+      kids.push_back(kid);
+    }
+    parent->EnableAlign();
+    for (size_t i = 0; i < kids.size(); ++i) {
+      const RECT got = kids[i]->BoundsRect();
+      const RECT& want = c.children[i].expect;
+      EXPECT_EQ(got.left, want.left) << "child " << i;
+      EXPECT_EQ(got.top, want.top) << "child " << i;
+      EXPECT_EQ(got.right, want.right) << "child " << i;
+      EXPECT_EQ(got.bottom, want.bottom) << "child " << i;
+    }
+    delete parent;
+  }
+}
+
+TEST(AlignLayout, FollowsParentResizeHiddenChildrenAndBevels) {
+  TPanel* parent = BarePanel(200, 100);
+  auto* top = new TPanel(parent);
+  top->SetHeight(20);
+  top->SetAlign(alTop);
+  top->SetParent(parent);
+  auto* client = new TPanel(parent);
+  client->SetAlign(alClient);
+  client->SetParent(parent);
+
+  parent->SetBounds(0, 0, 300, 150);
+  EXPECT_EQ(client->BoundsRect().right, 300);
+  EXPECT_EQ(client->BoundsRect().bottom, 150);
+  EXPECT_EQ(client->Top(), 20);
+
+  top->Hide();  // hidden controls take no room
+  EXPECT_EQ(client->Top(), 0);
+  top->Show();
+  EXPECT_EQ(client->Top(), 20);
+
+  parent->SetBevelOuter(bvRaised);
+  parent->SetBevelInner(bvLowered);
+  parent->SetBevelWidth(2);  // 4 pixels of bevel on every side
+  EXPECT_EQ(top->Left(), 4);
+  EXPECT_EQ(top->Top(), 4);
+  EXPECT_EQ(top->Width(), 292);
+  EXPECT_EQ(client->Top(), 24);
+  EXPECT_EQ(client->Height(), 150 - 24 - 4);
+  delete parent;
+}
+
+TEST(AlignLayout, WindowedParentLaysOutOnRealResize) {
+  uitest::TShownForm form(300, 200);
+  auto* bottom = new TPanel(form.form);
+  bottom->SetHeight(30);
+  bottom->SetAlign(alBottom);
+  bottom->SetParent(form.form);
+  ASSERT_TRUE(bottom->HandleAllocated());
+  // Windows sizes the form; WM_SIZE re-lays out the children.
+  SetWindowPos(form->Handle(), nullptr, 0, 0, 250, 120, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(bottom->Top(), form->ClientHeight() - 30);
+  EXPECT_EQ(bottom->Width(), form->ClientWidth());
+  RECT r;
+  GetWindowRect(bottom->Handle(), &r);
+  EXPECT_EQ(r.right - r.left, form->ClientWidth());
+}
+
+TEST(AlignLayout, ConstraintsLimitBounds) {
+  TPanel* panel = BarePanel(50, 50);
+  panel->Constraints()->SetMinWidth(60);
+  EXPECT_EQ(panel->Width(), 60);
+  panel->Constraints()->SetMaxHeight(40);
+  panel->SetHeight(90);
+  EXPECT_EQ(panel->Height(), 40);
+  delete panel;
+}
+
+}  // namespace

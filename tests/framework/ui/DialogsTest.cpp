@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commdlg.h>
+#include <dlgs.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/ui/Dialogs.h"
+#include "tests/framework/ui/UiTestHelpers.h"
+
+namespace {
+
+// Answers file dialogs from a script and records what each would have shown.
+class TScriptedDialogs {
+public:
+  explicit TScriptedDialogs(std::vector<TFileDialogAnswer> answers) : answers_(std::move(answers)) {
+    previous_ = SetFileDialogHook([this](const TFileDialogRequest& request) {
+      shown.push_back(request);
+      TFileDialogAnswer a = answers_.at(next_++);
+      return a;
+    });
+  }
+  ~TScriptedDialogs() { SetFileDialogHook(previous_); }
+  std::vector<TFileDialogRequest> shown;
+
+private:
+  std::vector<TFileDialogAnswer> answers_;
+  size_t next_ = 0;
+  TFileDialogHook previous_;
+};
+
+TEST(FileDialogs, DefaultOptionsAndFlags) {
+  TOpenDialog open(nullptr);
+  EXPECT_EQ(open.Options(), DefaultOpenOptions);
+  const DWORD flags = OpenOptionFlags(open.Options());
+  EXPECT_TRUE(flags & OFN_HIDEREADONLY);
+  EXPECT_TRUE(flags & OFN_ENABLESIZING);
+  EXPECT_TRUE(flags & OFN_EXPLORER);
+  EXPECT_FALSE(flags & OFN_FILEMUSTEXIST);
+  EXPECT_FALSE(flags & OFN_OVERWRITEPROMPT);
+  EXPECT_EQ(OpenOptionFlags({ofOverwritePrompt, ofOldStyleDialog}), static_cast<DWORD>(OFN_OVERWRITEPROMPT));
+}
+
+TEST(FileDialogs, FilterBecomesANulSeparatedList) {
+  const std::string list = CommonDialogFilter("Flash(*.exe)|*.exe|Flash(*.swf)|*.swf");
+  EXPECT_EQ(list, std::string("Flash(*.exe)\0*.exe\0Flash(*.swf)\0*.swf\0\0", 39));
+  EXPECT_EQ(CommonDialogFilter(""), "");
+}
+
+TEST(FileDialogs, ScriptedAnswersAndValuesKeptBetweenUses) {
+  TScriptedDialogs script({{true, "C:\\films\\intro.exe", 1}, {false, "ignored", 2}, {true, "C:\\b.swf", 2}});
+  TSaveDialog save(nullptr);
+  save.SetTitle("Convert to .....");
+  save.SetFilter("Flash exe(*.exe)|*.exe");
+  save.SetDefaultExt(".exe");
+  save.SetFileName("C:\\films\\intro");
+  ASSERT_TRUE(save.Execute());
+  EXPECT_EQ(save.FileName(), "C:\\films\\intro.exe");
+
+  save.SetFilter("SWF(*.SWF)|*.swf");
+  EXPECT_FALSE(save.Execute());  // cancelled: the name stays
+  EXPECT_EQ(save.FileName(), "C:\\films\\intro.exe");
+
+  TOpenDialog open(nullptr);
+  open.SetFilter("Flash(*.exe)|*.exe|Flash(*.swf)|*.swf");
+  ASSERT_TRUE(open.Execute());
+  EXPECT_EQ(open.FilterIndex(), 2);
+
+  ASSERT_EQ(script.shown.size(), 3u);
+  EXPECT_TRUE(script.shown[0].Save);
+  EXPECT_EQ(script.shown[0].Title, "Convert to .....");
+  EXPECT_EQ(script.shown[0].Filter, "Flash exe(*.exe)|*.exe");
+  EXPECT_EQ(script.shown[0].DefaultExt, ".exe");
+  EXPECT_EQ(script.shown[0].FileName, "C:\\films\\intro");
+  EXPECT_EQ(script.shown[1].Filter, "SWF(*.SWF)|*.swf");
+  EXPECT_EQ(script.shown[1].DefaultExt, ".exe");  // kept from the earlier use
+  EXPECT_EQ(script.shown[1].FileName, "C:\\films\\intro.exe");
+  EXPECT_FALSE(script.shown[2].Save);
+}
+
+// The real save dialog: a timer finds it by its title, types a name and confirms.
+std::string gTypedName;
+bool gDialogSeen = false;
+
+void CALLBACK FillSaveDialog(HWND, UINT, UINT_PTR, DWORD) {
+  HWND dialog = FindWindowA("#32770", "Real save test");
+  if (!dialog || gDialogSeen) return;
+  HWND name = GetDlgItem(dialog, edt1);
+  if (!name) name = GetDlgItem(dialog, cmb13);
+  if (!name) return;
+  gDialogSeen = true;
+  SetWindowTextA(name, gTypedName.c_str());
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+TEST(FileDialogs, RealSaveDialogEndToEnd) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  gTypedName = std::string(temp) + "vantor_real_dialog";
+  gDialogSeen = false;
+  TSaveDialog save(nullptr);
+  save.SetTitle("Real save test");
+  save.SetFilter("Flash exe(*.exe)|*.exe");
+  save.SetDefaultExt(".exe");
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, FillSaveDialog);
+  const bool ok = save.Execute();
+  KillTimer(nullptr, timer);
+  EXPECT_TRUE(gDialogSeen);
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(save.FileName(), gTypedName + ".exe");  // the dialog added the default extension
+}
+
+TEST(MessageBoxes, ShowMessageIsAnInformationBoxWithTheTitle) {
+  const std::string saved = Application->Title();
+  Application->SetTitle("Corvane Vantor");
+  uitest::TMessageBoxRecorder boxes;
+  ShowMessage("Sorry, no.");
+  Application->SetTitle(saved);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text, "Sorry, no.");
+  EXPECT_EQ(boxes.boxes[0].caption, "Corvane Vantor");
+  EXPECT_EQ(boxes.boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+}
+
+}  // namespace
