@@ -1,0 +1,140 @@
+// The file-theme component and the style protocol that every skinned control follows.
+//
+// TkyrFileTheme: a non-visual component whose published ThemeFile names a theme file; it
+// serves that file's elements by index (GetColor, GetInt, GetBool, GetBitmap).
+// UsingFileTheme: whether a control with a given FileTheme and UIStyle draws from the
+// file, and the built-in style it draws with otherwise.
+// TkyrStyleSource: the elements a control reads, from the file or the built-in tables.
+// TkyrStyled<Base>: UIStyle and FileTheme handling for a skinned control. A control
+//
+//   class TkyrButton : public TkyrStyled<TCustomControl> {
+//     VANTOR_CLASS(TkyrButton, TkyrStyled<TCustomControl>)
+//   public:
+//     explicit TkyrButton(TComponent* owner) : TkyrStyled(owner) { /* sub-objects */ InitUIStyle(); }
+//     static void DeclarePublished(TPublished<TkyrButton>& p) {   // in the control's own order
+//       p.Enumeration("UIStyle", TkyrUIStyleInfo, &TkyrButton::UIStyle, &TkyrButton::SetUIStyle);
+//       p.Component("FileTheme", &TkyrButton::FileTheme, &TkyrButton::SetFileTheme);
+//     }
+//   protected:
+//     void ApplyUIStyle(const TkyrStyleSource& s) override {
+//       s.Bitmap(KYR_THEME_BUTTON_IMAGE, &image_);
+//       transparent_ = s.Bool(KYR_THEME_BUTTON_TRANSPARENT_BOOL);
+//     }
+//   };
+//
+// gets: construction takes the owner form's style (InitUIStyle); SetUIStyle stores the
+// style and re-reads through ApplyUIStyle, then repaints (Invalidate, when Base has one);
+// SetFileTheme stores the reference and re-applies the stored style; when the theme
+// component goes, the reference is cleared and the control turns DeepBlue. The stored
+// style stays FromThemeFile while the control draws as DeepBlue for want of a loaded file.
+#pragma once
+
+#include <string>
+
+#include "framework/core/Classes.h"
+#include "framework/graphics/Graphics.h"
+#include "skin/KYRThemes.h"
+
+class TkyrFileTheme : public TComponent {
+  VANTOR_CLASS(TkyrFileTheme, TComponent)
+public:
+  explicit TkyrFileTheme(TComponent* owner);
+  ~TkyrFileTheme() override;
+
+  const std::string& ThemeFile() const { return themePath_; }
+  // Finds VALUE (as given, else by its file name in the executable's folder, the Windows
+  // folder, the system folder), refuses a file without the theme magic with "Invalid skin
+  // file for Tessarn!", loads it and tells the owner form's skinned components that use
+  // this theme. A name found nowhere changes nothing.
+  void SetThemeFile(const std::string& value);
+  bool IsThemeLoaded() const { return themeLoaded_; }
+  bool CheckThemeFile(const std::string& fileName) const;
+  TkyrFileThemeMgr& ThemeMgr() { return themeMgr_; }
+
+  // The element's image into GRAPHIC (a bitmap); unchanged when the file has none.
+  void GetBitmap(int element, TGraphic* graphic) const;
+  // Frame FRAMEINDEX (from 1) of FRAMECOUNT of the element's image; GRAPHIC ends up empty
+  // when the file has none.
+  void GetBitmap(int element, TGraphic* graphic, int frameCount, int frameIndex) const;
+  int32_t GetColor(int element) const { return themeMgr_.GetColor(element); }
+  int32_t GetInt(int element) const { return themeMgr_.GetInt(element); }
+  bool GetBool(int element) const { return themeMgr_.GetBool(element); }
+
+  static void DeclarePublished(TPublished<TkyrFileTheme>& p);
+
+private:
+  void TellSkinnedComponents(bool wasEmpty);
+
+  TkyrFileThemeMgr themeMgr_;
+  std::string themePath_;
+  bool themeLoaded_ = false;
+};
+
+// Whether a control with FILETHEME and STYLE takes its elements from the file; EFFECTIVE
+// is the built-in style to draw with otherwise (DeepBlue for FromThemeFile without a
+// loaded theme).
+bool UsingFileTheme(const TkyrFileTheme* fileTheme, TkyrUIStyle style, TkyrUIStyle& effective);
+
+// Where a control's elements come from at one style change.
+class TkyrStyleSource {
+public:
+  TkyrStyleSource(TkyrFileTheme* fileTheme, TkyrUIStyle style);
+
+  bool FromFile() const { return fromFile_; }
+  // FromThemeFile when reading from the file, else the built-in style used; what linked
+  // sub-controls are given.
+  TkyrUIStyle EffectiveStyle() const { return effective_; }
+  TkyrFileTheme* FileTheme() const { return fileTheme_; }
+
+  int32_t Color(int element) const;
+  int32_t Int(int element) const;
+  bool Bool(int element) const;
+  // FRAMECOUNT 0: the whole image; otherwise frame FRAMEINDEX of FRAMECOUNT.
+  void Bitmap(int element, TGraphic* graphic, int frameCount = 0, int frameIndex = 1) const;
+
+private:
+  TkyrFileTheme* fileTheme_;
+  TkyrUIStyle effective_;
+  bool fromFile_;
+};
+
+template <class Base>
+class TkyrStyled : public Base {
+  VANTOR_CLASS(TkyrStyled, Base)
+public:
+  explicit TkyrStyled(TComponent* owner) : Base(owner) {}
+
+  TkyrUIStyle UIStyle() const { return uiStyle_; }
+  void SetUIStyle(TkyrUIStyle value) {
+    uiStyle_ = value;
+    if (this->InState(csDestroying)) return;  // nothing is re-read or repainted on the way out
+    ApplyUIStyle(TkyrStyleSource(fileTheme_, value));
+    if constexpr (requires(Base& b) { b.Invalidate(); }) this->Invalidate();
+  }
+  TkyrFileTheme* FileTheme() const { return fileTheme_; }
+  void SetFileTheme(TkyrFileTheme* value) {
+    if (fileTheme_ && fileTheme_ != value) fileTheme_->RemoveFreeNotification(this);
+    fileTheme_ = value;
+    if (value) value->FreeNotification(this);  // also when the theme has another owner
+    SetUIStyle(uiStyle_);
+  }
+
+protected:
+  // Rule for constructors: call once the control's own sub-objects exist.
+  void InitUIStyle() { SetUIStyle(GetOwnerFormUIStyle(this->Owner())); }
+  // Re-read every cached element from SOURCE (and pass SOURCE.EffectiveStyle() and
+  // SOURCE.FileTheme() on to linked sub-controls).
+  virtual void ApplyUIStyle(const TkyrStyleSource& source) = 0;
+
+  void Notification(TComponent* component, TOperation operation) override {
+    Base::Notification(component, operation);
+    if (operation == opRemove && component != nullptr && component == fileTheme_) {
+      fileTheme_ = nullptr;
+      SetUIStyle(DeepBlue);
+    }
+  }
+
+private:
+  TkyrUIStyle uiStyle_ = DeepBlue;
+  TkyrFileTheme* fileTheme_ = nullptr;
+};

@@ -1,0 +1,336 @@
+// Runs the built vantor-theme program on real folders and files.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "framework/core/BmpCodec.h"
+#include "skin/KYRThemeFile.h"
+#include "skin/KYRThemes.h"
+#include "tests/support/TestSupport.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+extern char** environ;
+#endif
+
+namespace {
+
+struct ToolRun {
+  int Exit = -1;
+  std::string Out, Err;
+};
+
+// A file's text; what a Windows console program writes in text mode has "\r\n" for "\n".
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string text(std::istreambuf_iterator<char>(in), {});
+#ifdef _WIN32
+  for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
+#endif
+  return text;
+}
+
+#ifdef _WIN32
+
+HANDLE InheritableFile(const std::string& path) {
+  SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+  return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS, 0, nullptr);
+}
+
+// Under Wine the build folder is a Unix path; Windows calls take it with backslashes.
+std::string ToolPath() {
+  std::string path = EnvOr("VANTOR_BIN_DIR", ".") + "/tools/vantor-theme/vantor-theme.exe";
+  for (char& c : path) c = c == '/' ? '\\' : c;
+  return path;
+}
+
+int Spawn(const std::vector<std::string>& args, const std::string& out, const std::string& err) {
+  std::string line = "\"" + ToolPath() + "\"";
+  for (const std::string& a : args) line += " \"" + a + "\"";
+  HANDLE hOut = InheritableFile(out), hErr = InheritableFile(err);
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = hOut;
+  si.hStdError = hErr;
+  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  PROCESS_INFORMATION pi = {};
+  DWORD code = DWORD(-1);
+  if (CreateProcessA(ToolPath().c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  CloseHandle(hOut);
+  CloseHandle(hErr);
+  return static_cast<int>(code);
+}
+
+#else
+
+std::string ToolPath() { return EnvOr("VANTOR_BIN_DIR", ".") + "/tools/vantor-theme/vantor-theme"; }
+
+int Spawn(const std::vector<std::string>& args, const std::string& out, const std::string& err) {
+  const std::string tool = ToolPath();
+  std::vector<char*> argv = {const_cast<char*>(tool.c_str())};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  pid_t pid = 0;
+  int status = -1;
+  if (posix_spawn(&pid, tool.c_str(), &actions, nullptr, argv.data(), environ) == 0) waitpid(pid, &status, 0);
+  posix_spawn_file_actions_destroy(&actions);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+#endif
+
+class VantorThemeTest : public ::testing::Test {
+protected:
+  void SetUp() override { ASSERT_TRUE(PathExists(ToolPath())) << ToolPath() << " is not built"; }
+  ToolRun Run(const std::vector<std::string>& args) {
+    ToolRun run;
+    run.Exit = Spawn(args, dir_ / "out.txt", dir_ / "err.txt");
+    run.Out = ReadText(dir_ / "out.txt");
+    run.Err = ReadText(dir_ / "err.txt");
+    return run;
+  }
+  std::string Folder(const std::string& name) {
+    const std::string path = dir_ / name;
+    std::filesystem::create_directories(path);
+    return path;
+  }
+  static std::string In(const std::string& folder, const std::string& name) { return folder + PathSeparator() + name; }
+
+  // A theme folder with two bitmaps and every kind of text value.
+  std::string SampleFolder() {
+    const std::string folder = Folder("in");
+    TBmpImage left = MakeBmpImage(3, 2, 0xFF00FF);
+    left.Pixel(1, 1) = 0x123456;
+    leftBmp_ = EncodeBmp(left, 24);
+    buttonBmp_ = EncodeBmp(MakeBmpImage(5, 4, 0x00FF00), 8);
+    WriteFileBytes(In(folder, "TitleBarLeftImage.bmp"), leftBmp_);
+    WriteFileBytes(In(folder, "buttonimage.bmp"), buttonBmp_);  // keys ignore letter case
+    WriteFileText(In(folder, "theme.txt"),
+                  "# a comment\n"
+                  "FormMinWidthInt = 200\n"
+                  "\n"
+                  "TitleBarButtonRightOffsetInt=-3\n"
+                  "FormBackgroundColor = #EFEBDE\n"
+                  "menubarcolor = $00CED3D6\n"
+                  "ButtonTransparentBool = true\n"
+                  "TitleBarButtonTransparentBool = 2\r\n");
+    return folder;
+  }
+
+  TempDir dir_;
+  Bytes leftBmp_, buttonBmp_;
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST_F(VantorThemeTest, PackWritesWhatTheReaderLoads) {
+  ToolRun run = Run({"pack", SampleFolder(), "-o", dir_ / "a.thm"});
+  ASSERT_EQ(run.Exit, 0) << run.Err;
+  ASSERT_TRUE(IsValidThemeFile(dir_ / "a.thm"));
+  TkyrThemeFileReader reader(dir_ / "a.thm");
+  EXPECT_EQ(reader.Entries().size(), 8u);
+  EXPECT_EQ(reader.GetInteger("FormMinWidthInt"), 200);
+  EXPECT_EQ(reader.GetInteger("TitleBarButtonRightOffsetInt"), -3);
+  EXPECT_EQ(reader.GetInteger("FormBackgroundColor"), 0xDEEBEF);  // #RRGGBB stored as $00BBGGRR
+  EXPECT_EQ(reader.GetInteger("MenuBarColor"), 0xCED3D6);
+  EXPECT_TRUE(reader.GetBool("ButtonTransparentBool"));
+  TStream* left = reader.GetStream("TitleBarLeftImage");
+  ASSERT_NE(left, nullptr);
+  EXPECT_EQ(static_cast<TMemoryStream*>(left)->Bytes(), leftBmp_);
+  // Entries come in element order with their keys' own spelling.
+  EXPECT_EQ(reader.Entries()[0].Name, "ButtonImage");
+  EXPECT_EQ(reader.Entries()[1].Name, "ButtonTransparentBool");
+  EXPECT_EQ(reader.Entries()[7].Name, "MenuBarColor");
+}
+
+TEST_F(VantorThemeTest, DumpListsEntriesThenEveryElement) {
+  ASSERT_EQ(Run({"pack", SampleFolder(), "-o", dir_ / "a.thm"}).Exit, 0);
+  ToolRun run = Run({"dump", dir_ / "a.thm"});
+  ASSERT_EQ(run.Exit, 0) << run.Err;
+  const std::vector<std::string> lines = Lines(run.Out);
+  ASSERT_EQ(lines.size(), 8u + KYR_THEME_ELEMENT_COUNT);
+  EXPECT_EQ(lines[0], "image \"ButtonImage\" 5x4@8");
+  EXPECT_EQ(lines[1], "bool \"ButtonTransparentBool\" 1");
+  EXPECT_EQ(lines[2], "bool \"TitleBarButtonTransparentBool\" 2");
+  EXPECT_EQ(lines[3], "int \"TitleBarButtonRightOffsetInt\" -3");
+  EXPECT_EQ(lines[4], "image \"TitleBarLeftImage\" 3x2@24");
+  EXPECT_EQ(lines[6], "int \"FormBackgroundColor\" 14609391");
+  EXPECT_EQ(lines[8], "ButtonImage int=-1 bool=false image=5x4@8");
+  EXPECT_EQ(lines[8 + KYR_THEME_BUTTON_TRANSPARENT_BOOL - 1], "ButtonTransparentBool int=-1 bool=true image=none");
+  EXPECT_EQ(lines[8 + KYR_THEME_FORM_MIN_WIDTH_INT - 1], "FormMinWidthInt int=200 bool=false image=none");
+  EXPECT_EQ(lines[8 + KYR_THEME_MENU_MENU_BAR_COLOR - 1], "MenuMenuBarColor int=-1 bool=false image=none");
+}
+
+TEST_F(VantorThemeTest, UnpackAndPackAgainGiveTheSameFile) {
+  ASSERT_EQ(Run({"pack", SampleFolder(), "-o", dir_ / "a.thm"}).Exit, 0);
+  ToolRun unpack = Run({"unpack", dir_ / "a.thm", "-o", dir_ / "out"});
+  ASSERT_EQ(unpack.Exit, 0) << unpack.Err;
+  EXPECT_EQ(ReadFileBytes(In(dir_ / "out", "TitleBarLeftImage.bmp")), leftBmp_);
+  EXPECT_EQ(ReadFileBytes(In(dir_ / "out", "ButtonImage.bmp")), buttonBmp_);
+  EXPECT_EQ(ReadText(In(dir_ / "out", "theme.txt")),
+            "ButtonTransparentBool = 1\n"
+            "TitleBarButtonTransparentBool = 2\n"
+            "TitleBarButtonRightOffsetInt = -3\n"
+            "FormMinWidthInt = 200\n"
+            "FormBackgroundColor = $00DEEBEF\n"
+            "MenuBarColor = $00CED3D6\n");
+  ASSERT_EQ(Run({"pack", dir_ / "out", "-o", dir_ / "b.thm"}).Exit, 0);
+  EXPECT_EQ(ReadFileBytes(dir_ / "b.thm"), ReadFileBytes(dir_ / "a.thm"));
+}
+
+TEST_F(VantorThemeTest, PackRefusesWhatIsNoThemeElement) {
+  const struct {
+    const char* File;
+    std::string Content;
+    std::string Message;
+  } cases[] = {
+      {"theme.txt", "FormMinWidth = 3\n", "theme.txt line 1: unknown theme element \"FormMinWidth\""},
+      {"theme.txt", "\nFormMinWidthInt 3\n", "theme.txt line 2: expected \"Key = value\""},
+      {"theme.txt", "FormMinWidthInt = 3x\n", "theme.txt line 1: \"3x\" is not an integer for FormMinWidthInt"},
+      {"theme.txt", "MenuBarColor = #12345\n",
+       "theme.txt line 1: \"#12345\" is not a colour ($00BBGGRR or #RRGGBB) for MenuBarColor"},
+      {"theme.txt", "ButtonTransparentBool = 256\n",
+       "theme.txt line 1: \"256\" is not a boolean (true, false or 0..255) for ButtonTransparentBool"},
+      {"theme.txt", "ButtonImage = 1\n", "theme.txt line 1: ButtonImage is an image element; give it as ButtonImage.bmp"},
+      {"theme.txt", "FormMinWidthInt = 1\nformminwidthint = 2\n", "theme.txt line 2: FormMinWidthInt is given twice"},
+      {"Button.bmp", "", "Button.bmp: unknown theme element \"Button\""},
+      {"MenuBarColor.bmp", "", "MenuBarColor.bmp: MenuBarColor is not an image element; give it in theme.txt"},
+      {"ButtonImage.bmp", "not a bitmap", "ButtonImage.bmp: "},
+      {"notes.md", "", "notes.md: not a theme element (expected theme.txt and KEY.bmp files)"},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Message);
+    const std::string folder = Folder("bad" + std::to_string(n++));
+    WriteFileText(In(folder, c.File), c.Content);
+    ToolRun run = Run({"pack", folder, "-o", dir_ / "x.thm"});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_NE(run.Err.find("vantor-theme: " + c.Message), std::string::npos) << run.Err;
+    EXPECT_FALSE(PathExists(dir_ / "x.thm"));
+  }
+}
+
+TEST_F(VantorThemeTest, RefusedFilesPrintTheirErrorAndExitOne) {
+  WriteFileText(dir_ / "plain.txt", "hello, this is no theme file at all");
+  Bytes header(24, 0);
+  const std::string magic = "Tessarn_TB";
+  std::copy(magic.begin(), magic.end(), header.begin());
+  header[12] = 30;  // header size 30
+  WriteFileBytes(dir_ / "bad.thm", header);
+  const struct {
+    std::string File, Message;
+  } cases[] = {
+      {dir_ / "missing.thm", "Cannot open file " + (dir_ / "missing.thm")},
+      {dir_ / "plain.txt", (dir_ / "plain.txt") + " is not a theme file: its magic is not \"Tessarn_TB\""},
+      {dir_ / "bad.thm", "Theme file " + (dir_ / "bad.thm") + " cannot be read safely: its header size is 30, not 24"},
+  };
+  for (const auto& c : cases) {
+    for (const char* command : {"dump", "unpack"}) {
+      SCOPED_TRACE(std::string(command) + " " + c.File);
+      ToolRun run = std::string(command) == "dump" ? Run({"dump", c.File}) : Run({"unpack", c.File, "-o", dir_ / "o"});
+      EXPECT_EQ(run.Exit, 1);
+      EXPECT_EQ(run.Err, "vantor-theme: " + c.Message + "\n");
+      EXPECT_EQ(run.Out, "");
+    }
+  }
+}
+
+TEST_F(VantorThemeTest, UnpackWritesOnlyThemeElements) {
+  // Names from a file must never become paths outside the folder.
+  Bytes image = EncodeBmp(MakeBmpImage(1, 1), 24);
+  std::vector<std::pair<uint8_t, std::string>> records = {
+      {0, "../escaped"}, {3, "Author"}, {1, "ButtonImage"}, {0, "ButtonImage"}, {0, "BUTTONIMAGE"}};
+  Bytes file = {'T', 'e', 's', 's', 'a', 'r', 'n', '_', 'T', 'B', 0, 0, 24, 0, 0, 0, 0, 0, 0, 0, 24, 0, 0, 0};
+  const uint32_t dataAt = 24 + 77 * uint32_t(records.size() + 1);
+  for (size_t i = 0; i <= records.size(); ++i) {
+    std::string name = i < records.size() ? records[i].second : "";
+    name.resize(64, '\0');
+    file.insert(file.end(), name.begin(), name.end());
+    file.push_back(i < records.size() ? records[i].first : 0);
+    const uint8_t kind = i < records.size() ? records[i].first : 0;
+    const uint32_t length = i == records.size() ? 0 : kind == 1 ? 4 : kind == 3 ? 1 : uint32_t(image.size());
+    const uint32_t next = i < records.size() ? 24 + 77 * uint32_t(i + 1) : 0;
+    for (uint32_t v : {dataAt, length, next}) {
+      for (int s = 0; s < 32; s += 8) file.push_back(uint8_t(v >> s));
+    }
+  }
+  file.insert(file.end(), image.begin(), image.end());
+  WriteFileBytes(dir_ / "odd.thm", file);
+  const std::string out = Folder("deep") + PathSeparator() + "out";
+  ToolRun run = Run({"unpack", dir_ / "odd.thm", "-o", out});
+  ASSERT_EQ(run.Exit, 0) << run.Err;
+  EXPECT_EQ(run.Err,
+            "skipped entry \"../escaped\": it is no theme element\n"
+            "skipped entry \"Author\": it is a text\n"
+            "skipped entry \"ButtonImage\": it is stored as int\n"
+            "skipped entry \"BUTTONIMAGE\": an earlier entry has that name\n");
+  std::vector<std::string> written = ListFolder(out);
+  std::sort(written.begin(), written.end());
+  EXPECT_EQ(written, (std::vector<std::string>{"ButtonImage.bmp", "theme.txt"}));
+  EXPECT_FALSE(PathExists(In(dir_ / "deep", "escaped")));
+}
+
+TEST_F(VantorThemeTest, UsageErrorsExitTwo) {
+  const std::vector<std::vector<std::string>> cases = {
+      {}, {"frob"}, {"dump"}, {"dump", "a", "b"}, {"pack", "dir"}, {"pack", "dir", "-x", "f"}, {"unpack", "f", "-o"}};
+  for (const auto& args : cases) {
+    ToolRun run = Run(args);
+    EXPECT_EQ(run.Exit, 2) << args.size();
+    EXPECT_NE(run.Err.find("usage: vantor-theme pack DIR -o FILE"), std::string::npos);
+  }
+}
+
+#ifdef _WIN32
+TEST_F(VantorThemeTest, ExportWritesABuiltinStyle) {
+  ToolRun run = Run({"export", "macos", "-o", dir_ / "mac.thm"});
+  if (run.Exit == 1 && run.Err.find("is missing from this program") != std::string::npos)
+    GTEST_SKIP() << "this build has no skin resources: " << run.Err;
+  ASSERT_EQ(run.Exit, 0) << run.Err;
+  TkyrThemeFileReader reader(dir_ / "mac.thm");
+  for (int e = 1; e <= KYR_THEME_ELEMENT_COUNT; ++e) {
+    const std::string key = GetThemeElementKey(e);
+    switch (GetThemeElementKind(e)) {
+      case kyrThemeInt: EXPECT_EQ(reader.GetInteger(key), GetBuiltinInt(MacOS, e)) << key; break;
+      case kyrThemeColor: EXPECT_EQ(reader.GetInteger(key), GetBuiltinColor(MacOS, e)) << key; break;
+      case kyrThemeBool: EXPECT_EQ(reader.GetBool(key), GetBuiltinBool(MacOS, e)) << key; break;
+      case kyrThemeImage: EXPECT_EQ(reader.GetStream(key) != nullptr, *GetBuiltinImageName(MacOS, e) != 0) << key; break;
+    }
+  }
+  const Bytes& button = static_cast<TMemoryStream*>(reader.GetStream("TitleBarButtonImage"))->Bytes();
+  const TBmpImage image = DecodeBmp(button);
+  EXPECT_EQ(image.Width, 306);
+  EXPECT_EQ(image.Height, 17);
+  EXPECT_EQ(Run({"export", "Plaid", "-o", dir_ / "x.thm"}).Exit, 1);
+}
+#else
+TEST_F(VantorThemeTest, ExportSaysItNeedsTheWindowsBuild) {
+  ToolRun run = Run({"export", "MacOS", "-o", dir_ / "mac.thm"});
+  EXPECT_EQ(run.Exit, 1);
+  EXPECT_EQ(run.Err, "vantor-theme: export needs the Windows build of vantor-theme, which holds the built-in bitmaps\n");
+  EXPECT_FALSE(PathExists(dir_ / "mac.thm"));
+}
+#endif
+
+}  // namespace
