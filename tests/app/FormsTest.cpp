@@ -1,0 +1,129 @@
+// The four windows as their stored descriptions and the start-up make them.
+#include <gtest/gtest.h>
+
+#include "app/Unit1.h"
+#include "app/Unit2.h"
+#include "app/Unit3.h"
+#include "app/Unit4.h"
+#include "tests/app/AppTestHelpers.h"
+
+namespace {
+
+std::string WindowText(HWND window) {
+  char text[256] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+TEST(StartUp, FormsExistInOrderAndOnlyTheMainWindowIsVisible) {
+  ASSERT_NE(Form1, nullptr);
+  ASSERT_NE(Form4, nullptr);
+  EXPECT_EQ(Application->MainForm(), Form1);
+  const std::vector<TCustomForm*>& forms = AllForms();
+  std::vector<std::string> names;
+  for (TCustomForm* f : forms) names.push_back(f->ClassName());
+  EXPECT_EQ(names, (std::vector<std::string>{"TForm1", "TForm2", "TForm3", "TForm4"}));
+  EXPECT_TRUE(IsWindowVisible(Form1->Handle()));
+  EXPECT_FALSE(Form2->Visible());
+  EXPECT_FALSE(Form3->Visible());
+  EXPECT_FALSE(Form4->Visible());
+  EXPECT_EQ(Application->Title(), "Corvane Vantor");
+}
+
+TEST(StartUp, SaveDialogStartsWithoutFilterOrDefaultExtension) {
+  // Must run before any conversion: SD1 keeps what the handlers set.
+  EXPECT_EQ(Form1->SD1->Filter(), "");
+  EXPECT_EQ(Form1->SD1->DefaultExt(), "");
+  EXPECT_EQ(Form1->SD1->Title(), "Convert to .....");
+  EXPECT_EQ(Form1->SD1->Options(), DefaultOpenOptions);
+  EXPECT_EQ(Form1->OD1->Filter(), "Flash(*.exe)|*.exe|Flash(*.swf)|*.swf");
+  EXPECT_EQ(Form1->OD1->Title(), "Select exe or swf to convert each other");
+  EXPECT_EQ(Form1->OD1->FilterIndex(), 1);
+}
+
+TEST(StartUp, MainWindowLayoutFromItsDescription) {
+  EXPECT_EQ(WindowText(Form1->Handle()), "Vantor");
+  EXPECT_EQ(Form1->Left(), 438);
+  EXPECT_EQ(Form1->Top(), 264);
+  EXPECT_EQ(Form1->ClientWidth(), 163);
+  EXPECT_EQ(Form1->ClientHeight(), 99);
+  EXPECT_EQ(Form1->BorderStyle(), bsDialog);
+  EXPECT_TRUE(Form1->BorderIcons().Empty());
+  EXPECT_FALSE(Form1->Scaled());
+  EXPECT_EQ(Form1->Font()->Name(), "MS Sans Serif");
+  EXPECT_EQ(Form1->Font()->Height(), -11);
+  EXPECT_EQ(Form1->Constraints()->MinWidth(), 130);
+  EXPECT_EQ(Form1->Constraints()->MinHeight(), 50);
+  ASSERT_NE(Form1->kyrButton1, nullptr);
+  EXPECT_EQ(Form1->kyrButton1->Caption(), "Convert");
+  EXPECT_EQ(Form1->kyrButton1->Parent(), Form1->kyrForm1);
+  EXPECT_EQ(Form1->kyrButton1->Left(), 32);
+  EXPECT_EQ(Form1->kyrButton1->Width(), 89);
+  EXPECT_EQ(Form1->kyrButton1->Font()->Name(), "Arial");
+  EXPECT_EQ(Form1->kyrButton1->Font()->Height(), -16);
+  EXPECT_EQ(Form1->kyrForm1->Parent(), Form1);
+  EXPECT_EQ(Form1->kyrForm1->PopupMenu(), Form1->kyrPopupMenu1);
+  EXPECT_EQ(Form1->kyrURLLabel1->Caption(), "More Free multimedia softwares...");
+  ASSERT_EQ(Form1->kyrPopupMenu1->Items()->Count(), 1);
+  EXPECT_EQ(Form1->kyrPopupMenu1->Items()->Items(0), Form1->About1);
+  EXPECT_EQ(Form1->About1->Caption(), "About");
+  // Drops are accepted: FormCreate ran after the description was read.
+  EXPECT_TRUE(GetWindowLongA(Form1->Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+}
+
+TEST(StartUp, SecondaryWindowsKeepTheirOwnProperties) {
+  struct Case {
+    TCustomForm* form;
+    const char* caption;
+    int left, top, clientWidth, clientHeight;
+    TFormBorderStyle border;
+  } cases[] = {
+      {Form2, "About Vantor", 457, 234, 305, 172, bsDialog},
+      {Form3, "Message", 530, 404, 182, 74, bsNone},
+      {Form4, "Donation", 647, 123, 238, 289, bsNone},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.form->Caption(), c.caption);
+    EXPECT_EQ(c.form->Left(), c.left) << c.caption;
+    EXPECT_EQ(c.form->Top(), c.top) << c.caption;
+    EXPECT_EQ(c.form->ClientWidth(), c.clientWidth) << c.caption;
+    EXPECT_EQ(c.form->ClientHeight(), c.clientHeight) << c.caption;
+    EXPECT_EQ(c.form->BorderStyle(), c.border) << c.caption;
+    EXPECT_EQ(c.form->Constraints()->MinWidth(), 130) << c.caption;
+    EXPECT_EQ(c.form->Font()->Name(), "MS Sans Serif") << c.caption;
+    EXPECT_FALSE(c.form->Scaled()) << c.caption;
+  }
+  EXPECT_EQ(Form3->Label1->Caption(), "Convert Success.");
+  EXPECT_EQ(Form3->Label1->Font()->Name(), "Times New Roman");
+  EXPECT_EQ(Form3->Label1->Font()->Height(), -24);
+  EXPECT_EQ(Form3->Label1->Left(), 8);
+  EXPECT_EQ(Form3->Label1->Top(), 31);
+  ASSERT_NE(Form2->kyrMemo1, nullptr);
+  ASSERT_EQ(Form2->kyrMemo1->Lines().Count(), 9);
+  EXPECT_EQ(Form2->kyrMemo1->Lines().Strings(1), std::string(90, '-'));
+  EXPECT_EQ(Form2->kyrMemo1->Lines().Strings(2), "1. Easy to convert flash  between SWF and EXE.");
+  EXPECT_EQ(Form2->kyrMemo1->Lines().Strings(3),
+            "2. Easy to release your flash cards in EXE format to your friends, ");
+  EXPECT_EQ(Form2->kyrMemo1->Lines().Strings(4), "    they can view it without flash player.");
+  EXPECT_TRUE(Form2->kyrMemo1->ReadOnly());
+}
+
+TEST(StartUp, MainAboutAndDonationWindowsCarryTheProgramIcon) {
+  for (TCustomForm* form : std::initializer_list<TCustomForm*>{Form1, Form2, Form4}) {
+    ASSERT_NE(form->Icon()->Handle(), nullptr) << form->Caption();
+    EXPECT_EQ(form->Icon()->Width(), 48);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(form->Handle(), WM_GETICON, ICON_BIG, 0)), form->Icon()->Handle());
+  }
+  EXPECT_EQ(Form3->Icon()->Handle(), nullptr);
+}
+
+TEST(StartUp, AboutEntryShowsTheAboutWindowOnce) {
+  Form1->About1->Click();
+  EXPECT_TRUE(Form2->Visible());
+  EXPECT_TRUE(IsWindowVisible(Form2->Handle()));
+  Form1->About1->Click();
+  EXPECT_TRUE(Form2->Visible());
+  Form2->Hide();
+}
+
+}  // namespace
