@@ -1,5 +1,6 @@
-# The two commands of the README. Each installs what it needs first.
-.PHONY: run test deps bench fuzz
+# `make run` and `make test` are the two commands of the README; each installs what it
+# needs first. The other targets are for developers.
+.PHONY: run test deps art gallery bench fuzz
 
 deps:
 	@scripts/install-deps
@@ -14,8 +15,7 @@ test: deps
 
 # Regenerates the built-in skin bitmaps and skin/res/Skin.rc; the results are kept in the
 # repository, so a normal build never needs this.
-.PHONY: art
-art:
+art: deps
 	cmake --preset native -B build/art >/dev/null
 	cmake --build build/art --target skin-artgen -j2
 	mkdir -p skin/res
@@ -23,8 +23,7 @@ art:
 
 # One sheet per style of the built-in bitmaps, drawn through the skin library under Wine,
 # as build/gallery/<STYLE>.png.
-.PHONY: gallery
-gallery:
+gallery: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows --target skin-gallery -j2
 	mkdir -p build/gallery
@@ -33,14 +32,14 @@ gallery:
 
 # Converter speed and memory against cat/tail on a 1 MiB and a 1 GiB movie (not a test).
 BENCH_DIR ?= build/bench-data
-bench:
+bench: deps
 	cmake --preset native >/dev/null
 	cmake --build --preset native --target vantor_bench -j2
 	build/native/bench/vantor_bench $(BENCH_DIR)
 
 # Every fuzzer for FUZZ_SECONDS on its seed corpus (clang, libFuzzer, ASan+UBSan).
 FUZZ_SECONDS ?= 60
-fuzz:
+fuzz: deps
 	cmake --preset fuzz -DVANTOR_FUZZ_SECONDS=$(FUZZ_SECONDS) >/dev/null
 	cmake --build --preset fuzz -j2
 	cmake --build --preset fuzz --target fuzz_run -j1

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "app/Startup.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "app/Unit3.h"
@@ -82,12 +83,7 @@ namespace {
 class TVantorStartUp : public ::testing::Environment {
 public:
   void SetUp() override {
-    Application->Initialize();
-    Application->SetTitle("Corvane Vantor");
-    Application->CreateForm(Form1);
-    Application->CreateForm(Form2);
-    Application->CreateForm(Form3);
-    Application->CreateForm(Form4);
+    StartVantor();
     Form1->Show();
   }
 };

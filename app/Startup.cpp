@@ -1,0 +1,15 @@
+#include "app/Startup.h"
+
+#include "app/Unit1.h"
+#include "app/Unit2.h"
+#include "app/Unit3.h"
+#include "app/Unit4.h"
+
+void StartVantor() {
+  Application->Initialize();
+  Application->SetTitle("Corvane Vantor");
+  Application->CreateForm(Form1);
+  Application->CreateForm(Form2);
+  Application->CreateForm(Form3);
+  Application->CreateForm(Form4);
+}
