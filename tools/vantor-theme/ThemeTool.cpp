@@ -223,8 +223,8 @@ std::string UnpackSkipReason(const TkyrThemeFileReader::Entry& entry, std::set<i
 }  // namespace
 
 std::vector<uint8_t> BuildThemeFile(const std::vector<ThemeEntry>& entries) {
-  std::vector<uint8_t> file(KYR_THEME_FILE_MAGIC, KYR_THEME_FILE_MAGIC + 10);
-  file.resize(12, 0);
+  std::vector<uint8_t> file(12, 0);  // the magic, padded to 12 bytes
+  std::copy_n(KYR_THEME_FILE_MAGIC, 10, file.begin());
   Append32(file, KYR_THEME_HEADER_SIZE);
   Append32(file, 0);
   Append32(file, KYR_THEME_HEADER_SIZE);
