@@ -105,7 +105,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
 }
 
 TControl::~TControl() {
-  Destroying();
+  TComponent::Destroying();  // qualified: TControl's getter of the same name hides it
   if (gMouseControl == this) gMouseControl = nullptr;
   if (gCaptureControl == this) gCaptureControl = nullptr;
   if (parent_) parent_->RemoveControl(this);
@@ -328,7 +328,9 @@ void TControl::WMDoubleClick(TMessage& m) {
 }
 
 void TControl::WMMouseUp(TMessage& m) {
-  DefaultHandler(m);
+  const std::weak_ptr<void> alive = LifeToken();
+  DefaultHandler(m);  // a system button sends BN_CLICKED from here: its OnClick may free it
+  if (alive.expired()) return;
   const POINT p = PointOf(m.LParam);
   const TMouseButton button = ButtonOf(m.Msg);
   if (button == mbLeft) SetMouseCapture(false);
@@ -336,6 +338,7 @@ void TControl::WMMouseUp(TMessage& m) {
     clicking_ = false;
     const RECT r = ClientRect();
     if (PtInRect(&r, p)) Click();
+    if (alive.expired()) return;
   }
   MouseUp(button, MouseShiftState(m.WParam), p.x, p.y);
 }
@@ -510,7 +513,7 @@ TWinControl::~TWinControl() {
 }
 
 void TWinControl::DestroyChildren() {
-  Destroying();
+  TComponent::Destroying();
   DestroyComponents();
   while (!controls_.empty()) {
     TControl* child = controls_.back();
@@ -914,6 +917,7 @@ void TWinControl::WndProc(TMessage& m) {
       {WM_CTLCOLORSCROLLBAR, &TWinControl::ReflectToChild},
       {CM_DIALOGKEY, &TWinControl::CMBroadcast},
       {CM_DIALOGCHAR, &TWinControl::CMBroadcast},
+      {CM_FOCUSCHANGED, &TWinControl::CMFocusChanged},
       {CM_COLORCHANGED, &TWinControl::CMColorChanged},
       {CM_FONTCHANGED, &TWinControl::CMFontChanged},
   };
@@ -1157,6 +1161,13 @@ void TWinControl::ReflectToChild(TMessage& m) {
 
 void TWinControl::CMBroadcast(TMessage& m) { Broadcast(m); }
 
+// A notification, not a question: every child hears it whatever the others answer. A child
+// that a handler has freed meanwhile is skipped.
+void TWinControl::CMFocusChanged(TMessage& m) {
+  for (TControl* c : std::vector<TControl*>(controls_))
+    if (std::find(controls_.begin(), controls_.end(), c) != controls_.end()) c->Perform(m.Msg, m.WParam, m.LParam);
+}
+
 void TWinControl::CMColorChanged(TMessage& m) {
   TControl::WndProc(m);
   for (TControl* c : std::vector<TControl*>(controls_)) c->Perform(CM_PARENTCOLORCHANGED);
@@ -1181,7 +1192,7 @@ void TWinControl::DeclarePublished(TPublished<TWinControl>& p) {
 // ---- TGraphicControl ----
 TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {}
 
-TGraphicControl::~TGraphicControl() { Destroying(); }
+TGraphicControl::~TGraphicControl() { TComponent::Destroying(); }
 
 void TGraphicControl::WndProc(TMessage& m) {
   static constexpr TMessageEntry<TGraphicControl> kTable[] = {{WM_PAINT, &TGraphicControl::WMPaint}};

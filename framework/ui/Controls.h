@@ -31,6 +31,8 @@
 //   pointer's enter/leave arrives as CM_MOUSEENTER / CM_MOUSELEAVE (TrackMouseEvent).
 // - Keys the focused control does not want (WM_GETDLGCODE) reach the form as CM_DIALOGKEY /
 //   CM_DIALOGCHAR, broadcast to the controls until one answers non-zero (Forms.cpp).
+// - CM_FOCUSCHANGED goes to the form and from every windowed control on to all its children,
+//   so each control at any depth sees each focus change once.
 #pragma once
 
 #include <windows.h>
@@ -303,6 +305,9 @@ protected:
   void TakeParentColor();
   // Called when the control lost the pointer capture or a graphic control must not keep it.
   virtual void SetMouseCapture(bool capture);
+  // Expires when the control is freed: handlers check it after code that may free the control
+  // (an OnClick that deletes its own button).
+  std::weak_ptr<void> LifeToken() const { return life_; }
 
   std::string text_;
 
@@ -336,6 +341,7 @@ private:
   bool clicking_ = false;
   TWndMethod windowProc_;
   const void* windowProcTag_ = nullptr;
+  std::shared_ptr<char> life_ = std::make_shared<char>();
   TNotifyEvent onClick_, onDblClick_, onMouseEnter_, onMouseLeave_, onResize_;
   TMouseEvent onMouseDown_, onMouseUp_;
   TMouseMoveEvent onMouseMove_;
@@ -474,6 +480,7 @@ private:
   void WMCaptureChanged(TMessage& m);
   void ReflectToChild(TMessage& m);
   void CMBroadcast(TMessage& m);
+  void CMFocusChanged(TMessage& m);
   void CMColorChanged(TMessage& m);
   void CMFontChanged(TMessage& m);
   void MouseRouter(TMessage& m);

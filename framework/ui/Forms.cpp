@@ -369,8 +369,7 @@ void TCustomForm::SetActiveControl(TWinControl* control) {
 
 void TCustomForm::ControlFocused(TWinControl* control) {
   activeControl_ = control;
-  TMessage m{CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(control), 0};
-  Broadcast(m);
+  Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(control));
 }
 
 namespace {

@@ -100,7 +100,8 @@ public:
 
   TWinControl* ActiveControl() const { return activeControl_; }
   void SetActiveControl(TWinControl* control);
-  // Called by a child window that received the focus.
+  // Called by a child window that received the focus: records it and sends CM_FOCUSCHANGED to
+  // the form, which passes it on to every control.
   void ControlFocused(TWinControl* control);
   // Moves the focus to the next (or previous) tab stop after CURRENT.
   void SelectNext(TWinControl* current, bool forward);
