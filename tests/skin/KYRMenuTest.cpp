@@ -9,21 +9,19 @@ TEST(MenuBorder, FramesWhiteInsetAndEdgePolyline) {
   const RECT wr{5, 5, 35, 25};
   PaintMenuWindowBorder(target->Canvas(), wr, clBlack, clBlue);
   // Border frame over (5, 6, 34, 24), white frame inside it.
-  EXPECT_EQ(PixelOf(*target, 5, 10), clBlack);
-  EXPECT_EQ(PixelOf(*target, 33, 10), clBlack);
-  EXPECT_EQ(PixelOf(*target, 6, 10), clWhite);
-  EXPECT_EQ(PixelOf(*target, 32, 10), clWhite);
-  EXPECT_EQ(PixelOf(*target, 10, 22), clWhite);
-  EXPECT_EQ(PixelOf(*target, 10, 10), clGray);
+  ExpectPixels(*target, {{5, 10, clBlack}, {33, 10, clBlack}, {6, 10, clWhite}, {32, 10, clWhite}, {10, 22, clWhite},
+                         {10, 10, clGray}});
   // Edge polyline: bottom row 24 from x 5 to 33, right column 34 from 24 up to 5, top row 5.
-  EXPECT_EQ(PixelOf(*target, 5, 24), clBlue);
-  EXPECT_EQ(PixelOf(*target, 33, 24), clBlue);
-  EXPECT_EQ(PixelOf(*target, 34, 24), clBlue);
-  EXPECT_EQ(PixelOf(*target, 34, 6), clBlue);
-  EXPECT_EQ(PixelOf(*target, 35, 5), clBlue);   // the (R - 1, T) -> (R, T) step
-  EXPECT_EQ(PixelOf(*target, 6, 5), clBlue);
-  EXPECT_EQ(PixelOf(*target, 5, 5), clGray);    // the last end point is left out
-  EXPECT_EQ(PixelOf(*target, 36, 5), clGray);
+  ExpectPixels(*target, {
+      {5, 24, clBlue},
+      {33, 24, clBlue},
+      {34, 24, clBlue},
+      {34, 6, clBlue},
+      {35, 5, clBlue},  // the (R - 1, T) -> (R, T) step
+      {6, 5, clBlue},
+      {5, 5, clGray},  // the last end point is left out
+      {36, 5, clGray},
+  });
 }
 
 TEST(MenuBorder, DrawsOnTheScreenRoundAWindow) {

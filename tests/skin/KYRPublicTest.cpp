@@ -123,16 +123,18 @@ TEST(ThreeSliceBar, CapsKeyedAtTheirSizeMiddleStretchedOpaque) {
   bar->Canvas().SetPixel(15, 0, clFuchsia);  // in the middle: drawn, not keyed
   auto target = FilledBitmap(100, 12, clWhite);
   DrawThreeSliceBar(*bar, target->Canvas(), RECT{0, 0, 100, 10}, false, true);
-  EXPECT_EQ(PixelOf(*target, 0, 0), clWhite);
-  EXPECT_EQ(PixelOf(*target, 5, 5), clRed);
-  EXPECT_EQ(PixelOf(*target, 9, 5), clRed);
-  EXPECT_EQ(PixelOf(*target, 10, 5), clLime);
-  EXPECT_EQ(PixelOf(*target, 50, 5), clLime);
-  EXPECT_EQ(PixelOf(*target, 50, 0), clFuchsia);
-  EXPECT_EQ(PixelOf(*target, 89, 5), clLime);
-  EXPECT_EQ(PixelOf(*target, 90, 5), clBlue);
-  EXPECT_EQ(PixelOf(*target, 99, 0), clWhite);
-  EXPECT_EQ(PixelOf(*target, 50, 11), clWhite);  // below the rectangle
+  ExpectPixels(*target, {
+      {0, 0, clWhite},
+      {5, 5, clRed},
+      {9, 5, clRed},
+      {10, 5, clLime},
+      {50, 5, clLime},
+      {50, 0, clFuchsia},
+      {89, 5, clLime},
+      {90, 5, clBlue},
+      {99, 0, clWhite},
+      {50, 11, clWhite},  // below the rectangle
+  });
 }
 
 TEST(ThreeSliceBar, PixelKeyComesFromTheChosenRow) {
@@ -232,11 +234,7 @@ TEST(TileDrawPicture, TilesFromTheOriginOneTilePastTheRectangle) {
   auto target = FilledBitmap(50, 50, clWhite);
   TileDrawPicture(target->Canvas(), picture, RECT{5, 5, 25, 15});
   // x < 10 + 20 -> tiles at 0, 10, 20; y < 10 + 10 -> tiles at 0, 10.
-  EXPECT_EQ(PixelOf(*target, 0, 0), clMaroon);
-  EXPECT_EQ(PixelOf(*target, 20, 10), clMaroon);
-  EXPECT_EQ(PixelOf(*target, 29, 19), clTeal);
-  EXPECT_EQ(PixelOf(*target, 30, 0), clWhite);
-  EXPECT_EQ(PixelOf(*target, 0, 20), clWhite);
+  ExpectPixels(*target, {{0, 0, clMaroon}, {20, 10, clMaroon}, {29, 19, clTeal}, {30, 0, clWhite}, {0, 20, clWhite}});
 }
 
 TEST(TileDrawPicture, EmptyPictureDrawsNothing) {

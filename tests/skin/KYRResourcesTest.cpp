@@ -11,6 +11,7 @@
 
 #include "framework/core/BmpCodec.h"
 #include "framework/graphics/GdiHandles.h"
+#include "framework/graphics/Graphics.h"
 
 namespace {
 
@@ -87,6 +88,18 @@ std::vector<uint8_t> ResourceBytes(const char* name) {
   return std::vector<uint8_t>(data, data + SizeofResource(module, info));
 }
 
+// The resource as the portable codec reads it.
+TBmpImage DecodedResource(const char* name) {
+  const std::vector<uint8_t> dib = ResourceBytes(name);
+  return DecodeDib(dib.data(), dib.size());
+}
+
+// The resource as Windows loads it, as a DIB section.
+TBitmapHandle LoadedResource(const char* name) {
+  return TBitmapHandle(
+      static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+}
+
 BOOL CALLBACK CollectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR param) {
   if (!IS_INTRESOURCE(name)) reinterpret_cast<std::set<std::string>*>(param)->insert(name);
   return TRUE;
@@ -121,8 +134,7 @@ TEST(KYRResources, TheModuleCarriesNoOtherBitmaps) {
 TEST(KYRResources, WindowsLoadsEveryBitmapAtItsSize) {
   for (const Expected& e : kBitmaps) {
     SCOPED_TRACE(e.name);
-    TBitmapHandle bitmap(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), e.name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    TBitmapHandle bitmap = LoadedResource(e.name);
     ASSERT_TRUE(bitmap);
     BITMAP info{};
     ASSERT_NE(GetObjectA(bitmap.Get(), sizeof info, &info), 0);
@@ -133,15 +145,8 @@ TEST(KYRResources, WindowsLoadsEveryBitmapAtItsSize) {
 
 // GDI's own decoding of each resource, as 32-bit top-down 0x00RRGGBB pixels.
 std::vector<uint32_t> PixelsByWindows(const char* name, int width, int height) {
-  TBitmapHandle bitmap(static_cast<HBITMAP>(
-      LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  TBitmapHandle bitmap = LoadedResource(name);
+  BITMAPINFO info = TopDownDibInfo(width, height);
   std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
   TMemoryDC dc(nullptr);
   if (GetDIBits(dc.Get(), bitmap.Get(), 0, height, pixels.data(), &info, DIB_RGB_COLORS) != height)
@@ -154,8 +159,7 @@ std::vector<uint32_t> PixelsByWindows(const char* name, int width, int height) {
 // (which the bitmap class loads streams with): the two must agree pixel for pixel.
 TEST(KYRResources, WindowsAndTheCodecDecodeEveryBitmapAlike) {
   for (const Expected& e : kBitmaps) {
-    std::vector<uint8_t> dib = ResourceBytes(e.name);
-    TBmpImage image = DecodeDib(dib.data(), dib.size());
+    TBmpImage image = DecodedResource(e.name);
     for (uint32_t& p : image.Pixels) p &= 0xFFFFFF;
     EXPECT_EQ(PixelsByWindows(e.name, e.width, e.height), image.Pixels) << e.name;
   }
@@ -164,8 +168,7 @@ TEST(KYRResources, WindowsAndTheCodecDecodeEveryBitmapAlike) {
 TEST(KYRResources, TitleButtonStripsHoldEighteenSquareFrames) {
   for (const char* name : {"MACOS_TITLEBTN", "WINXP_TITLEBTN", "DEEPBLUE_TITLEBTN",
                            "PROTEIN_TITLEBTN", "BLUEGLASS_TITLEBTN"}) {
-    std::vector<uint8_t> dib = ResourceBytes(name);
-    TBmpImage image = DecodeDib(dib.data(), dib.size());
+    const TBmpImage image = DecodedResource(name);
     EXPECT_EQ(image.Width, 18 * image.Height) << name;
   }
 }
@@ -190,8 +193,7 @@ TEST(KYRResources, TransparentCornersCarryTheKey) {
       {"MACOS_TAB", 0, 0, 0xFF00FF},
   };
   for (const KeyProbe& p : probes) {
-    std::vector<uint8_t> dib = ResourceBytes(p.name);
-    TBmpImage image = DecodeDib(dib.data(), dib.size());
+    const TBmpImage image = DecodedResource(p.name);
     EXPECT_EQ(image.Pixel(p.x, p.y) & 0xFFFFFF, p.color) << p.name << " at " << p.x << "," << p.y;
   }
 }
@@ -199,8 +201,7 @@ TEST(KYRResources, TransparentCornersCarryTheKey) {
 TEST(KYRResources, OpaquePicturesHaveNoKeyInTheirCorners) {
   for (const char* name : {"MACOS_TITLE_LEFT", "WINXP_TITLEBTN", "DEEPBLUE_BUTTON", "WINXP_SCROLLBAR_BUTTON",
                            "MACOS_MENU_BAR", "MACOS_FORM_BACKGROUND"}) {
-    std::vector<uint8_t> dib = ResourceBytes(name);
-    TBmpImage image = DecodeDib(dib.data(), dib.size());
+    const TBmpImage image = DecodedResource(name);
     for (auto [x, y] : {std::pair{0, 0}, std::pair{image.Width - 1, image.Height - 1}})
       EXPECT_NE(image.Pixel(x, y) & 0xFFFFFF, 0xFF00FFu) << name;
   }

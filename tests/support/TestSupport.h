@@ -1,4 +1,5 @@
-// Helpers shared by the tests: a private temporary folder per test, file contents.
+// Helpers shared by the tests: a private temporary folder per test, file contents, runs of
+// the built programs.
 #pragma once
 
 #include <cstdint>
@@ -36,3 +37,19 @@ std::vector<std::string> ListFolder(const std::string& folder);
 Bytes PatternBytes(size_t length, uint32_t seed);
 // The value of environment variable NAME, or FALLBACK.
 std::string EnvOr(const char* name, const std::string& fallback);
+// The text in PATH; in the Windows build "\r\n" reads as "\n", since a Windows program
+// writes text mode.
+std::string ReadTextFile(const std::string& path);
+
+// What a run of a built program gave: its exit status and what it wrote, as text.
+struct TProgramRun {
+  int ExitCode = -1;
+  std::string Out, Err;
+};
+
+// The built program RELATIVE_PATH ("tools/vantor-cli/vantor-cli", without ".exe") under
+// VANTOR_BIN_DIR, as the platform names it.
+std::string BuiltProgramPath(const std::string& relativePath);
+// Runs that program with ARGS (each passed as one argument, whatever it holds) and waits for
+// it; ExitCode is -1 when it could not be started or did not exit normally.
+TProgramRun RunBuiltProgram(const std::string& relativePath, const std::vector<std::string>& args);

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "framework/core/BmpCodec.h"
@@ -11,101 +10,16 @@
 #include "skin/KYRThemes.h"
 #include "tests/support/TestSupport.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-extern char** environ;
-#endif
-
 namespace {
 
-struct ToolRun {
-  int Exit = -1;
-  std::string Out, Err;
-};
-
-// A file's text; what a Windows console program writes in text mode has "\r\n" for "\n".
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::string text(std::istreambuf_iterator<char>(in), {});
-#ifdef _WIN32
-  for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
-#endif
-  return text;
-}
-
-#ifdef _WIN32
-
-HANDLE InheritableFile(const std::string& path) {
-  SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
-  return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS, 0, nullptr);
-}
-
-// Under Wine the build folder is a Unix path; Windows calls take it with backslashes.
-std::string ToolPath() {
-  std::string path = EnvOr("VANTOR_BIN_DIR", ".") + "/tools/vantor-theme/vantor-theme.exe";
-  for (char& c : path) c = c == '/' ? '\\' : c;
-  return path;
-}
-
-int Spawn(const std::vector<std::string>& args, const std::string& out, const std::string& err) {
-  std::string line = "\"" + ToolPath() + "\"";
-  for (const std::string& a : args) line += " \"" + a + "\"";
-  HANDLE hOut = InheritableFile(out), hErr = InheritableFile(err);
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdOutput = hOut;
-  si.hStdError = hErr;
-  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  PROCESS_INFORMATION pi = {};
-  DWORD code = DWORD(-1);
-  if (CreateProcessA(ToolPath().c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-  }
-  CloseHandle(hOut);
-  CloseHandle(hErr);
-  return static_cast<int>(code);
-}
-
-#else
-
-std::string ToolPath() { return EnvOr("VANTOR_BIN_DIR", ".") + "/tools/vantor-theme/vantor-theme"; }
-
-int Spawn(const std::vector<std::string>& args, const std::string& out, const std::string& err) {
-  const std::string tool = ToolPath();
-  std::vector<char*> argv = {const_cast<char*>(tool.c_str())};
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  pid_t pid = 0;
-  int status = -1;
-  if (posix_spawn(&pid, tool.c_str(), &actions, nullptr, argv.data(), environ) == 0) waitpid(pid, &status, 0);
-  posix_spawn_file_actions_destroy(&actions);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-#endif
+const char kTool[] = "tools/vantor-theme/vantor-theme";
 
 class VantorThemeTest : public ::testing::Test {
 protected:
-  void SetUp() override { ASSERT_TRUE(PathExists(ToolPath())) << ToolPath() << " is not built"; }
-  ToolRun Run(const std::vector<std::string>& args) {
-    ToolRun run;
-    run.Exit = Spawn(args, dir_ / "out.txt", dir_ / "err.txt");
-    run.Out = ReadText(dir_ / "out.txt");
-    run.Err = ReadText(dir_ / "err.txt");
-    return run;
+  void SetUp() override {
+    ASSERT_TRUE(PathExists(BuiltProgramPath(kTool))) << BuiltProgramPath(kTool) << " is not built";
   }
+  static TProgramRun Run(const std::vector<std::string>& args) { return RunBuiltProgram(kTool, args); }
   std::string Folder(const std::string& name) {
     const std::string path = dir_ / name;
     std::filesystem::create_directories(path);
@@ -146,8 +60,8 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 TEST_F(VantorThemeTest, PackWritesWhatTheReaderLoads) {
-  ToolRun run = Run({"pack", SampleFolder(), "-o", dir_ / "a.thm"});
-  ASSERT_EQ(run.Exit, 0) << run.Err;
+  TProgramRun run = Run({"pack", SampleFolder(), "-o", dir_ / "a.thm"});
+  ASSERT_EQ(run.ExitCode, 0) << run.Err;
   ASSERT_TRUE(IsValidThemeFile(dir_ / "a.thm"));
   TkyrThemeFileReader reader(dir_ / "a.thm");
   EXPECT_EQ(reader.Entries().size(), 8u);
@@ -166,9 +80,9 @@ TEST_F(VantorThemeTest, PackWritesWhatTheReaderLoads) {
 }
 
 TEST_F(VantorThemeTest, DumpListsEntriesThenEveryElement) {
-  ASSERT_EQ(Run({"pack", SampleFolder(), "-o", dir_ / "a.thm"}).Exit, 0);
-  ToolRun run = Run({"dump", dir_ / "a.thm"});
-  ASSERT_EQ(run.Exit, 0) << run.Err;
+  ASSERT_EQ(Run({"pack", SampleFolder(), "-o", dir_ / "a.thm"}).ExitCode, 0);
+  TProgramRun run = Run({"dump", dir_ / "a.thm"});
+  ASSERT_EQ(run.ExitCode, 0) << run.Err;
   const std::vector<std::string> lines = Lines(run.Out);
   ASSERT_EQ(lines.size(), 8u + KYR_THEME_ELEMENT_COUNT);
   EXPECT_EQ(lines[0], "image \"ButtonImage\" 5x4@8");
@@ -184,19 +98,19 @@ TEST_F(VantorThemeTest, DumpListsEntriesThenEveryElement) {
 }
 
 TEST_F(VantorThemeTest, UnpackAndPackAgainGiveTheSameFile) {
-  ASSERT_EQ(Run({"pack", SampleFolder(), "-o", dir_ / "a.thm"}).Exit, 0);
-  ToolRun unpack = Run({"unpack", dir_ / "a.thm", "-o", dir_ / "out"});
-  ASSERT_EQ(unpack.Exit, 0) << unpack.Err;
+  ASSERT_EQ(Run({"pack", SampleFolder(), "-o", dir_ / "a.thm"}).ExitCode, 0);
+  TProgramRun unpack = Run({"unpack", dir_ / "a.thm", "-o", dir_ / "out"});
+  ASSERT_EQ(unpack.ExitCode, 0) << unpack.Err;
   EXPECT_EQ(ReadFileBytes(In(dir_ / "out", "TitleBarLeftImage.bmp")), leftBmp_);
   EXPECT_EQ(ReadFileBytes(In(dir_ / "out", "ButtonImage.bmp")), buttonBmp_);
-  EXPECT_EQ(ReadText(In(dir_ / "out", "theme.txt")),
+  EXPECT_EQ(ReadTextFile(In(dir_ / "out", "theme.txt")),
             "ButtonTransparentBool = 1\n"
             "TitleBarButtonTransparentBool = 2\n"
             "TitleBarButtonRightOffsetInt = -3\n"
             "FormMinWidthInt = 200\n"
             "FormBackgroundColor = $00DEEBEF\n"
             "MenuBarColor = $00CED3D6\n");
-  ASSERT_EQ(Run({"pack", dir_ / "out", "-o", dir_ / "b.thm"}).Exit, 0);
+  ASSERT_EQ(Run({"pack", dir_ / "out", "-o", dir_ / "b.thm"}).ExitCode, 0);
   EXPECT_EQ(ReadFileBytes(dir_ / "b.thm"), ReadFileBytes(dir_ / "a.thm"));
 }
 
@@ -225,8 +139,8 @@ TEST_F(VantorThemeTest, PackRefusesWhatIsNoThemeElement) {
     SCOPED_TRACE(c.Message);
     const std::string folder = Folder("bad" + std::to_string(n++));
     WriteFileText(In(folder, c.File), c.Content);
-    ToolRun run = Run({"pack", folder, "-o", dir_ / "x.thm"});
-    EXPECT_EQ(run.Exit, 1);
+    TProgramRun run = Run({"pack", folder, "-o", dir_ / "x.thm"});
+    EXPECT_EQ(run.ExitCode, 1);
     EXPECT_NE(run.Err.find("vantor-theme: " + c.Message), std::string::npos) << run.Err;
     EXPECT_FALSE(PathExists(dir_ / "x.thm"));
   }
@@ -249,8 +163,8 @@ TEST_F(VantorThemeTest, RefusedFilesPrintTheirErrorAndExitOne) {
   for (const auto& c : cases) {
     for (const char* command : {"dump", "unpack"}) {
       SCOPED_TRACE(std::string(command) + " " + c.File);
-      ToolRun run = std::string(command) == "dump" ? Run({"dump", c.File}) : Run({"unpack", c.File, "-o", dir_ / "o"});
-      EXPECT_EQ(run.Exit, 1);
+      TProgramRun run = std::string(command) == "dump" ? Run({"dump", c.File}) : Run({"unpack", c.File, "-o", dir_ / "o"});
+      EXPECT_EQ(run.ExitCode, 1);
       EXPECT_EQ(run.Err, "vantor-theme: " + c.Message + "\n");
       EXPECT_EQ(run.Out, "");
     }
@@ -279,8 +193,8 @@ TEST_F(VantorThemeTest, UnpackWritesOnlyThemeElements) {
   file.insert(file.end(), image.begin(), image.end());
   WriteFileBytes(dir_ / "odd.thm", file);
   const std::string out = Folder("deep") + PathSeparator() + "out";
-  ToolRun run = Run({"unpack", dir_ / "odd.thm", "-o", out});
-  ASSERT_EQ(run.Exit, 0) << run.Err;
+  TProgramRun run = Run({"unpack", dir_ / "odd.thm", "-o", out});
+  ASSERT_EQ(run.ExitCode, 0) << run.Err;
   EXPECT_EQ(run.Err,
             "skipped entry \"../escaped\": it is no theme element\n"
             "skipped entry \"Author\": it is a text\n"
@@ -296,18 +210,18 @@ TEST_F(VantorThemeTest, UsageErrorsExitTwo) {
   const std::vector<std::vector<std::string>> cases = {
       {}, {"frob"}, {"dump"}, {"dump", "a", "b"}, {"pack", "dir"}, {"pack", "dir", "-x", "f"}, {"unpack", "f", "-o"}};
   for (const auto& args : cases) {
-    ToolRun run = Run(args);
-    EXPECT_EQ(run.Exit, 2) << args.size();
+    TProgramRun run = Run(args);
+    EXPECT_EQ(run.ExitCode, 2) << args.size();
     EXPECT_NE(run.Err.find("usage: vantor-theme pack DIR -o FILE"), std::string::npos);
   }
 }
 
 #ifdef _WIN32
 TEST_F(VantorThemeTest, ExportWritesABuiltinStyle) {
-  ToolRun run = Run({"export", "macos", "-o", dir_ / "mac.thm"});
-  if (run.Exit == 1 && run.Err.find("is missing from this program") != std::string::npos)
+  TProgramRun run = Run({"export", "macos", "-o", dir_ / "mac.thm"});
+  if (run.ExitCode == 1 && run.Err.find("is missing from this program") != std::string::npos)
     GTEST_SKIP() << "this build has no skin resources: " << run.Err;
-  ASSERT_EQ(run.Exit, 0) << run.Err;
+  ASSERT_EQ(run.ExitCode, 0) << run.Err;
   TkyrThemeFileReader reader(dir_ / "mac.thm");
   for (int e = 1; e <= KYR_THEME_ELEMENT_COUNT; ++e) {
     const std::string key = GetThemeElementKey(e);
@@ -322,12 +236,12 @@ TEST_F(VantorThemeTest, ExportWritesABuiltinStyle) {
   const TBmpImage image = DecodeBmp(button);
   EXPECT_EQ(image.Width, 306);
   EXPECT_EQ(image.Height, 17);
-  EXPECT_EQ(Run({"export", "Plaid", "-o", dir_ / "x.thm"}).Exit, 1);
+  EXPECT_EQ(Run({"export", "Plaid", "-o", dir_ / "x.thm"}).ExitCode, 1);
 }
 #else
 TEST_F(VantorThemeTest, ExportSaysItNeedsTheWindowsBuild) {
-  ToolRun run = Run({"export", "MacOS", "-o", dir_ / "mac.thm"});
-  EXPECT_EQ(run.Exit, 1);
+  TProgramRun run = Run({"export", "MacOS", "-o", dir_ / "mac.thm"});
+  EXPECT_EQ(run.ExitCode, 1);
   EXPECT_EQ(run.Err, "vantor-theme: export needs the Windows build of vantor-theme, which holds the built-in bitmaps\n");
   EXPECT_FALSE(PathExists(dir_ / "mac.thm"));
 }

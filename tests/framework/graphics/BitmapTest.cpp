@@ -108,20 +108,13 @@ TEST(Bitmap, LoadsNamedResourcesOfTheModule) {
   ASSERT_EQ(rgb.Width(), 3);
   ASSERT_EQ(rgb.Height(), 2);
   EXPECT_EQ(rgb.PixelFormat(), pf24bit);
-  EXPECT_EQ(PixelOf(rgb, 0, 0), clRed);
-  EXPECT_EQ(PixelOf(rgb, 1, 0), clLime);
-  EXPECT_EQ(PixelOf(rgb, 2, 0), clBlue);
-  EXPECT_EQ(PixelOf(rgb, 0, 1), clFuchsia);
-  EXPECT_EQ(PixelOf(rgb, 2, 1), clBlack);
+  ExpectPixels(rgb, {{0, 0, clRed}, {1, 0, clLime}, {2, 0, clBlue}, {0, 1, clFuchsia}, {2, 1, clBlack}});
 
   TBitmap pal;
   pal.LoadFromResourceName(ThisModule(), "PAL4");
   EXPECT_EQ(pal.PixelFormat(), pf4bit);
   EXPECT_EQ(pal.Width(), 5);
-  EXPECT_EQ(PixelOf(pal, 0, 0), clRed);
-  EXPECT_EQ(PixelOf(pal, 4, 0), clWhite);
-  EXPECT_EQ(PixelOf(pal, 4, 1), clRed);
-  EXPECT_EQ(PixelOf(pal, 0, 2), clBlack);
+  ExpectPixels(pal, {{0, 0, clRed}, {4, 0, clWhite}, {4, 1, clRed}, {0, 2, clBlack}});
 
   EXPECT_THROW(pal.LoadFromResourceName(ThisModule(), "NO_SUCH_BITMAP"), EInvalidGraphic);
   EXPECT_EQ(pal.Width(), 5);
@@ -134,10 +127,12 @@ TEST(Bitmap, TransparentDrawingKeepsTheBackgroundAtTheKeyPixels) {
   auto target = FilledBitmap(10, 10, clNavy);
   image.SetTransparent(true);
   target->Canvas().Draw(1, 1, image);
-  EXPECT_EQ(PixelOf(*target, 1, 2), clNavy);    // magenta key
-  EXPECT_EQ(PixelOf(*target, 1, 1), clRed);
-  EXPECT_EQ(PixelOf(*target, 3, 2), clBlack);   // black is not the key
-  EXPECT_EQ(PixelOf(*target, 4, 1), clNavy);    // outside the image
+  ExpectPixels(*target, {
+      {1, 2, clNavy},  // magenta key
+      {1, 1, clRed},
+      {3, 2, clBlack},  // black is not the key
+      {4, 1, clNavy},  // outside the image
+  });
 
   image.SetTransparentColor(clBlack);
   target->Canvas().Draw(1, 1, image);
@@ -152,11 +147,7 @@ TEST(Bitmap, StretchDrawScalesWholePixels) {
   image.LoadFromResourceName(ThisModule(), "RGB24");
   auto target = FilledBitmap(12, 8, clWhite);
   target->Canvas().StretchDraw(RECT{0, 0, 6, 4}, image);
-  EXPECT_EQ(PixelOf(*target, 0, 0), clRed);
-  EXPECT_EQ(PixelOf(*target, 1, 1), clRed);
-  EXPECT_EQ(PixelOf(*target, 2, 0), clLime);
-  EXPECT_EQ(PixelOf(*target, 5, 3), clBlack);
-  EXPECT_EQ(PixelOf(*target, 6, 0), clWhite);
+  ExpectPixels(*target, {{0, 0, clRed}, {1, 1, clRed}, {2, 0, clLime}, {5, 3, clBlack}, {6, 0, clWhite}});
 }
 
 TEST(Bitmap, ResizeAssignAndDeviceBitmapsKeepPixels) {

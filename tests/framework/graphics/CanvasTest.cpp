@@ -18,38 +18,30 @@ protected:
 TEST_F(CanvasTest, FillRectCoversTheRectangleWithoutItsRightAndBottomEdge) {
   canvas.Brush().SetColor(clRed);
   canvas.FillRect(RECT{2, 3, 6, 8});
-  EXPECT_EQ(At(2, 3), clRed);
-  EXPECT_EQ(At(5, 7), clRed);
-  EXPECT_EQ(At(6, 7), clWhite);
-  EXPECT_EQ(At(5, 8), clWhite);
-  EXPECT_EQ(At(1, 3), clWhite);
+  ExpectPixels(*bitmap, {{2, 3, clRed}, {5, 7, clRed}, {6, 7, clWhite}, {5, 8, clWhite}, {1, 3, clWhite}});
 }
 
 TEST_F(CanvasTest, LinesLeaveOutTheirEndPoint) {
   canvas.Pen().SetColor(clBlue);
   canvas.MoveTo(2, 5);
   canvas.LineTo(10, 5);
-  EXPECT_EQ(At(2, 5), clBlue);
-  EXPECT_EQ(At(9, 5), clBlue);
-  EXPECT_EQ(At(10, 5), clWhite);
+  ExpectPixels(*bitmap, {{2, 5, clBlue}, {9, 5, clBlue}, {10, 5, clWhite}});
   EXPECT_EQ(canvas.PenPos().x, 10);
 
   canvas.Polyline({{1, 10}, {8, 10}, {8, 20}});
-  EXPECT_EQ(At(1, 10), clBlue);
-  EXPECT_EQ(At(8, 10), clBlue);  // the corner is drawn by the second segment
-  EXPECT_EQ(At(8, 19), clBlue);
-  EXPECT_EQ(At(8, 20), clWhite);
+  ExpectPixels(*bitmap, {
+      {1, 10, clBlue},
+      {8, 10, clBlue},  // the corner is drawn by the second segment
+      {8, 19, clBlue},
+      {8, 20, clWhite},
+  });
 }
 
 TEST_F(CanvasTest, PolygonIsOutlinedWithThePenAndFilledWithTheBrush) {
   canvas.Pen().SetColor(clBlack);
   canvas.Brush().SetColor(clLime);
   canvas.Polygon({{5, 5}, {25, 5}, {25, 25}, {5, 25}});
-  EXPECT_EQ(At(5, 5), clBlack);
-  EXPECT_EQ(At(15, 5), clBlack);
-  EXPECT_EQ(At(15, 15), clLime);
-  EXPECT_EQ(At(30, 15), clWhite);
-  EXPECT_EQ(At(4, 15), clWhite);
+  ExpectPixels(*bitmap, {{5, 5, clBlack}, {15, 5, clBlack}, {15, 15, clLime}, {30, 15, clWhite}, {4, 15, clWhite}});
 }
 
 TEST_F(CanvasTest, ClearBrushDrawsOutlinesOnly) {
@@ -57,36 +49,25 @@ TEST_F(CanvasTest, ClearBrushDrawsOutlinesOnly) {
   canvas.Brush().SetStyle(bsClear);
   canvas.Rectangle(2, 2, 12, 12);
   canvas.FillRect(RECT{20, 2, 30, 12});
-  EXPECT_EQ(At(2, 2), clRed);
-  EXPECT_EQ(At(11, 11), clRed);
-  EXPECT_EQ(At(6, 6), clWhite);
-  EXPECT_EQ(At(25, 6), clWhite);
+  ExpectPixels(*bitmap, {{2, 2, clRed}, {11, 11, clRed}, {6, 6, clWhite}, {25, 6, clWhite}});
 }
 
 TEST_F(CanvasTest, FrameRectDrawsAOnePixelBorderInTheBrushColour) {
   canvas.Brush().SetColor(clNavy);
   canvas.FrameRect(RECT{3, 3, 10, 9});
-  EXPECT_EQ(At(3, 3), clNavy);
-  EXPECT_EQ(At(9, 8), clNavy);
-  EXPECT_EQ(At(6, 3), clNavy);
-  EXPECT_EQ(At(5, 5), clWhite);
-  EXPECT_EQ(At(10, 9), clWhite);
+  ExpectPixels(*bitmap, {{3, 3, clNavy}, {9, 8, clNavy}, {6, 3, clNavy}, {5, 5, clWhite}, {10, 9, clWhite}});
 }
 
 TEST_F(CanvasTest, EllipseAndArcTouchTheirBoundingBox) {
   canvas.Pen().SetColor(clPurple);
   canvas.Brush().SetColor(clYellow);
   canvas.Ellipse(0, 0, 21, 21);
-  EXPECT_EQ(At(10, 0), clPurple);
-  EXPECT_EQ(At(10, 10), clYellow);
-  EXPECT_EQ(At(0, 0), clWhite);
+  ExpectPixels(*bitmap, {{10, 0, clPurple}, {10, 10, clYellow}, {0, 0, clWhite}});
   // A full arc (start equals end) draws the whole outline and fills nothing.
   auto other = FilledBitmap(30, 30, clWhite);
   other->Canvas().Pen().SetColor(clGreen);
   other->Canvas().Arc(0, 0, 21, 21, 20, 10, 20, 10);
-  EXPECT_EQ(PixelOf(*other, 10, 0), clGreen);
-  EXPECT_EQ(PixelOf(*other, 0, 10), clGreen);
-  EXPECT_EQ(PixelOf(*other, 10, 10), clWhite);
+  ExpectPixels(*other, {{10, 0, clGreen}, {0, 10, clGreen}, {10, 10, clWhite}});
 }
 
 TEST_F(CanvasTest, FocusRectIsDottedAndErasesItself) {
@@ -165,9 +146,7 @@ TEST_F(CanvasTest, PixelsCopyClipAndViewport) {
     canvas.Brush().SetColor(clGreen);
     canvas.FillRect(RECT{0, 0, 40, 30});
   }
-  EXPECT_EQ(At(9, 9), clWhite);
-  EXPECT_EQ(At(10, 10), clGreen);
-  EXPECT_EQ(At(20, 20), clWhite);
+  ExpectPixels(*bitmap, {{9, 9, clWhite}, {10, 10, clGreen}, {20, 20, clWhite}});
   EXPECT_EQ(canvas.ClipRect().right, 40);
 
   const POINT old = canvas.SetViewportOrigin(30, 20);

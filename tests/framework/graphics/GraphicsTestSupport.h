@@ -6,12 +6,24 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <initializer_list>
 
 // The pixel at (X, Y) of BITMAP as a TColor ($00BBGGRR), read from the DIB after a GdiFlush.
 inline TColor PixelOf(const TBitmap& bitmap, int x, int y) {
   GdiFlush();
   const uint32_t v = bitmap.ScanLine(y)[x] & 0xFFFFFFu;
   return static_cast<TColor>((v & 0xFF00u) | (v >> 16 & 0xFFu) | (v & 0xFFu) << 16);
+}
+
+// The colour expected at one point of a bitmap: a row of a pixel-probe table.
+struct TPixelProbe {
+  int x, y;
+  TColor color;
+};
+
+// Checks every probe against BITMAP; a failure names the point.
+inline void ExpectPixels(const TBitmap& bitmap, std::initializer_list<TPixelProbe> probes) {
+  for (const TPixelProbe& p : probes) EXPECT_EQ(PixelOf(bitmap, p.x, p.y), p.color) << "at " << p.x << "," << p.y;
 }
 
 // A bitmap of W x H filled with COLOR.

@@ -30,10 +30,7 @@ TEST(ImageList, MaskedImagesLeaveTheBackgroundAtTheKeyColour) {
   auto target = FilledBitmap(30, 10, clLime);
   list.Draw(target->Canvas(), 0, 0, 0);
   list.Draw(target->Canvas(), 10, 0, 1);
-  EXPECT_EQ(PixelOf(*target, 0, 0), clLime);
-  EXPECT_EQ(PixelOf(*target, 3, 3), clRed);
-  EXPECT_EQ(PixelOf(*target, 13, 3), clBlue);
-  EXPECT_EQ(PixelOf(*target, 17, 7), clLime);
+  ExpectPixels(*target, {{0, 0, clLime}, {3, 3, clRed}, {13, 3, clBlue}, {17, 7, clLime}});
   list.Draw(target->Canvas(), 20, 0, 2);  // out of range: nothing
   list.Draw(target->Canvas(), 20, 0, -1);
   EXPECT_EQ(PixelOf(*target, 23, 3), clLime);
