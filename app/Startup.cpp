@@ -12,4 +12,7 @@ void StartVantor() {
   Application->CreateForm(Form2);
   Application->CreateForm(Form3);
   Application->CreateForm(Form4);
+  // The other windows exist, hidden, from start-up on (handles are otherwise made on first use).
+  for (TForm* form : {static_cast<TForm*>(Form2), static_cast<TForm*>(Form3), static_cast<TForm*>(Form4)})
+    form->HandleNeeded();
 }

@@ -4,7 +4,3 @@ TForm2* Form2 = nullptr;
 
 void TForm2::DeclarePublished(TPublished<TForm2>& p) { p.Field("kyrMemo1", &TForm2::kyrMemo1); }
 
-void TForm2::Loaded() {
-  inherited::Loaded();
-  HandleNeeded();
-}

@@ -14,8 +14,6 @@ public:
 
   TMemo* kyrMemo1 = nullptr;
 
-  // The window exists, hidden, from start-up on (it can be found by its title).
-  void Loaded() override;
   static void DeclarePublished(TPublished<TForm2>& p);
 };
 

@@ -4,7 +4,3 @@ TForm3* Form3 = nullptr;
 
 void TForm3::DeclarePublished(TPublished<TForm3>& p) { p.Field("Label1", &TForm3::Label1); }
 
-void TForm3::Loaded() {
-  inherited::Loaded();
-  HandleNeeded();
-}

@@ -18,8 +18,6 @@ public:
   // Non-modal, at the stored position; an already visible window stays as it is.
   void ShowReport() override { Show(); }
 
-  // The window exists, hidden, from start-up on (it can be found by its title).
-  void Loaded() override;
   static void DeclarePublished(TPublished<TForm3>& p);
 };
 

@@ -2,7 +2,3 @@
 
 TForm4* Form4 = nullptr;
 
-void TForm4::Loaded() {
-  inherited::Loaded();
-  HandleNeeded();
-}

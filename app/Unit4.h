@@ -10,8 +10,6 @@ public:
   explicit TForm4(TComponent* owner) : TForm(owner) {
     Icon()->LoadFromResourceName(GetModuleHandleA(nullptr), "MAINICON", 48);
   }
-  // The window exists, hidden, from start-up on (it can be found by its title).
-  void Loaded() override;
 };
 
 extern TForm4* Form4;
