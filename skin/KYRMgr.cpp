@@ -47,12 +47,10 @@ std::string FindThemeFile(const std::string& value) {
   return "";
 }
 
-bool IsFormPanel(const TComponent& component) {
-  return IsKindOfClass(component, "TkyrForm") || IsKindOfClass(component, "TkyrMDIForm");
-}
-
-bool UsesTheme(const TComponent& component, const TkyrFileTheme* theme) {
-  return HasProperty(&component, "FileTheme") && GetObjectProp(component, "FileTheme") == theme;
+// The rule by which a theme finds the components to tell: a class name that begins with
+// "Tkyr" exactly, and a published FileTheme.
+bool TakesThemeByName(const TComponent& component) {
+  return std::strncmp(component.ClassName(), "Tkyr", 4) == 0 && HasProperty(&component, "FileTheme");
 }
 
 }  // namespace
@@ -88,14 +86,12 @@ void TkyrFileTheme::TellSkinnedComponents(bool wasEmpty) {
   bool found = false;
   for (int i = 0; i < form->ComponentCount(); ++i) {
     TComponent* component = form->Components(i);
-    if (IsFormPanel(*component) && UsesTheme(*component, this)) found = true;
-    if (std::strncmp(component->ClassName(), "Tkyr", 4) == 0 && UsesTheme(*component, this))
-      SetComponentProp(*component, "FileTheme", this);
+    if (const IkyrFramePanel* panel = AsFramePanel(component); panel && panel->FileTheme() == this) found = true;
+    IkyrSkinned* skinned = AsSkinned(component);
+    if (skinned && skinned->FileTheme() == this && TakesThemeByName(*component)) skinned->SetFileTheme(this);
   }
   // Wine and Windows recompute the non-client area only on SWP_FRAMECHANGED.
-  if (found && !wasEmpty && form->HandleAllocated())
-    SetWindowPos(form->Handle(), nullptr, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  if (found && !wasEmpty && form->HandleAllocated()) RedrawFrame(form->Handle());
 }
 
 void TkyrFileTheme::GetBitmap(int element, TGraphic* graphic) const { themeMgr_.GetBitmap(element, graphic); }
@@ -109,6 +105,10 @@ void TkyrFileTheme::GetBitmap(int element, TGraphic* graphic, int frameCount, in
 }
 
 // ---- style protocol ----
+
+IkyrSkinned* AsSkinned(TObject* object) { return dynamic_cast<IkyrSkinned*>(object); }
+
+IkyrFramePanel* AsFramePanel(TObject* object) { return dynamic_cast<IkyrFramePanel*>(object); }
 
 bool UsingFileTheme(const TkyrFileTheme* fileTheme, TkyrUIStyle style, TkyrUIStyle& effective) {
   effective = style;

@@ -5,7 +5,12 @@
 // UsingFileTheme: whether a control with a given FileTheme and UIStyle draws from the
 // file, and the built-in style it draws with otherwise.
 // TkyrStyleSource: the elements a control reads, from the file or the built-in tables.
-// TkyrStyled<Base>: UIStyle and FileTheme handling for a skinned control. A control
+// IkyrSkinned: what every skinned component offers, whatever framework class it extends;
+// IkyrFramePanel: a skinned component that draws a form's frame (the skinned form panel, the
+// MDI form). The skin library finds its own components by these types (AsSkinned,
+// AsFramePanel), never by class or property names, except where a rule is stated by name
+// (the "Tkyr" prefix rule below, ApplyStyleToControls and HasProperty in KYRPublic).
+// TkyrStyled<Base, Interface>: UIStyle and FileTheme handling for a skinned control. A control
 //
 //   class TkyrButton : public TkyrStyled<TCustomControl> {
 //     VANTOR_CLASS(TkyrButton, TkyrStyled<TCustomControl>)
@@ -22,18 +27,50 @@
 //     }
 //   };
 //
-// gets: construction takes the owner form's style (InitUIStyle); SetUIStyle stores the
-// style and re-reads through ApplyUIStyle, then repaints (Invalidate, when Base has one);
+// gets: construction takes the owner form's style, and InitUIStyle applies it once the
+// control's own sub-objects exist (a control that forgets the call still has its elements
+// read before it loads, handles a message or paints); SetUIStyle stores the style and
+// re-reads through ApplyUIStyle, then repaints (Invalidate, when Base has one);
 // SetFileTheme stores the reference and re-applies the stored style; when the theme
 // component goes, the reference is cleared and the control turns DeepBlue. The stored
 // style stays FromThemeFile while the control draws as DeepBlue for want of a loaded file.
 #pragma once
 
 #include <string>
+#include <type_traits>
 
 #include "framework/core/Classes.h"
 #include "framework/graphics/Graphics.h"
+#include "framework/ui/Controls.h"
 #include "skin/KYRThemes.h"
+
+class TkyrFileTheme;
+
+class IkyrSkinned {
+public:
+  virtual TkyrUIStyle UIStyle() const = 0;
+  virtual void SetUIStyle(TkyrUIStyle value) = 0;
+  virtual TkyrFileTheme* FileTheme() const = 0;
+  virtual void SetFileTheme(TkyrFileTheme* value) = 0;
+  // Re-reads every cached element for the stored style and repaints.
+  virtual void ReapplyUIStyle() = 0;
+
+protected:
+  ~IkyrSkinned() = default;
+};
+
+class IkyrFramePanel : public IkyrSkinned {
+public:
+  // The form whose frame the panel draws, or nullptr before it has one.
+  virtual TCustomForm* HostForm() const = 0;
+
+protected:
+  ~IkyrFramePanel() = default;
+};
+
+// OBJECT as a skinned component / frame panel, or nullptr.
+IkyrSkinned* AsSkinned(TObject* object);
+IkyrFramePanel* AsFramePanel(TObject* object);
 
 class TkyrFileTheme : public TComponent {
   VANTOR_CLASS(TkyrFileTheme, TComponent)
@@ -45,7 +82,8 @@ public:
   // Finds VALUE (as given, else by its file name in the executable's folder, the Windows
   // folder, the system folder), refuses a file without the theme magic with "Invalid skin
   // file for Tessarn!", loads it and tells the owner form's skinned components that use
-  // this theme. A name found nowhere changes nothing.
+  // this theme: those whose class name begins with "Tkyr" (letter case counts) and that
+  // publish FileTheme get it assigned again. A name found nowhere changes nothing.
   void SetThemeFile(const std::string& value);
   bool IsThemeLoaded() const { return themeLoaded_; }
   bool CheckThemeFile(const std::string& fileName) const;
@@ -98,36 +136,78 @@ private:
   bool fromFile_;
 };
 
-template <class Base>
-class TkyrStyled : public Base {
-  VANTOR_CLASS(TkyrStyled, Base)
+namespace kyr_detail {
+// A control whose constructor did not call InitUIStyle has its elements read when its window
+// comes to exist or it is first painted (by its own WM_PAINT, or its parent's for a windowless
+// control); any component at Loaded. Not at every message: a constructor's own calls
+// (SetBounds...) send some before the control's sub-objects exist.
+template <class Base, bool IsControl = std::is_base_of_v<TControl, Base>>
+class TStyledBase : public Base {
 public:
-  explicit TkyrStyled(TComponent* owner) : Base(owner) {}
+  using Base::Base;
 
-  TkyrUIStyle UIStyle() const { return uiStyle_; }
-  void SetUIStyle(TkyrUIStyle value) {
+protected:
+  virtual void EnsureUIStyle() = 0;
+};
+
+template <class Base>
+class TStyledBase<Base, true> : public Base {
+public:
+  using Base::Base;
+  void WndProc(TMessage& m) override {
+    if (m.Msg == WM_NCCREATE || m.Msg == WM_PAINT || m.Msg == WM_PRINTCLIENT) EnsureUIStyle();
+    Base::WndProc(m);
+  }
+
+protected:
+  virtual void EnsureUIStyle() = 0;
+};
+}  // namespace kyr_detail
+
+template <class Base, class Interface = IkyrSkinned>
+class TkyrStyled : public kyr_detail::TStyledBase<Base>, public Interface {
+  static_assert(std::is_base_of_v<IkyrSkinned, Interface>);
+  using Hooks = kyr_detail::TStyledBase<Base>;
+  VANTOR_CLASS(TkyrStyled, Hooks)
+
+public:
+  // The owner form's style is known (and reported by UIStyle) from here on; it is applied by
+  // InitUIStyle or, failing that, before the control is first used.
+  explicit TkyrStyled(TComponent* owner) : Hooks(owner), uiStyle_(GetOwnerFormUIStyle(owner)) {}
+
+  TkyrUIStyle UIStyle() const override { return uiStyle_; }
+  void SetUIStyle(TkyrUIStyle value) override {
     uiStyle_ = value;
+    applied_ = true;
     if (this->InState(csDestroying)) return;  // nothing is re-read or repainted on the way out
     ApplyUIStyle(TkyrStyleSource(fileTheme_, value));
     if constexpr (requires(Base& b) { b.Invalidate(); }) this->Invalidate();
   }
-  TkyrFileTheme* FileTheme() const { return fileTheme_; }
-  void SetFileTheme(TkyrFileTheme* value) {
+  TkyrFileTheme* FileTheme() const override { return fileTheme_; }
+  void SetFileTheme(TkyrFileTheme* value) override {
     if (fileTheme_ && fileTheme_ != value) fileTheme_->RemoveFreeNotification(this);
     fileTheme_ = value;
     if (value) value->FreeNotification(this);  // also when the theme has another owner
-    SetUIStyle(uiStyle_);
+    ReapplyUIStyle();
   }
+  void ReapplyUIStyle() override { SetUIStyle(uiStyle_); }
 
 protected:
   // Rule for constructors: call once the control's own sub-objects exist.
-  void InitUIStyle() { SetUIStyle(GetOwnerFormUIStyle(this->Owner())); }
+  void InitUIStyle() { SetUIStyle(uiStyle_); }
   // Re-read every cached element from SOURCE (and pass SOURCE.EffectiveStyle() and
   // SOURCE.FileTheme() on to linked sub-controls).
   virtual void ApplyUIStyle(const TkyrStyleSource& source) = 0;
 
+  void EnsureUIStyle() override {
+    if (!applied_) InitUIStyle();
+  }
+  void Loaded() override {
+    Hooks::Loaded();
+    EnsureUIStyle();
+  }
   void Notification(TComponent* component, TOperation operation) override {
-    Base::Notification(component, operation);
+    Hooks::Notification(component, operation);
     if (operation == opRemove && component != nullptr && component == fileTheme_) {
       fileTheme_ = nullptr;
       SetUIStyle(DeepBlue);
@@ -135,6 +215,7 @@ protected:
   }
 
 private:
-  TkyrUIStyle uiStyle_ = DeepBlue;
+  TkyrUIStyle uiStyle_;
   TkyrFileTheme* fileTheme_ = nullptr;
+  bool applied_ = false;
 };

@@ -5,8 +5,9 @@
 // GetBuiltinColor, GetBuiltinInt, GetBuiltinBool, plus GetThemeElementKey/Kind,
 // FindThemeElement, GetBuiltinImageName for tools, and TkyrFileThemeMgr (element index ->
 // entry of a loaded theme file).
-// Windows part: LoadBuiltinThemeBitmap, GetBuiltinBitmap (BITMAP resources of the
-// program's module), GetOwnerFormUIStyle and TkyrFileThemeMgr::GetBitmap.
+// Windows part (KYRThemesWin32.cpp, in the Win32 skin library, so that the portable part
+// needs nothing above the core): LoadBuiltinThemeBitmap, GetBuiltinBitmap (BITMAP
+// resources of the program's module), GetOwnerFormUIStyle and TkyrFileThemeMgr::GetBitmap.
 //
 // Look-ups never raise. A style outside MacOS..BlueGlass (FromThemeFile) or an element
 // outside 1..48 gives kind 0 and value -1; the typed getters then answer -1 (integer),
@@ -162,11 +163,7 @@ void LoadBuiltinThemeBitmap(TkyrUIStyle style, int element, TBitmap* bitmap);
 // (from 1) of FRAMECOUNT equal-width frames. Nothing when GRAPHIC is null.
 void GetBuiltinBitmap(TkyrUIStyle style, int element, TGraphic* graphic, int frameCount = 0,
                       int frameIndex = 1);
-// The UIStyle of the first TkyrForm among OWNER's child controls when OWNER is a form;
-// DeepBlue otherwise.
+// The UIStyle of the first skinned form panel (IkyrFramePanel, KYRMgr.h) among OWNER's
+// child controls when OWNER is a form; DeepBlue otherwise.
 TkyrUIStyle GetOwnerFormUIStyle(TComponent* owner);
-
-// Whether OBJECT's class is CLASSNAME or derives from it (by the published class names,
-// for classes this unit cannot include, such as TkyrForm).
-bool IsKindOfClass(const TObject& object, const char* className);
 #endif

@@ -193,12 +193,13 @@ private:
   std::vector<TFieldInfo> fields_;
 };
 
-// Declares a class's run-time information. Put it first in the class body.
-#define VANTOR_CLASS(Cls, ParentCls)                                                     \
+// Declares a class's run-time information. Put it first in the class body. The parent may be
+// a template-id with commas (TkyrStyled<TCustomPanel, IkyrFramePanel>).
+#define VANTOR_CLASS(Cls, ...)                                                            \
 public:                                                                                  \
-  using inherited = ParentCls;                                                           \
+  using inherited = __VA_ARGS__;                                                          \
   static const TClassInfo& StaticClassInfo() {                                           \
-    static const TClassInfo info = TClassInfo::Make<Cls, ParentCls>(#Cls);               \
+    static const TClassInfo info = TClassInfo::Make<Cls, __VA_ARGS__>(#Cls);               \
     return info;                                                                         \
   }                                                                                      \
   const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }             \

@@ -488,6 +488,8 @@ const char* RegisterFrameworkClass(const std::string& name, UINT style) {
 
 }  // namespace
 
+void RedrawFrame(HWND window) { SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_FRAMEONLY); }
+
 LRESULT CALLBACK StdWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   TWinControl* control = TWinControl::FindControl(window);
   if (!control && gCreating && !gCreating->HandleAllocated()) {
@@ -811,7 +813,7 @@ void TWinControl::SetTabOrder(int value) {
 void TWinControl::SetBorderWidth(int value) {
   if (borderWidth_ == value) return;
   borderWidth_ = value;
-  if (handle_) SetWindowPos(handle_, nullptr, 0, 0, 0, 0, 0x37);
+  if (handle_) RedrawFrame(handle_);
   Realign();
 }
 

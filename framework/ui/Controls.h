@@ -80,6 +80,13 @@ inline constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
 inline constexpr UINT CN_CTLCOLORBTN = CN_BASE + WM_CTLCOLORBTN;
 inline constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
 
+// SetWindowPos flags that change nothing but make Windows recompute and redraw the frame
+// (WM_NCCALCSIZE, WM_NCPAINT): no size, no move, no Z-order, no activation, frame changed.
+inline constexpr UINT SWP_FRAMEONLY = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
+static_assert(SWP_FRAMEONLY == 0x37);
+// SetWindowPos(WINDOW, SWP_FRAMEONLY): the non-client area is computed and painted anew in place.
+void RedrawFrame(HWND window);
+
 // ---- messages ----
 struct TMessage {
   UINT Msg = 0;

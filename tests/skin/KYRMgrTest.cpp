@@ -4,54 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "framework/core/BmpCodec.h"
+#include "framework/core/FormReader.h"
 #include "framework/ui/ExtCtrls.h"
 #include "framework/ui/Forms.h"
 #include "skin/KYRThemeFile.h"
+#include "tests/skin/KYRStandIns.h"
 #include "tests/skin/KYRThemeFileTestSupport.h"
 
 namespace {
-
-// A skinned control that records every style application and caches two elements.
-class TkyrProbe : public TkyrStyled<TCustomControl> {
-  VANTOR_CLASS(TkyrProbe, TkyrStyled<TCustomControl>)
-public:
-  explicit TkyrProbe(TComponent* owner) : TkyrStyled(owner) { InitUIStyle(); }
-  static void DeclarePublished(TPublished<TkyrProbe>& p) {
-    p.Enumeration("UIStyle", TkyrUIStyleInfo, &TkyrProbe::UIStyle, &TkyrProbe::SetUIStyle);
-    p.Component("FileTheme", &TkyrProbe::FileTheme, &TkyrProbe::SetFileTheme);
-  }
-
-  int applied = 0;
-  TkyrUIStyle effective = FromThemeFile;
-  bool fromFile = false;
-  int32_t minWidth = 0, background = 0;
-  TBitmap buttons;
-
-protected:
-  void ApplyUIStyle(const TkyrStyleSource& s) override {
-    ++applied;
-    effective = s.EffectiveStyle();
-    fromFile = s.FromFile();
-    minWidth = s.Int(KYR_THEME_FORM_MIN_WIDTH_INT);
-    background = s.Color(KYR_THEME_FORM_BACKGROUND_COLOR);
-    if (s.FromFile()) s.Bitmap(KYR_THEME_TITLE_BAR_BUTTON_IMAGE, &buttons, 3, 2);
-  }
-};
-
-// The skinned form panel as the theme component sees it: FileTheme and UIStyle published.
-class TkyrForm : public TkyrStyled<TCustomPanel> {
-  VANTOR_CLASS(TkyrForm, TkyrStyled<TCustomPanel>)
-public:
-  explicit TkyrForm(TComponent* owner) : TkyrStyled(owner) { InitUIStyle(); }
-  static void DeclarePublished(TPublished<TkyrForm>& p) {
-    p.Enumeration("UIStyle", TkyrUIStyleInfo, &TkyrForm::UIStyle, &TkyrForm::SetUIStyle);
-    p.Component("FileTheme", &TkyrForm::FileTheme, &TkyrForm::SetFileTheme);
-  }
-  int applied = 0;
-
-protected:
-  void ApplyUIStyle(const TkyrStyleSource&) override { ++applied; }
-};
 
 // A form that records the frame-changed requests it receives.
 class TRecordingForm : public TForm {
@@ -119,7 +79,7 @@ TEST(StyleProtocol, AControlTakesItsOwnerFormsStyle) {
   EXPECT_EQ(onPlain->applied, 1);
   EXPECT_EQ(onPlain->minWidth, 130);
   TForm skinned(nullptr);
-  auto* panel = new TkyrForm(&skinned);
+  auto* panel = new TkyrPanelStandIn(&skinned);
   panel->SetParent(&skinned);
   panel->SetUIStyle(MacOS);
   auto* onSkinned = new TkyrProbe(&skinned);
@@ -160,6 +120,127 @@ TEST_F(FileThemeTest, AssigningAFileReAppliesItToTheControlsThatUseIt) {
   EXPECT_EQ(probe->UIStyle(), FromThemeFile);
 }
 
+class TKyrCased : public TkyrProbe {
+  VANTOR_CLASS(TKyrCased, TkyrProbe)
+public:
+  using TkyrProbe::TkyrProbe;
+};
+
+class TSkinnedOther : public TkyrProbe {
+  VANTOR_CLASS(TSkinnedOther, TkyrProbe)
+public:
+  using TkyrProbe::TkyrProbe;
+};
+
+class TkyrUnpublished : public TkyrStyled<TCustomControl> {
+  VANTOR_CLASS(TkyrUnpublished, TkyrStyled<TCustomControl>)
+public:
+  explicit TkyrUnpublished(TComponent* owner) : TkyrStyled(owner) { InitUIStyle(); }
+  int applied = 0;
+
+protected:
+  void ApplyUIStyle(const TkyrStyleSource&) override { ++applied; }
+};
+
+class TkyrForgetful : public TkyrStyled<TComponent> {
+  VANTOR_CLASS(TkyrForgetful, TkyrStyled<TComponent>)
+public:
+  using TkyrStyled::TkyrStyled;
+  int applied = 0;
+  TkyrUIStyle effective = FromThemeFile;
+
+protected:
+  void ApplyUIStyle(const TkyrStyleSource& s) override {
+    ++applied;
+    effective = s.EffectiveStyle();
+  }
+};
+
+// Components are told by the "Tkyr" prefix of their class name (letter case counts) and a
+// published FileTheme; being a skinned component is not enough.
+TEST_F(FileThemeTest, OnlyTkyrClassesThatPublishFileThemeAreTold) {
+  TForm form(nullptr);
+  auto* theme = new TkyrFileTheme(&form);
+  auto* told = new TkyrProbe(&form);
+  auto* cased = new TKyrCased(&form);
+  auto* other = new TSkinnedOther(&form);
+  auto* unpublished = new TkyrUnpublished(&form);
+  for (IkyrSkinned* c : std::initializer_list<IkyrSkinned*>{told, cased, other, unpublished}) {
+    c->SetUIStyle(FromThemeFile);
+    c->SetFileTheme(theme);
+  }
+  const int before[] = {told->applied, cased->applied, other->applied, unpublished->applied};
+  theme->SetThemeFile(ThemeFile("a.thm", 321));
+  EXPECT_EQ(told->applied, before[0] + 1);
+  EXPECT_EQ(told->minWidth, 321);
+  EXPECT_EQ(cased->applied, before[1]);
+  EXPECT_EQ(other->applied, before[2]);
+  EXPECT_EQ(unpublished->applied, before[3]);
+}
+
+// A constructor that forgets InitUIStyle: the owner form's style is reported at once and its
+// elements are read before the control is used, exactly once.
+TEST(StyleProtocol, AForgottenInitialisationIsMadeUpBeforeFirstUse) {
+  TForm form(nullptr);
+  (new TkyrPanelStandIn(&form, Protein))->SetParent(&form);
+  auto* windowed = new TkyrProbe(&form, false);
+  EXPECT_EQ(windowed->UIStyle(), Protein);
+  EXPECT_EQ(windowed->applied, 0);
+  windowed->SetParent(&form);
+  windowed->HandleNeeded();
+  EXPECT_EQ(windowed->applied, 1);
+  EXPECT_EQ(windowed->effective, Protein);
+  EXPECT_EQ(windowed->background, 0xFBFBFB);
+  windowed->Repaint();
+  EXPECT_EQ(windowed->applied, 1);
+
+  // A style set before first use wins, and is the only application.
+  auto* set = new TkyrProbe(&form, false);
+  set->SetUIStyle(WinXP);
+  set->SetParent(&form);
+  set->HandleNeeded();
+  EXPECT_EQ(set->applied, 1);
+  EXPECT_EQ(set->effective, WinXP);
+}
+
+TEST(StyleProtocol, AForgottenInitialisationIsMadeUpWhenADescriptionLoads) {
+  RegisterComponentClass<TkyrForgetful>();
+  TForm form(nullptr);
+  ReadComponentText("object Form: TForm\n object Forgetful: TkyrForgetful\n end\nend\n", form);
+  auto* forgetful = dynamic_cast<TkyrForgetful*>(form.FindComponent("Forgetful"));
+  ASSERT_NE(forgetful, nullptr);
+  EXPECT_EQ(forgetful->applied, 1);
+  EXPECT_EQ(forgetful->effective, DeepBlue);
+}
+
+// Look-ups never raise: an image entry whose data is no bitmap reads as no image, and the
+// rest of the style change goes on.
+TEST_F(FileThemeTest, ACorruptImageReadsAsNoImage) {
+  Bytes garbage(64, 0x5A);
+  garbage[0] = 'B';
+  garbage[1] = 'M';
+  WriteFileBytes(dir_ / "corrupt.thm", ThemeFileBytes()
+                                           .Int("FormMinWidthInt", 222)
+                                           .Image("TitleBarButtonImage", garbage)
+                                           .Image("ButtonImage", Bytes{1, 2, 3})
+                                           .Build());
+  TForm form(nullptr);
+  auto* theme = new TkyrFileTheme(&form);
+  theme->SetThemeFile(dir_ / "corrupt.thm");
+  ASSERT_TRUE(theme->IsThemeLoaded());
+  auto* probe = new TkyrProbe(&form);
+  probe->SetFileTheme(theme);
+  EXPECT_NO_THROW(probe->SetUIStyle(FromThemeFile));
+  EXPECT_EQ(probe->minWidth, 222);
+  EXPECT_TRUE(probe->buttons.Empty());
+  TBitmap kept(5, 3);
+  EXPECT_NO_THROW(theme->GetBitmap(KYR_THEME_BUTTON_IMAGE, &kept));
+  EXPECT_EQ(kept.Width(), 5);
+  TBitmap frame(5, 3);
+  EXPECT_NO_THROW(theme->GetBitmap(KYR_THEME_TITLE_BAR_BUTTON_IMAGE, &frame, 3, 1));
+  EXPECT_TRUE(frame.Empty());
+}
+
 TEST_F(FileThemeTest, AControlUsingAnotherThemeIsNotTouched) {
   TForm form(nullptr);
   auto* mine = new TkyrFileTheme(&form);
@@ -197,7 +278,7 @@ TEST_F(FileThemeTest, TheFrameIsRedrawnOnlyWhenAFileReplacesAnother) {
   TRecordingForm form(nullptr);
   form.Handle();
   auto* theme = new TkyrFileTheme(&form);
-  auto* panel = new TkyrForm(&form);
+  auto* panel = new TkyrPanelStandIn(&form);
   panel->SetParent(&form);
   panel->SetFileTheme(theme);
   const int appliedBefore = panel->applied, framesBefore = form.frameChanges;

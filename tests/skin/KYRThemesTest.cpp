@@ -7,24 +7,9 @@
 #include "framework/ui/ExtCtrls.h"
 #include "framework/ui/Forms.h"
 #include "skin/KYRMgr.h"
+#include "tests/skin/KYRStandIns.h"
 
 namespace {
-
-// Stands in for the skinned form panel: what GetOwnerFormUIStyle looks for is a child
-// control whose class is named TkyrForm and publishes UIStyle.
-class TkyrForm : public TCustomPanel {
-  VANTOR_CLASS(TkyrForm, TCustomPanel)
-public:
-  explicit TkyrForm(TComponent* owner, TkyrUIStyle style = MacOS) : TCustomPanel(owner), style_(style) {}
-  TkyrUIStyle UIStyle() const { return style_; }
-  void SetUIStyle(TkyrUIStyle value) { style_ = value; }
-  static void DeclarePublished(TPublished<TkyrForm>& p) {
-    p.Enumeration("UIStyle", TkyrUIStyleInfo, &TkyrForm::UIStyle, &TkyrForm::SetUIStyle);
-  }
-
-private:
-  TkyrUIStyle style_;
-};
 
 bool HasSkinResources() { return FindResourceA(nullptr, "MACOS_TITLEBTN", MAKEINTRESOURCEA(2)) != nullptr; }
 
@@ -77,16 +62,37 @@ TEST(GetOwnerFormUIStyle, TakesTheFirstSkinnedFormPanelAmongTheFormsControls) {
   EXPECT_EQ(GetOwnerFormUIStyle(&form), DeepBlue);  // no panel
   auto* plain = new TCustomPanel(&form);
   plain->SetParent(&form);
-  auto* unparented = new TkyrForm(&form, Protein);  // owned but not a child control
+  auto* unparented = new TkyrPanelStandIn(&form, Protein);  // owned but not a child control
   EXPECT_EQ(GetOwnerFormUIStyle(&form), DeepBlue);
-  auto* first = new TkyrForm(&form, MacOS);
+  auto* first = new TkyrPanelStandIn(&form, MacOS);
   first->SetParent(&form);
-  auto* second = new TkyrForm(&form, WinXP);
+  auto* second = new TkyrPanelStandIn(&form, WinXP);
   second->SetParent(&form);
   EXPECT_EQ(GetOwnerFormUIStyle(&form), MacOS);
   first->SetUIStyle(BlueGlass);
   EXPECT_EQ(GetOwnerFormUIStyle(&form), BlueGlass);
   (void)unparented;
+}
+
+// Named like the skinned form panel and publishing UIStyle, but no frame panel.
+class TkyrForm : public TCustomPanel {
+  VANTOR_CLASS(TkyrForm, TCustomPanel)
+public:
+  using TCustomPanel::TCustomPanel;
+  TkyrUIStyle UIStyle() const { return MacOS; }
+  void SetUIStyle(TkyrUIStyle) {}
+  static void DeclarePublished(TPublished<TkyrForm>& p) {
+    p.Enumeration("UIStyle", TkyrUIStyleInfo, &TkyrForm::UIStyle, &TkyrForm::SetUIStyle);
+  }
+};
+
+// The panel is found by type: the class name does not matter, a look-alike name does not count.
+TEST(GetOwnerFormUIStyle, FindsThePanelByTypeNotByName) {
+  TForm form(nullptr);
+  (new TkyrForm(&form))->SetParent(&form);
+  EXPECT_EQ(GetOwnerFormUIStyle(&form), DeepBlue);
+  (new TkyrPanelStandIn(&form, Protein))->SetParent(&form);
+  EXPECT_EQ(GetOwnerFormUIStyle(&form), Protein);
 }
 
 TEST(GetOwnerFormUIStyle, IsDeepBlueForOwnersThatAreNoForm) {
@@ -96,7 +102,7 @@ TEST(GetOwnerFormUIStyle, IsDeepBlueForOwnersThatAreNoForm) {
   TForm form(nullptr);
   auto* host = new TCustomPanel(&form);
   host->SetParent(&form);
-  auto* nested = new TkyrForm(&form, MacOS);
+  auto* nested = new TkyrPanelStandIn(&form, MacOS);
   nested->SetParent(host);  // a grandchild is not one of the form's own controls
   EXPECT_EQ(GetOwnerFormUIStyle(&form), DeepBlue);
   EXPECT_EQ(GetOwnerFormUIStyle(host), DeepBlue);
