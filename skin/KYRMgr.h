@@ -153,10 +153,11 @@ protected:
 template <class Base>
 class TStyledBase<Base, true> : public Base {
 public:
+  using inherited = Base;
   using Base::Base;
   void WndProc(TMessage& m) override {
     if (m.Msg == WM_NCCREATE || m.Msg == WM_PAINT || m.Msg == WM_PRINTCLIENT) EnsureUIStyle();
-    Base::WndProc(m);
+    inherited::WndProc(m);
   }
 
 protected:
@@ -203,11 +204,11 @@ protected:
     if (!applied_) InitUIStyle();
   }
   void Loaded() override {
-    Hooks::Loaded();
+    inherited::Loaded();
     EnsureUIStyle();
   }
   void Notification(TComponent* component, TOperation operation) override {
-    Hooks::Notification(component, operation);
+    inherited::Notification(component, operation);
     if (operation == opRemove && component != nullptr && component == fileTheme_) {
       fileTheme_ = nullptr;
       SetUIStyle(DeepBlue);

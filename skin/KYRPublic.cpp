@@ -1,5 +1,6 @@
 #include "skin/KYRPublic.h"
 
+#include "framework/core/ScopeGuard.h"
 #include "framework/graphics/ImgList.h"
 
 #include <algorithm>
@@ -212,20 +213,13 @@ void DrawParentBackground(TCanvas& canvas, TControl& control) {
   static std::vector<const TControl*> painting;
   if (std::find(painting.begin(), painting.end(), &control) != painting.end()) return;
   painting.push_back(&control);
+  auto done = OnScopeExit([] { painting.pop_back(); });
   HDC dc = canvas.Handle();
-  {
-    TSaveDCGuard keep(dc);
-    OffsetViewportOrgEx(dc, -control.Left(), -control.Top(), nullptr);
-    IntersectClipRect(dc, 0, 0, parent->ClientWidth(), parent->ClientHeight());
-    try {
-      parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-      parent->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    } catch (...) {
-      painting.pop_back();
-      throw;
-    }
-  }
-  painting.pop_back();
+  TSaveDCGuard keep(dc);
+  OffsetViewportOrgEx(dc, -control.Left(), -control.Top(), nullptr);
+  IntersectClipRect(dc, 0, 0, parent->ClientWidth(), parent->ClientHeight());
+  parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  parent->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
 }
 
 void PaintWindowBorder(TWinControl& control, TColor outerColor, TColor innerColor, bool drawInner) {

@@ -1,14 +1,11 @@
 #include "skin/KYRThemeFile.h"
 
-#include <charconv>
+#include "framework/core/StrUtils.h"
+
 #include <cstring>
 #include <set>
 
 namespace {
-
-uint32_t LoadUInt32LE(const uint8_t* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
 
 // The characters of FIELD up to its first NUL (all of them when there is none).
 std::string CutAtNul(const uint8_t* field, size_t size) {
@@ -28,14 +25,6 @@ bool FindValue(const std::vector<std::string>& lines, const std::string& key, st
     }
   }
   return false;
-}
-
-// A decimal 32-bit integer with an optional sign, nothing else; false otherwise.
-bool ParseDecimal(const std::string& text, int32_t& value) {
-  const char* first = text.data();
-  const char* last = first + text.size();
-  const auto result = std::from_chars(first, last, value);
-  return first != last && result.ec == std::errc() && result.ptr == last;
 }
 
 struct EntryRecord {
@@ -197,11 +186,11 @@ TStream* TkyrThemeFileReader::GetStream(const std::string& key) const {
 int32_t TkyrThemeFileReader::GetInteger(const std::string& key) const {
   std::string text;
   int32_t value = -1;
-  return FindValue(integers_, key, text) && ParseDecimal(text, value) ? value : -1;
+  return FindValue(integers_, key, text) && TryStrToInt32(text, value) ? value : -1;
 }
 
 bool TkyrThemeFileReader::GetBool(const std::string& key) const {
   std::string text;
   int32_t value = 0;
-  return FindValue(booleans_, key, text) && ParseDecimal(text, value) && value != 0;
+  return FindValue(booleans_, key, text) && TryStrToInt32(text, value) && value != 0;
 }

@@ -4,6 +4,7 @@
 #include <bit>
 #include <unordered_map>
 
+#include "framework/core/StrUtils.h"
 #include "framework/core/Streams.h"
 
 namespace {
@@ -35,14 +36,8 @@ public:
     return data_ + offset;
   }
   uint8_t U8(size_t offset) const { return *At(offset, 1); }
-  uint16_t U16(size_t offset) const {
-    const uint8_t* p = At(offset, 2);
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-  }
-  uint32_t U32(size_t offset) const {
-    const uint8_t* p = At(offset, 4);
-    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
-  }
+  uint16_t U16(size_t offset) const { return LoadUInt16LE(At(offset, 2)); }
+  uint32_t U32(size_t offset) const { return LoadUInt32LE(At(offset, 4)); }
 
 private:
   const uint8_t* data_;

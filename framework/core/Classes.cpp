@@ -1,7 +1,8 @@
 #include "framework/core/Classes.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "framework/core/StrUtils.h"
 
 namespace {
 
@@ -209,22 +210,7 @@ std::string TStrings::Text() const {
   return text;
 }
 
-void TStrings::SetText(std::string_view text) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c != '\r' && c != '\n') {
-      line += c;
-      continue;
-    }
-    lines.push_back(std::move(line));
-    line.clear();
-    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-  }
-  if (!line.empty()) lines.push_back(std::move(line));
-  SetStrings(lines);
-}
+void TStrings::SetText(std::string_view text) { SetStrings(SplitLines(text)); }
 
 std::vector<std::string> TStrings::ToVector() const {
   std::vector<std::string> lines;

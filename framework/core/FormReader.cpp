@@ -8,10 +8,10 @@
 
 namespace {
 
-enum TTokenKind { tkEnd, tkIdent, tkNumber, tkText, tkSymbol, tkBytes };
+enum class TTokenKind { End, Ident, Number, Text, Symbol, Bytes };
 
 struct TToken {
-  TTokenKind kind = tkEnd;
+  TTokenKind kind = TTokenKind::End;
   std::string text;  // identifier, decoded string, symbol, or raw bytes
   int64_t number = 0;
   int line = 1;
@@ -76,7 +76,7 @@ private:
     if (IsIdentStart(c)) {
       size_t start = pos_;
       while (IsIdentChar(At(pos_))) ++pos_;
-      t.kind = tkIdent;
+      t.kind = TTokenKind::Ident;
       t.text = std::string(text_.substr(start, pos_ - start));
     } else if (IsDigit(c) || c == '$' || (c == '-' && (IsDigit(At(pos_ + 1)) || At(pos_ + 1) == '$'))) {
       ScanNumber(t);
@@ -85,7 +85,7 @@ private:
     } else if (c == '{') {
       ScanBytes(t);
     } else if (std::string_view("=:.,[]()<>").find(c) != std::string_view::npos) {
-      t.kind = tkSymbol;
+      t.kind = TTokenKind::Symbol;
       t.text = std::string(1, c);
       ++pos_;
     } else {
@@ -109,12 +109,12 @@ private:
       value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
     }
     if (digits == 0 || IsIdentChar(At(pos_)) || At(pos_) == '.') Fail("Invalid number");
-    t.kind = tkNumber;
+    t.kind = TTokenKind::Number;
     t.number = negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value);
   }
 
   void ScanString(TToken& t) {
-    t.kind = tkText;
+    t.kind = TTokenKind::Text;
     for (;;) {
       ScanStringPieces(t.text);
       // A + continues the string, possibly on the next line.
@@ -171,7 +171,7 @@ private:
 
   void ScanBytes(TToken& t) {
     ++pos_;
-    t.kind = tkBytes;
+    t.kind = TTokenKind::Bytes;
     int high = -1;
     for (;;) {
       SkipBlanks();
@@ -206,12 +206,12 @@ struct TFixup {
 
 const char* TokenName(const TToken& t) {
   switch (t.kind) {
-    case tkEnd: return "end of text";
-    case tkIdent: return "identifier";
-    case tkNumber: return "number";
-    case tkText: return "string";
-    case tkSymbol: return "symbol";
-    case tkBytes: return "binary data";
+    case TTokenKind::End: return "end of text";
+    case TTokenKind::Ident: return "identifier";
+    case TTokenKind::Number: return "number";
+    case TTokenKind::Text: return "string";
+    case TTokenKind::Symbol: return "symbol";
+    case TTokenKind::Bytes: return "binary data";
   }
   return "token";
 }
@@ -247,24 +247,24 @@ private:
 
   void Expect(const char* symbol) {
     TToken t = lexer_.Next();
-    if (t.kind != tkSymbol || t.text != symbol)
+    if (t.kind != TTokenKind::Symbol || t.text != symbol)
       Fail(t.line, std::string("'") + symbol + "' expected but " + TokenName(t) + " found");
   }
 
   TToken ExpectIdent() {
     TToken t = lexer_.Next();
-    if (t.kind != tkIdent) Fail(t.line, std::string("Identifier expected but ") + TokenName(t) + " found");
+    if (t.kind != TTokenKind::Ident) Fail(t.line, std::string("Identifier expected but ") + TokenName(t) + " found");
     return t;
   }
 
   bool PeekKeyword(const char* word) {
     const TToken& t = lexer_.Peek();
-    return t.kind == tkIdent && SameText(t.text, word);
+    return t.kind == TTokenKind::Ident && SameText(t.text, word);
   }
 
   bool PeekSymbol(const char* symbol) {
     const TToken& t = lexer_.Peek();
-    return t.kind == tkSymbol && t.text == symbol;
+    return t.kind == TTokenKind::Symbol && t.text == symbol;
   }
 
   // "object Name: TClass" (the name may be left out).
@@ -291,7 +291,7 @@ private:
     Apply(cls.line, [&] { root_.SetName(name); });
     ReadBody(root_);
     TToken rest = lexer_.Next();
-    if (rest.kind != tkEnd) Fail(rest.line, "Text after the end of the description");
+    if (rest.kind != TTokenKind::End) Fail(rest.line, "Text after the end of the description");
   }
 
   // Properties and nested objects up to the block's "end".
@@ -395,17 +395,17 @@ private:
   void ReadOrdinal(TObject& target, const TPropInfo& prop) {
     TToken t = lexer_.Next();
     int64_t value = t.number;
-    if (t.kind == tkIdent) {
+    if (t.kind == TTokenKind::Ident) {
       if (!IdentToInteger(prop.TypeName, t.text, value))
         Fail(t.line, "Unknown identifier " + t.text + " for property " + prop.Name);
-    } else if (t.kind != tkNumber) {
+    } else if (t.kind != TTokenKind::Number) {
       Fail(t.line, std::string("Invalid value (") + TokenName(t) + ") for property " + prop.Name);
     }
     Apply(t.line, [&] { prop.SetOrd(target, value); });
   }
 
   void ReadEnumeration(TObject& target, const TPropInfo& prop) {
-    TToken t = ExpectKind(tkIdent, prop);
+    TToken t = ExpectKind(TTokenKind::Ident, prop);
     Apply(t.line, [&] { SetEnumProp(target, prop.Name, t.text); });
   }
 
@@ -422,12 +422,12 @@ private:
   }
 
   void ReadString(TObject& target, const TPropInfo& prop) {
-    TToken t = ExpectKind(tkText, prop);
+    TToken t = ExpectKind(TTokenKind::Text, prop);
     Apply(t.line, [&] { prop.SetStr(target, t.text); });
   }
 
   void ReadReference(TObject& target, const TPropInfo& prop) {
-    TToken t = ExpectKind(tkIdent, prop);
+    TToken t = ExpectKind(TTokenKind::Ident, prop);
     if (SameText(t.text, "nil"))
       Apply(t.line, [&] { prop.SetObj(target, nullptr); });
     else
@@ -435,7 +435,7 @@ private:
   }
 
   void ReadEvent(TObject& target, const TPropInfo& prop) {
-    TToken t = ExpectKind(tkIdent, prop);
+    TToken t = ExpectKind(TTokenKind::Ident, prop);
     if (SameText(t.text, "nil")) return Apply(t.line, [&] { prop.SetMethod(target, std::any()); });
     const TMethodInfo* method = root_.ClassInfo().FindMethod(t.text);
     if (!method) Fail(t.line, "Handler " + t.text + " not found in " + root_.ClassName());
@@ -446,13 +446,13 @@ private:
     int line = lexer_.Peek().line;
     Expect("(");
     std::vector<std::string> lines;
-    while (!PeekSymbol(")")) lines.push_back(ExpectKind(tkText, prop).text);
+    while (!PeekSymbol(")")) lines.push_back(ExpectKind(TTokenKind::Text, prop).text);
     lexer_.Next();
     Apply(line, [&] { prop.SetList(target, lines); });
   }
 
   void ReadBinary(TObject& target, const TPropInfo& prop) {
-    TToken t = ExpectKind(tkBytes, prop);
+    TToken t = ExpectKind(TTokenKind::Bytes, prop);
     std::vector<uint8_t> bytes(t.text.begin(), t.text.end());
     Apply(t.line, [&] { prop.SetBytes(target, bytes); });
   }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "framework/core/StrUtils.h"
 #include "framework/core/SysUtils.h"
 
 #ifdef _WIN32
@@ -36,7 +37,7 @@ void TStream::WriteBuffer(const void* buffer, int64_t count) {
 uint32_t TStream::ReadUInt32LE() {
   uint8_t b[4];
   ReadBuffer(b, 4);
-  return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+  return LoadUInt32LE(b);
 }
 
 void TStream::WriteUInt32LE(uint32_t value) {

@@ -5,27 +5,7 @@
 
 #include "framework/core/Classes.h"
 
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
-
 namespace {
-
-std::string Lower(std::string_view s) {
-  std::string r(s);
-  for (char& c : r) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return r;
-}
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-  return s;
-}
 
 struct IdentMap {
   TIdentToInt toInt;
@@ -275,31 +255,31 @@ void SetPropText(TObject& obj, std::string_view name, std::string_view text) {
 
 // ---- identifier maps ----
 void RegisterIntegerConsts(const std::string& typeName, TIdentToInt toInt, TIntToIdent toIdent) {
-  IdentMaps()[Lower(typeName)] = {std::move(toInt), std::move(toIdent)};
+  IdentMaps()[LowerCase(typeName)] = {std::move(toInt), std::move(toIdent)};
 }
 
 bool IdentToInteger(std::string_view typeName, std::string_view ident, int64_t& value) {
-  auto it = IdentMaps().find(Lower(typeName));
+  auto it = IdentMaps().find(LowerCase(typeName));
   return it != IdentMaps().end() && it->second.toInt && it->second.toInt(ident, value);
 }
 
 bool IntegerToIdent(std::string_view typeName, int64_t value, std::string& ident) {
-  auto it = IdentMaps().find(Lower(typeName));
+  auto it = IdentMaps().find(LowerCase(typeName));
   return it != IdentMaps().end() && it->second.toIdent && it->second.toIdent(value, ident);
 }
 
 // ---- class registry ----
 void RegisterComponentFactory(const TClassInfo& info, TComponentFactory factory) {
-  ClassRegistry()[Lower(info.Name())] = {&info, factory};
+  ClassRegistry()[LowerCase(info.Name())] = {&info, factory};
 }
 
 const TClassInfo* FindComponentClass(std::string_view name) {
-  auto it = ClassRegistry().find(Lower(name));
+  auto it = ClassRegistry().find(LowerCase(name));
   return it == ClassRegistry().end() ? nullptr : it->second.info;
 }
 
 TComponent* CreateComponentByClassName(std::string_view name, TComponent* owner) {
-  auto it = ClassRegistry().find(Lower(name));
+  auto it = ClassRegistry().find(LowerCase(name));
   if (it == ClassRegistry().end()) throw EClassNotFound("Class " + std::string(name) + " not found");
   return it->second.factory(owner);
 }

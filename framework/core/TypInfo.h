@@ -49,6 +49,7 @@
 #include <utility>
 #include <vector>
 
+#include "framework/core/StrUtils.h"
 #include "framework/core/SysUtils.h"
 
 class TObject;
@@ -412,5 +413,3 @@ const TClassInfo* FindComponentClass(std::string_view name);
 // A new component of the registered class, owned by OWNER; EClassNotFound otherwise.
 TComponent* CreateComponentByClassName(std::string_view name, TComponent* owner);
 
-// ASCII case-insensitive equality, the rule for every name in this unit.
-bool SameText(std::string_view a, std::string_view b);

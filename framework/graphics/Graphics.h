@@ -441,6 +441,20 @@ private:
   DWORD copyMode_ = SRCCOPY;
 };
 
+// Points CANVAS at DC for the length of a scope and back at the DC it had before, also when the
+// drawing in between throws.
+class TCanvasDCGuard {
+public:
+  TCanvasDCGuard(TCanvas& canvas, HDC dc) : canvas_(canvas), saved_(canvas.Handle()) { canvas.SetHandle(dc); }
+  ~TCanvasDCGuard() { canvas_.SetHandle(saved_); }
+  TCanvasDCGuard(const TCanvasDCGuard&) = delete;
+  TCanvasDCGuard& operator=(const TCanvasDCGuard&) = delete;
+
+private:
+  TCanvas& canvas_;
+  HDC saved_;
+};
+
 // The header of a 32-bit top-down DIB of WIDTH x HEIGHT (the layout TBitmap keeps), for
 // CreateDIBSection and GetDIBits.
 BITMAPINFO TopDownDibInfo(int width, int height);

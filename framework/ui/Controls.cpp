@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <set>
 
+#include "framework/core/ScopeGuard.h"
 #include "framework/ui/Forms.h"
 #include "framework/ui/Menus.h"
 
@@ -105,7 +106,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
 }
 
 TControl::~TControl() {
-  TComponent::Destroying();  // qualified: TControl's getter of the same name hides it
+  Destroying();
   if (gMouseControl == this) gMouseControl = nullptr;
   if (gCaptureControl == this) gCaptureControl = nullptr;
   if (parent_) parent_->RemoveControl(this);
@@ -166,7 +167,7 @@ void TControl::SetAlign(TAlign value) {
 }
 
 void TControl::RequestAlign() {
-  if (parent_ && !Destroying()) parent_->Realign();
+  if (parent_ && !IsDestroying()) parent_->Realign();
 }
 
 void TControl::SetVisible(bool value) {
@@ -405,13 +406,13 @@ void TControl::SetMouseCapture(bool capture) {
 }
 
 void TControl::InvalidateParentArea(bool erase) {
-  if (!IsWindowless(this) || !parent_ || !parent_->HandleAllocated() || parent_->Destroying()) return;
+  if (!IsWindowless(this) || !parent_ || !parent_->HandleAllocated() || parent_->IsDestroying()) return;
   const RECT r = BoundsRect();
   InvalidateRect(parent_->HandleIfAllocated(), &r, erase && !controlStyle_.Contains(csOpaque));
 }
 
 void TControl::Invalidate() {
-  if (visible_ && !Destroying()) InvalidateParentArea(true);
+  if (visible_ && !IsDestroying()) InvalidateParentArea(true);
 }
 
 void TControl::Update() {
@@ -515,7 +516,7 @@ TWinControl::~TWinControl() {
 }
 
 void TWinControl::DestroyChildren() {
-  TComponent::Destroying();
+  Destroying();
   DestroyComponents();
   while (!controls_.empty()) {
     TControl* child = controls_.back();
@@ -663,22 +664,16 @@ void TWinControl::EnableAlign() {
 void TWinControl::AdjustClientRect(RECT&) const {}
 
 void TWinControl::Realign() {
-  if (alignDisabled_ > 0 || InState(csLoading) || Destroying()) {
+  if (alignDisabled_ > 0 || InState(csLoading) || IsDestroying()) {
     realignPending_ = true;
     return;
   }
   if (aligning_) return;
-  aligning_ = true;
+  TRestoreOnExit busy(aligning_, true);
   realignPending_ = false;
   RECT rect = ClientRect();
   AdjustClientRect(rect);
-  try {
-    for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient}) AlignList(a, rect);
-  } catch (...) {
-    aligning_ = false;
-    throw;
-  }
-  aligning_ = false;
+  for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient}) AlignList(a, rect);
 }
 
 void TWinControl::AlignList(TAlign align, RECT& rect) {
@@ -837,7 +832,7 @@ void TWinControl::Broadcast(TMessage& m) {
 }
 
 void TWinControl::Invalidate() {
-  if (handle_ && !Destroying()) InvalidateRect(handle_, nullptr, !ControlStyle().Contains(csOpaque));
+  if (handle_ && !IsDestroying()) InvalidateRect(handle_, nullptr, !ControlStyle().Contains(csOpaque));
 }
 
 void TWinControl::Update() {
@@ -923,7 +918,7 @@ void TWinControl::WndProc(TMessage& m) {
       {CM_COLORCHANGED, &TWinControl::CMColorChanged},
       {CM_FONTCHANGED, &TWinControl::CMFontChanged},
   };
-  if (!DispatchMessageTable(*this, kTable, m)) TControl::WndProc(m);
+  if (!DispatchMessageTable(*this, kTable, m)) inherited::WndProc(m);
 }
 
 void TWinControl::DefaultHandler(TMessage& m) {
@@ -1060,7 +1055,7 @@ bool TWinControl::RouteMouseToChild(TMessage& m) {
 }
 
 void TWinControl::MouseRouter(TMessage& m) {
-  if (!RouteMouseToChild(m)) TControl::WndProc(m);
+  if (!RouteMouseToChild(m)) inherited::WndProc(m);
 }
 
 void TWinControl::WMMouseLeave(TMessage& m) {
@@ -1171,13 +1166,13 @@ void TWinControl::CMFocusChanged(TMessage& m) {
 }
 
 void TWinControl::CMColorChanged(TMessage& m) {
-  TControl::WndProc(m);
+  inherited::WndProc(m);
   for (TControl* c : std::vector<TControl*>(controls_)) c->Perform(CM_PARENTCOLORCHANGED);
 }
 
 void TWinControl::CMFontChanged(TMessage& m) {
   if (handle_) SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), TRUE);
-  TControl::WndProc(m);
+  inherited::WndProc(m);
   for (TControl* c : std::vector<TControl*>(controls_)) c->Perform(CM_PARENTFONTCHANGED);
 }
 
@@ -1194,7 +1189,7 @@ void TWinControl::DeclarePublished(TPublished<TWinControl>& p) {
 // ---- TGraphicControl ----
 TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {}
 
-TGraphicControl::~TGraphicControl() { TComponent::Destroying(); }
+TGraphicControl::~TGraphicControl() { Destroying(); }
 
 void TGraphicControl::WndProc(TMessage& m) {
   static constexpr TMessageEntry<TGraphicControl> kTable[] = {{WM_PAINT, &TGraphicControl::WMPaint}};
@@ -1202,21 +1197,17 @@ void TGraphicControl::WndProc(TMessage& m) {
 }
 
 namespace {
-// Points a canvas at DC for one paint and takes it off again, also when Paint throws.
+// Points a canvas at DC for one paint, with the control's font and colour.
 class TCanvasOnDC {
 public:
-  TCanvasOnDC(TCanvas& canvas, HDC dc, TControl& control) : canvas_(canvas) {
-    canvas_.SetHandle(dc);
-    canvas_.Font().Assign(*control.Font());
-    canvas_.Brush().SetStyle(bsSolid);
-    canvas_.Brush().SetColor(control.Color());
+  TCanvasOnDC(TCanvas& canvas, HDC dc, TControl& control) : on_(canvas, dc) {
+    canvas.Font().Assign(*control.Font());
+    canvas.Brush().SetStyle(bsSolid);
+    canvas.Brush().SetColor(control.Color());
   }
-  ~TCanvasOnDC() { canvas_.SetHandle(nullptr); }
-  TCanvasOnDC(const TCanvasOnDC&) = delete;
-  TCanvasOnDC& operator=(const TCanvasOnDC&) = delete;
 
 private:
-  TCanvas& canvas_;
+  TCanvasDCGuard on_;
 };
 }  // namespace
 
@@ -1244,7 +1235,7 @@ void TCustomControl::WndProc(TMessage& m) {
 
 void TCustomControl::PaintTo(HDC dc) {
   const RECT r = ClientRect();
-  if (r.right <= 0 || r.bottom <= 0 || Destroying()) return;
+  if (r.right <= 0 || r.bottom <= 0 || IsDestroying()) return;
   TMemoryDC buffer(dc);
   TBitmapHandle bitmap(CreateCompatibleBitmap(dc, r.right, r.bottom));
   TSelectObjectGuard select(buffer.Get(), bitmap.Get());

@@ -302,7 +302,7 @@ protected:
   // Repaints the part of the parent this control covers (windowless controls).
   void InvalidateParentArea(bool erase);
   // True once the control's destruction has begun: no repaint, no re-layout.
-  bool Destroying() const { return InState(csDestroying); }
+  bool IsDestroying() const { return InState(csDestroying); }
   // Asks the parent to lay out its aligned children again.
   void RequestAlign();
   // Stores new bounds without moving anything (for windows that moved themselves).

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/core/FormReader.h"
+#include "framework/core/ScopeGuard.h"
 #include "framework/ui/Dialogs.h"
 #include "framework/ui/ExtCtrls.h"
 #include "framework/ui/Menus.h"
@@ -303,21 +304,18 @@ int TCustomForm::ShowModal() {
       disabled.push_back(w);
     }
   }
-  modal_ = true;
   modalResult_ = mrNone;
-  try {
+  {
+    auto reenable = OnScopeExit([&disabled] {
+      for (HWND w : disabled) EnableWindow(w, TRUE);
+    });
+    TRestoreOnExit modal(modal_, true);
     Show();
     while (modalResult_ == mrNone && !app->Terminated()) {
       app->HandleMessage();
       if (modalResult_ != mrNone && !CloseQuery()) modalResult_ = mrNone;
     }
-  } catch (...) {
-    modal_ = false;
-    for (HWND w : disabled) EnableWindow(w, TRUE);
-    throw;
   }
-  modal_ = false;
-  for (HWND w : disabled) EnableWindow(w, TRUE);
   Hide();
   return modalResult_;
 }
@@ -434,14 +432,8 @@ void TCustomForm::Notification(TComponent* component, TOperation operation) {
 }
 
 void TCustomForm::PaintWindow(HDC dc) {
-  canvas_.SetHandle(dc);
-  try {
-    Paint();
-  } catch (...) {
-    canvas_.SetHandle(nullptr);
-    throw;
-  }
-  canvas_.SetHandle(nullptr);
+  TCanvasDCGuard on(canvas_, dc);
+  Paint();
 }
 
 void TCustomForm::Paint() {

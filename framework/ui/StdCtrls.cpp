@@ -57,7 +57,7 @@ UINT TCustomLabel::TextFlags() const {
 }
 
 void TCustomLabel::AdjustBounds() {
-  if (!autoSize_ || InState(csLoading) || Destroying()) return;
+  if (!autoSize_ || InState(csLoading) || IsDestroying()) return;
   TWindowDC screen(nullptr);
   TCanvas canvas(screen.Get());
   canvas.Font().Assign(*Font());
@@ -173,19 +173,7 @@ void CheckLineIndex(int index, size_t count) {
 }
 }  // namespace
 
-std::vector<std::string> TMemoStrings::Read() const {
-  std::vector<std::string> lines;
-  const std::string text = memo_.Text();
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
-    start = end + 1;
-  }
-  return lines;
-}
+std::vector<std::string> TMemoStrings::Read() const { return SplitLines(memo_.Text()); }
 
 void TMemoStrings::Write(const std::vector<std::string>& lines) {
   std::string text;

@@ -94,9 +94,9 @@ class TCustomMemo;
 
 // The lines of a memo, read from and written to its text (the window's while it exists).
 class TMemoStrings : public TStrings {
+  VANTOR_CLASS(TMemoStrings, TStrings)
 public:
   explicit TMemoStrings(TCustomMemo& memo) : memo_(memo) {}
-  const char* ClassName() const override { return "TMemoStrings"; }
   int Count() const override;
   const std::string& Strings(int index) const override;
   void Put(int index, const std::string& value) override;

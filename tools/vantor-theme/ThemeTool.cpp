@@ -12,6 +12,7 @@
 
 #include "framework/core/AtomicFile.h"
 #include "framework/core/BmpCodec.h"
+#include "framework/core/StrUtils.h"
 #include "framework/core/Streams.h"
 #include "skin/KYRThemeFile.h"
 #include "skin/KYRThemes.h"
@@ -23,20 +24,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-void Append32(std::vector<uint8_t>& to, uint32_t v) {
-  for (int shift = 0; shift < 32; shift += 8) to.push_back(static_cast<uint8_t>(v >> shift));
-}
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-std::string Trim(const std::string& s) {
-  const size_t b = s.find_first_not_of(" \t\r"), e = s.find_last_not_of(" \t\r");
-  return b == std::string::npos ? "" : s.substr(b, e - b + 1);
-}
 
 std::string PathJoin(const std::string& folder, const std::string& name) {
 #ifdef _WIN32
@@ -61,12 +48,6 @@ void WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) 
   file.Commit();
 }
 
-bool ParseInt32(const std::string& text, int32_t& value) {
-  const char* last = text.data() + text.size();
-  const auto r = std::from_chars(text.data(), last, value);
-  return !text.empty() && r.ec == std::errc() && r.ptr == last;
-}
-
 bool ParseHex(const std::string& digits, size_t count, uint32_t& value) {
   const char* last = digits.data() + digits.size();
   const auto r = std::from_chars(digits.data(), last, value, 16);
@@ -85,20 +66,20 @@ bool ParseColor(const std::string& text, uint32_t& value) {
 }
 
 bool ParseBoolByte(const std::string& text, uint8_t& value) {
-  const std::string lower = Lower(text);
+  const std::string lower = LowerCase(text);
   int32_t number = 0;
   if (lower == "true" || lower == "false") {
     value = lower == "true";
     return true;
   }
-  if (!ParseInt32(text, number) || number < 0 || number > 255) return false;
+  if (!TryStrToInt32(text, number) || number < 0 || number > 255) return false;
   value = static_cast<uint8_t>(number);
   return true;
 }
 
 std::vector<uint8_t> Int32Bytes(uint32_t v) {
   std::vector<uint8_t> bytes;
-  Append32(bytes, v);
+  AppendUInt32LE(bytes, v);
   return bytes;
 }
 
@@ -125,14 +106,14 @@ void PackText(const std::string& path, PackedEntries& entries) {
   int number = 0;
   for (std::string line; std::getline(in, line);) {
     const std::string where = std::string(kThemeTextName) + " line " + std::to_string(++number);
-    line = Trim(line);
+    line = std::string(Trim(line));
     if (line.empty() || line[0] == '#' || line[0] == ';') continue;
     const size_t eq = line.find('=');
     if (eq == std::string::npos) throw EToolRefusal(where + ": expected \"Key = value\"");
-    const std::string key = Trim(line.substr(0, eq));
+    const std::string key(Trim(line.substr(0, eq)));
     const int element = FindThemeElement(key);
     if (element == 0) throw EToolRefusal(where + ": unknown theme element \"" + key + "\"");
-    AddPacked(entries, element, ParseThemeValue(element, Trim(line.substr(eq + 1)), where), where);
+    AddPacked(entries, element, ParseThemeValue(element, std::string(Trim(line.substr(eq + 1))), where), where);
   }
 }
 
@@ -225,9 +206,9 @@ std::string UnpackSkipReason(const TkyrThemeFileReader::Entry& entry, std::set<i
 std::vector<uint8_t> BuildThemeFile(const std::vector<ThemeEntry>& entries) {
   std::vector<uint8_t> file(12, 0);  // the magic, padded to 12 bytes
   std::copy_n(KYR_THEME_FILE_MAGIC, 10, file.begin());
-  Append32(file, KYR_THEME_HEADER_SIZE);
-  Append32(file, 0);
-  Append32(file, KYR_THEME_HEADER_SIZE);
+  AppendUInt32LE(file, KYR_THEME_HEADER_SIZE);
+  AppendUInt32LE(file, 0);
+  AppendUInt32LE(file, KYR_THEME_HEADER_SIZE);
   const uint32_t records = static_cast<uint32_t>(entries.size()) + 1;  // with the terminator
   uint32_t data = KYR_THEME_HEADER_SIZE + KYR_THEME_RECORD_SIZE * records;
   for (uint32_t i = 0; i < records; ++i) {
@@ -237,9 +218,9 @@ std::vector<uint8_t> BuildThemeFile(const std::vector<ThemeEntry>& entries) {
     file.insert(file.end(), name.begin(), name.end());
     file.push_back(terminator ? 0 : entries[i].Kind);
     const uint32_t length = terminator ? 0 : static_cast<uint32_t>(entries[i].Data.size());
-    Append32(file, terminator ? 0 : data);
-    Append32(file, length);
-    Append32(file, terminator ? 0 : KYR_THEME_HEADER_SIZE + KYR_THEME_RECORD_SIZE * (i + 1));
+    AppendUInt32LE(file, terminator ? 0 : data);
+    AppendUInt32LE(file, length);
+    AppendUInt32LE(file, terminator ? 0 : KYR_THEME_HEADER_SIZE + KYR_THEME_RECORD_SIZE * (i + 1));
     data += length;
   }
   for (const ThemeEntry& e : entries) file.insert(file.end(), e.Data.begin(), e.Data.end());
@@ -253,7 +234,7 @@ ThemeEntry ParseThemeValue(int element, const std::string& text, const std::stri
   uint8_t flag = 0;
   switch (GetThemeElementKind(element)) {
     case kyrThemeInt:
-      if (!ParseInt32(text, number)) throw EToolRefusal(where + ": \"" + text + "\" is not an integer for " + key);
+      if (!TryStrToInt32(text, number)) throw EToolRefusal(where + ": \"" + text + "\" is not an integer for " + key);
       return {kyrEntryInteger, key, Int32Bytes(static_cast<uint32_t>(number))};
     case kyrThemeColor:
       if (!ParseColor(text, color))
@@ -277,7 +258,7 @@ void PackTheme(const std::string& folder, const std::string& file) {
   for (const fs::path& path : paths) {
     if (path.filename() == kThemeTextName) {
       PackText(path.string(), entries);
-    } else if (Lower(path.extension().string()) == ".bmp") {
+    } else if (LowerCase(path.extension().string()) == ".bmp") {
       PackBitmap(path, entries);
     } else {
       throw EToolRefusal(path.filename().string() + ": not a theme element (expected " + kThemeTextName +
@@ -340,7 +321,7 @@ TkyrUIStyle ParseStyle(const std::string& name) {
     TkyrUIStyle Style;
   } styles[] = {{"macos", MacOS}, {"winxp", WinXP}, {"deepblue", DeepBlue}, {"protein", Protein}, {"blueglass", BlueGlass}};
   for (const auto& s : styles) {
-    if (Lower(name) == s.Name) return s.Style;
+    if (LowerCase(name) == s.Name) return s.Style;
   }
   throw EToolRefusal("unknown style \"" + name + "\" (MacOS, WinXP, DeepBlue, Protein or BlueGlass)");
 }
@@ -359,9 +340,9 @@ std::vector<uint8_t> BitmapResourceAsFile(const char* name) {
   uint32_t extra = (info.biSize == 40 && info.biCompression == BI_BITFIELDS) ? 12 : 0;
   const uint32_t offBits = 14 + info.biSize + extra + colours * 4;
   std::vector<uint8_t> file = {'B', 'M'};
-  Append32(file, 14 + size);
-  Append32(file, 0);
-  Append32(file, offBits);
+  AppendUInt32LE(file, 14 + size);
+  AppendUInt32LE(file, 0);
+  AppendUInt32LE(file, offBits);
   file.insert(file.end(), dib, dib + size);
   return file;
 }
