@@ -37,6 +37,39 @@ bool TryStrToInt32(std::string_view text, int32_t& value) {
   return true;
 }
 
+namespace {
+int DigitValue(char c, int base) {
+  const int d = std::isdigit(static_cast<unsigned char>(c))    ? c - '0'
+                : std::isxdigit(static_cast<unsigned char>(c)) ? LowerChar(c) - 'a' + 10
+                                                               : base;
+  return d < base ? d : -1;
+}
+}  // namespace
+
+bool TryParseNumber(std::string_view text, int64_t& value) {
+  text = Trim(text);
+  const bool negative = !text.empty() && text.front() == '-';
+  if (negative || (!text.empty() && text.front() == '+')) text.remove_prefix(1);
+  int base = 10;
+  if (!text.empty() && text.front() == '$') {
+    base = 16;
+    text.remove_prefix(1);
+  } else if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    base = 16;
+    text.remove_prefix(2);
+  }
+  if (text.empty()) return false;
+  uint64_t v = 0;
+  for (char c : text) {
+    const int d = DigitValue(c, base);
+    if (d < 0 || v > (UINT64_MAX - static_cast<uint64_t>(d)) / static_cast<uint64_t>(base)) return false;
+    v = v * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
+  }
+  if (v > static_cast<uint64_t>(INT64_MAX)) return false;
+  value = negative ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
+  return true;
+}
+
 std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
   size_t start = 0;

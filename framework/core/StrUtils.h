@@ -16,6 +16,11 @@ std::string_view Trim(std::string_view text);
 // A decimal 32-bit integer with an optional sign and nothing else; false (VALUE untouched)
 // otherwise.
 bool TryStrToInt32(std::string_view text, int32_t& value);
+// An integer as stored descriptions and colour names write it: optional blanks and sign, then
+// decimal digits, "$" and hex digits, or "0x" and hex digits. False on anything else or on a
+// value beyond 64 bits. "$FFFFFFFF" is 4294967295: callers that want the 32-bit pattern of
+// a colour or mask cast it.
+bool TryParseNumber(std::string_view text, int64_t& value);
 // The lines of TEXT, ended by CR, LF or CR LF; a last line without an end counts when it is
 // not empty ("a\r\nb" and "a\r\nb\r\n" are both two lines).
 std::vector<std::string> SplitLines(std::string_view text);

@@ -1,6 +1,5 @@
 #include "framework/core/TypInfo.h"
 
-#include <cctype>
 #include <map>
 
 #include "framework/core/Classes.h"
@@ -38,32 +37,6 @@ const TPropInfo& RequireKind(const TObject& obj, std::string_view name, std::ini
   for (TTypeKind k : kinds)
     if (prop.Kind == k) return prop;
   WrongKind(obj, prop, what);
-}
-
-bool ParseNumber(std::string_view text, int64_t& value) {
-  text = Trim(text);
-  bool negative = !text.empty() && text.front() == '-';
-  if (negative || (!text.empty() && text.front() == '+')) text.remove_prefix(1);
-  int base = 10;
-  if (!text.empty() && text.front() == '$') {
-    base = 16;
-    text.remove_prefix(1);
-  } else if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-    base = 16;
-    text.remove_prefix(2);
-  }
-  if (text.empty() || text.size() > 19) return false;
-  uint64_t v = 0;
-  for (char c : text) {
-    int d = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
-            : (base == 16 && std::isxdigit(static_cast<unsigned char>(c))) ? std::tolower(c) - 'a' + 10
-                                                                          : -1;
-    if (d < 0) return false;
-    v = v * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
-  }
-  // $FFFFFFFF-style literals stand for the 32-bit pattern a colour or mask is written in.
-  value = negative ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
-  return true;
 }
 
 int64_t ParseEnum(const TObject& obj, const TPropInfo& prop, std::string_view text) {
@@ -233,7 +206,7 @@ void SetMethodProp(TObject& obj, std::string_view name, const std::any& handler)
 
 bool ReadOrdinalText(const TPropInfo& prop, std::string_view text, int64_t& value) {
   text = Trim(text);
-  return ParseNumber(text, value) || IdentToInteger(prop.TypeName, text, value);
+  return TryParseNumber(text, value) || IdentToInteger(prop.TypeName, text, value);
 }
 
 void SetPropText(TObject& obj, std::string_view name, std::string_view text) {

@@ -1,6 +1,7 @@
 #include "framework/graphics/Graphics.h"
 
 #include "framework/core/BmpCodec.h"
+#include "framework/core/StrUtils.h"
 #include "framework/core/Streams.h"
 
 #include <cstdlib>
@@ -154,19 +155,9 @@ std::string ColorToString(TColor color) {
 TColor StringToColor(const std::string& text) {
   TColor color = 0;
   if (IdentToColor(text, color)) return color;
-  const char* digits = text.c_str();
-  int base = 10;
-  if (text.size() > 1 && text[0] == '$') {
-    digits += 1;
-    base = 16;
-  } else if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-    digits += 2;
-    base = 16;
-  }
-  char* end = nullptr;
-  const long long value = std::strtoll(digits, &end, base);
-  const bool inRange = base == 16 ? value >= 0 && value <= 0xFFFFFFFFLL : value >= INT32_MIN && value <= INT32_MAX;
-  if (*digits == '\0' || *end != '\0' || !inRange) throw EConvertError("'" + text + "' is not a valid colour");
+  int64_t value = 0;
+  if (!TryParseNumber(text, value) || value < INT32_MIN || value > UINT32_MAX)
+    throw EConvertError("'" + text + "' is not a valid colour");
   return static_cast<TColor>(static_cast<uint32_t>(value));
 }
 

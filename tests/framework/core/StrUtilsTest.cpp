@@ -34,6 +34,24 @@ TEST(TryStrToInt32, TakesOnlyAWholeDecimalInRange) {
   }
 }
 
+TEST(TryParseNumber, DecimalAndBothHexFormsWithinSixtyFourBits) {
+  const struct {
+    const char* Text;
+    int64_t Value;
+  } good[] = {{"42", 42}, {" -7 ", -7}, {"+3", 3}, {"$FF", 255}, {"-$10", -16}, {"0x8000000F", 0x8000000F},
+              {"$7FFFFFFFFFFFFFFF", INT64_MAX}, {"9223372036854775807", INT64_MAX}};
+  for (const auto& c : good) {
+    int64_t value = 0;
+    EXPECT_TRUE(TryParseNumber(c.Text, value)) << c.Text;
+    EXPECT_EQ(value, c.Value) << c.Text;
+  }
+  for (const char* bad : {"", "$", "0x", "-", "1.5", "$1G", "12x", "$10000000000000000", "$8000000000000000",
+                          "99999999999999999999"}) {
+    int64_t value = 0;
+    EXPECT_FALSE(TryParseNumber(bad, value)) << bad;
+  }
+}
+
 TEST(TextHelpers, TrimLowerCaseAndSameTextAreAsciiOnly) {
   EXPECT_EQ(Trim(" \t a b \r\n"), "a b");
   EXPECT_EQ(Trim("   "), "");
