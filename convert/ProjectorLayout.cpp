@@ -161,17 +161,19 @@ TProjectorMovie LocateLinuxMovie(TStream& file, int64_t end, int64_t size) {
   }
   uint8_t bytes[16] = {};
   ReadAt(file, end, bytes, std::min<int64_t>(rest, sizeof bytes));
-  movie.whyNot = "no projector header after the ELF image (" + std::to_string(rest) + " bytes follow it)";
+  // Both markers can match: a 32-bit header's movie may begin with the 64-bit marker. Only
+  // one length can then reach the end of the file, so the order of the tries is harmless.
+  std::string wrongLength;
   for (const TLinuxHeader& h : LinuxHeaders) {
     if (rest < h.Size() || std::memcmp(bytes + h.lengthSize, h.marker, size_t(h.markerSize)) != 0) continue;
     const uint64_t length = Unsigned(bytes, h.lengthSize, false);
-    if (length == uint64_t(rest - h.Size())) {
-      return {true, h.layout, end, end + h.Size(), int64_t(length), {}};
-    }
-    movie.whyNot = std::string("the ") + ProjectorLayoutName(h.layout) + " header gives a movie of " +
-                   std::to_string(length) + " bytes, " + std::to_string(rest - h.Size()) + " follow it";
-    return movie;
+    if (length == uint64_t(rest - h.Size())) return {true, h.layout, end, end + h.Size(), int64_t(length), {}};
+    if (wrongLength.empty())
+      wrongLength = std::string("the ") + ProjectorLayoutName(h.layout) + " header gives a movie of " +
+                    std::to_string(length) + " bytes, " + std::to_string(rest - h.Size()) + " follow it";
   }
+  movie.whyNot = !wrongLength.empty() ? wrongLength
+                                      : "no projector header after the ELF image (" + std::to_string(rest) + " bytes follow it)";
   return movie;
 }
 

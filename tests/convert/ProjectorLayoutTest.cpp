@@ -19,9 +19,8 @@ Bytes LittleEndian(uint64_t value, int width) {
   return bytes;
 }
 Bytes Linux32Header(uint64_t length) { return Concat({LittleEndian(length, 4), {0x56, 0x34, 0x12, 0xFA}}); }
-Bytes Linux64Header(uint64_t length) {
-  return Concat({LittleEndian(length, 8), {0x56, 0x34, 0x12, 0xFA, 0xFF, 0xFF, 0xFF, 0xFF}});
-}
+const Bytes Marker64{0x56, 0x34, 0x12, 0xFA, 0xFF, 0xFF, 0xFF, 0xFF};
+Bytes Linux64Header(uint64_t length) { return Concat({LittleEndian(length, 8), Marker64}); }
 
 TElfImage Measure(const Bytes& bytes) {
   TMemoryStream stream(bytes);
@@ -130,13 +129,14 @@ TEST(LocateMovie, EachLayoutIsFoundOnlyWhereItsHeaderOrTrailerBelongs) {
       {"linux64", Concat({elf64, Linux64Header(1000), movie}), true, L::Linux64, 0x320, 0x330, 1000},
       {"linux64, empty movie", Concat({elf64, Linux64Header(0)}), true, L::Linux64, 0x320, 0x330, 0},
       {"linux32", Concat({elf32, Linux32Header(1), {7}}), true, L::Linux32, 0x2C0, 0x2C8, 1},
+      {"linux32, movie starting with the 64-bit marker", Concat({elf32, Linux32Header(8), Marker64}), true, L::Linux32, 0x2C0, 0x2C8, 8},
       {"32-bit header after an ELF64", Concat({elf64, Linux32Header(1000), movie}), true, L::Linux32, 0x320, 0x328, 1000},
       {"windows", Concat({pe, movie, TrailerBytes(0xFA123456, 1000)}), true, L::Windows, 300, 300, 1000},
       {"windows, empty movie", Concat({pe, TrailerBytes(0xFA123456, 0)}), true, L::Windows, 300, 300, 0},
       {"windows trailer on an ELF", Concat({elf64, movie, TrailerBytes(0xFA123456, 1000)}), true, L::Windows, 0x320, 0x320, 1000},
       {"plain ELF", elf64, false, L::Windows, 0, 0, 0},
       {"length cut", Concat({elf64, LittleEndian(0, 7)}), false, L::Windows, 0, 0, 0},
-      {"marker cut", Concat({elf64, LittleEndian(0, 8), {0x56, 0x34, 0x12, 0xFA, 0xFF, 0xFF, 0xFF}}), false, L::Windows, 0, 0, 0},
+      {"marker cut", Concat({elf64, LittleEndian(0, 8), Bytes(Marker64.begin(), Marker64.end() - 1)}), false, L::Windows, 0, 0, 0},
       {"32-bit marker cut", Concat({elf32, LittleEndian(0, 4), {0x56, 0x34, 0x12}}), false, L::Windows, 0, 0, 0},
       {"length one past the end", Concat({elf64, Linux64Header(1001), movie}), false, L::Windows, 0, 0, 0},
       {"length 2^64-1", Concat({elf64, Linux64Header(Max64), movie}), false, L::Windows, 0, 0, 0},
