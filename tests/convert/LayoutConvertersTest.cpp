@@ -14,12 +14,10 @@ using L = TProjectorLayout;
 
 // What the layout puts around the movie, written out by hand.
 Bytes Framed(L layout, const Bytes& stub, const Bytes& movie) {
-  const uint32_t n = uint32_t(movie.size());
-  const Bytes length32{uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24)};
   switch (layout) {
-    case L::Linux32: return Concat({stub, length32, {0x56, 0x34, 0x12, 0xFA}, movie});
-    case L::Linux64: return Concat({stub, length32, {0, 0, 0, 0, 0x56, 0x34, 0x12, 0xFA, 0xFF, 0xFF, 0xFF, 0xFF}, movie});
-    default: return Concat({stub, movie, TrailerBytes(0xFA123456, n)});
+    case L::Linux32: return Concat({stub, Linux32Header(movie.size()), movie});
+    case L::Linux64: return Concat({stub, Linux64Header(movie.size()), movie});
+    default: return Concat({stub, movie, TrailerBytes(0xFA123456, uint32_t(movie.size()))});
   }
 }
 

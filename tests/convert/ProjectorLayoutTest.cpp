@@ -13,15 +13,6 @@ namespace {
 
 constexpr uint64_t Max64 = ~uint64_t{0};
 
-Bytes LittleEndian(uint64_t value, int width) {
-  Bytes bytes;
-  for (int i = 0; i < width; ++i) bytes.push_back(uint8_t(value >> (8 * i)));
-  return bytes;
-}
-Bytes Linux32Header(uint64_t length) { return Concat({LittleEndian(length, 4), {0x56, 0x34, 0x12, 0xFA}}); }
-const Bytes Marker64{0x56, 0x34, 0x12, 0xFA, 0xFF, 0xFF, 0xFF, 0xFF};
-Bytes Linux64Header(uint64_t length) { return Concat({LittleEndian(length, 8), Marker64}); }
-
 TElfImage Measure(const Bytes& bytes) {
   TMemoryStream stream(bytes);
   return MeasureElfImage(stream);
