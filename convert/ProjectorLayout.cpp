@@ -15,15 +15,14 @@ constexpr uint8_t Linux64Marker[] = {0x56, 0x34, 0x12, 0xFA, 0xFF, 0xFF, 0xFF, 0
 // Where the fields of one ELF class lie. Program and section header fields are offsets
 // within their entry; the entry sizes are the smallest an entry may declare.
 struct TElfClassLayout {
-  int bits;
   int64_t headerSize;
   int64_t phoffAt, shoffAt, phentsizeAt;  // e_phnum, e_shentsize, e_shnum follow e_phentsize
   int64_t wordSize;
   int64_t phSize, phOffsetAt, phFileSizeAt;
   int64_t shSize, shOffsetAt, shSizeAt;
 };
-constexpr TElfClassLayout Elf32{32, 52, 28, 32, 42, 4, 32, 4, 16, 40, 16, 20};
-constexpr TElfClassLayout Elf64{64, 64, 32, 40, 54, 8, 56, 8, 32, 64, 24, 32};
+constexpr TElfClassLayout Elf32{52, 28, 32, 42, 4, 32, 4, 16, 40, 16, 20};
+constexpr TElfClassLayout Elf64{64, 32, 40, 54, 8, 56, 8, 32, 64, 24, 32};
 constexpr int64_t ShTypeAt = 4;
 constexpr uint32_t ShtNobits = 8;
 constexpr uint64_t PnXnum = 0xFFFF;
