@@ -23,45 +23,45 @@ TProjectorMovie Locate(const Bytes& bytes) {
 }
 
 template <class Change>
-TElfSpec Changed(int bits, Change change) {
-  TElfSpec spec = SmallElfSpec(bits);
-  change(spec);
-  return spec;
+TElfShape Changed(int bits, Change change) {
+  TElfShape shape = SmallElfShape(bits);
+  change(shape);
+  return shape;
 }
 
 TEST(ElfImage, EndIsTheFarthestHeaderTableSegmentOrSectionAndEveryRangeMustFit) {
   const TElfStatus M = TElfStatus::Measured, Bad = TElfStatus::Malformed, Un = TElfStatus::Unsupported;
   struct Case {
     const char* name;
-    TElfSpec spec;
+    TElfShape shape;
     TElfStatus status;
     int64_t end;
   } cases[] = {
-      {"64-bit little-endian", SmallElfSpec(64), M, 0x320},
-      {"32-bit little-endian", SmallElfSpec(32), M, 0x2C0},
-      {"64-bit big-endian", SmallElfSpec(64, true), M, 0x320},
-      {"32-bit big-endian", SmallElfSpec(32, true), M, 0x2C0},
-      {"bytes after the image", Changed(64, [](TElfSpec& s) { s.size = 0x400; }), M, 0x320},
-      {"a segment ends farthest", Changed(32, [](TElfSpec& s) { s.segments[0].size = 0x300, s.size = 0x300; }), M, 0x300},
-      {"a section ends farthest", Changed(64, [](TElfSpec& s) { s.sections[3].size = 0x180, s.size = 0x380; }), M, 0x380},
-      {"no tables: the header alone", Changed(64, [](TElfSpec& s) { s.segments = {}, s.sections = {}, s.shoff = 0; }), M, 64},
-      {"NOBITS may lie past the end", Changed(32, [](TElfSpec& s) { s.sections[2].offset = Max64; }), M, 0x2C0},
-      {"section table cut by a byte", Changed(64, [](TElfSpec& s) { s.size = 0x31F; }), Bad, 0},
-      {"header cut", Changed(64, [](TElfSpec& s) { s.size = 60; }), Bad, 0},
-      {"ident cut", Changed(64, [](TElfSpec& s) { s.size = 6; }), Bad, 0},
-      {"program table outside", Changed(64, [](TElfSpec& s) { s.phoff = 0x1000; }), Bad, 0},
-      {"segment past the end", Changed(32, [](TElfSpec& s) { s.segments[0].size = 0x2C1; }), Bad, 0},
-      {"section offset wraps", Changed(64, [](TElfSpec& s) { s.sections[1].offset = Max64 - 0x10; }), Bad, 0},
-      {"32-bit offset past the end", Changed(32, [](TElfSpec& s) { s.sections[3].offset = 0xFFFFFFF0; }), Bad, 0},
-      {"entries too small", Changed(64, [](TElfSpec& s) { s.phentsize = 55; }), Bad, 0},
-      {"section count beyond 65279", Changed(64, [](TElfSpec& s) { s.shnum = 0; }), Un, 0},
-      {"segment count beyond 65534", Changed(64, [](TElfSpec& s) { s.phnum = 0xFFFF; }), Un, 0},
-      {"class 3", Changed(64, [](TElfSpec& s) { s.elfClass = 3; }), Un, 0},
-      {"byte order 3", Changed(64, [](TElfSpec& s) { s.byteOrder = 3; }), Un, 0},
-      {"version 0", Changed(64, [](TElfSpec& s) { s.version = 0; }), Un, 0},
+      {"64-bit little-endian", SmallElfShape(64), M, 0x320},
+      {"32-bit little-endian", SmallElfShape(32), M, 0x2C0},
+      {"64-bit big-endian", SmallElfShape(64, true), M, 0x320},
+      {"32-bit big-endian", SmallElfShape(32, true), M, 0x2C0},
+      {"bytes after the image", Changed(64, [](TElfShape& s) { s.size = 0x400; }), M, 0x320},
+      {"a segment ends farthest", Changed(32, [](TElfShape& s) { s.segments[0].size = 0x300, s.size = 0x300; }), M, 0x300},
+      {"a section ends farthest", Changed(64, [](TElfShape& s) { s.sections[3].size = 0x180, s.size = 0x380; }), M, 0x380},
+      {"no tables: the header alone", Changed(64, [](TElfShape& s) { s.segments = {}, s.sections = {}, s.shoff = 0; }), M, 64},
+      {"NOBITS may lie past the end", Changed(32, [](TElfShape& s) { s.sections[2].offset = Max64; }), M, 0x2C0},
+      {"section table cut by a byte", Changed(64, [](TElfShape& s) { s.size = 0x31F; }), Bad, 0},
+      {"header cut", Changed(64, [](TElfShape& s) { s.size = 60; }), Bad, 0},
+      {"ident cut", Changed(64, [](TElfShape& s) { s.size = 6; }), Bad, 0},
+      {"program table outside", Changed(64, [](TElfShape& s) { s.phoff = 0x1000; }), Bad, 0},
+      {"segment past the end", Changed(32, [](TElfShape& s) { s.segments[0].size = 0x2C1; }), Bad, 0},
+      {"section offset wraps", Changed(64, [](TElfShape& s) { s.sections[1].offset = Max64 - 0x10; }), Bad, 0},
+      {"32-bit offset past the end", Changed(32, [](TElfShape& s) { s.sections[3].offset = 0xFFFFFFF0; }), Bad, 0},
+      {"entries too small", Changed(64, [](TElfShape& s) { s.phentsize = 55; }), Bad, 0},
+      {"section count beyond 65279", Changed(64, [](TElfShape& s) { s.shnum = 0; }), Un, 0},
+      {"segment count beyond 65534", Changed(64, [](TElfShape& s) { s.phnum = 0xFFFF; }), Un, 0},
+      {"class 3", Changed(64, [](TElfShape& s) { s.elfClass = 3; }), Un, 0},
+      {"byte order 3", Changed(64, [](TElfShape& s) { s.byteOrder = 3; }), Un, 0},
+      {"version 0", Changed(64, [](TElfShape& s) { s.version = 0; }), Un, 0},
   };
   for (const Case& c : cases) {
-    const TElfImage image = Measure(ElfImageBytes(c.spec));
+    const TElfImage image = Measure(ElfImageBytes(c.shape));
     EXPECT_EQ(image.status, c.status) << c.name << ": " << image.problem;
     EXPECT_EQ(image.end, c.end) << c.name;
     EXPECT_EQ(image.problem.empty(), c.status == M) << c.name;
@@ -95,7 +95,7 @@ TEST(LayoutOfStub, PeIsWindowsElfIsLinuxByClassAnythingElseIsUnknown) {
       {SmallElf(32), L::Linux32},
       {SmallElf(64, true), L::Linux64},
       {Concat({SmallElf(64), PatternBytes(10, 1)}), L::Linux64},  // ChosenLayout refuses it for Linux
-      {ElfImageBytes(Changed(64, [](TElfSpec& s) { s.phoff = 0x1000; })), std::nullopt},
+      {ElfImageBytes(Changed(64, [](TElfShape& s) { s.phoff = 0x1000; })), std::nullopt},
       {Concat({{'M', 'Z'}, PatternBytes(200, 2)}), std::nullopt},
       {PatternBytes(500, 3), std::nullopt},
       {{}, std::nullopt},
@@ -109,7 +109,7 @@ TEST(LayoutOfStub, PeIsWindowsElfIsLinuxByClassAnythingElseIsUnknown) {
 TEST(LocateMovie, EachLayoutIsFoundOnlyWhereItsHeaderOrTrailerBelongs) {
   using L = TProjectorLayout;
   const Bytes elf32 = SmallElf(32), elf64 = SmallElf(64), pe = MinimalPe(300), movie = PatternBytes(1000, 5);
-  const Bytes malformed = ElfImageBytes(Changed(64, [](TElfSpec& s) { s.sections[1].size = 0x1000; }));
+  const Bytes malformed = ElfImageBytes(Changed(64, [](TElfShape& s) { s.sections[1].size = 0x1000; }));
   struct Case {
     const char* name;
     Bytes bytes;
@@ -156,7 +156,7 @@ TEST(LocateMovie, SaysWhatANonProjectorLacks) {
             "the linux64 header gives a movie of 5 bytes, 0 follow it");
   EXPECT_EQ(Locate(Concat({SmallElf(32), PatternBytes(9, 1)})).whyNot,
             "no projector header after the ELF image (9 bytes follow it)");
-  EXPECT_EQ(Locate(ElfImageBytes(Changed(64, [](TElfSpec& s) { s.phoff = 0x1000; }))).whyNot,
+  EXPECT_EQ(Locate(ElfImageBytes(Changed(64, [](TElfShape& s) { s.phoff = 0x1000; }))).whyNot,
             "ELF program header table lies outside the file");
   EXPECT_EQ(Locate(MinimalPe(100)).whyNot, "no projector trailer");
   EXPECT_EQ(Locate(PatternBytes(3, 1)).whyNot, "3 bytes, too short for a trailer");

@@ -35,45 +35,45 @@ private:
 
 }  // namespace
 
-Bytes ElfImageBytes(const TElfSpec& spec) {
-  const TClassFields& f = spec.bits == 32 ? Fields32 : Fields64;
-  TImageWriter w(spec.bigEndian);
-  const uint8_t ident[] = {0x7F, 'E', 'L', 'F', uint8_t(spec.elfClass ? spec.elfClass : spec.bits / 32),
-                           uint8_t(spec.byteOrder ? spec.byteOrder : spec.bigEndian ? 2 : 1), spec.version};
+Bytes ElfImageBytes(const TElfShape& shape) {
+  const TClassFields& f = shape.bits == 32 ? Fields32 : Fields64;
+  TImageWriter w(shape.bigEndian);
+  const uint8_t ident[] = {0x7F, 'E', 'L', 'F', uint8_t(shape.elfClass ? shape.elfClass : shape.bits / 32),
+                           uint8_t(shape.byteOrder ? shape.byteOrder : shape.bigEndian ? 2 : 1), shape.version};
   for (size_t i = 0; i < sizeof ident; ++i) w.Put(i, ident[i], 1);
-  const uint16_t phentsize = spec.phentsize ? spec.phentsize : uint16_t(f.ph);
-  const uint16_t shentsize = spec.shentsize ? spec.shentsize : uint16_t(f.sh);
-  w.Put(f.phoff, spec.phoff, f.word);
-  w.Put(f.shoff, spec.shoff, f.word);
+  const uint16_t phentsize = shape.phentsize ? shape.phentsize : uint16_t(f.ph);
+  const uint16_t shentsize = shape.shentsize ? shape.shentsize : uint16_t(f.sh);
+  w.Put(f.phoff, shape.phoff, f.word);
+  w.Put(f.shoff, shape.shoff, f.word);
   w.Put(f.phentsize, phentsize, 2);
-  w.Put(f.phentsize + 2, spec.phnum >= 0 ? uint64_t(spec.phnum) : spec.segments.size(), 2);
+  w.Put(f.phentsize + 2, shape.phnum >= 0 ? uint64_t(shape.phnum) : shape.segments.size(), 2);
   w.Put(f.phentsize + 4, shentsize, 2);
-  w.Put(f.phentsize + 6, spec.shnum >= 0 ? uint64_t(spec.shnum) : spec.sections.size(), 2);
-  for (size_t i = 0; i < spec.segments.size(); ++i) {
-    const uint64_t at = spec.phoff + i * phentsize;
-    w.Put(at, spec.segments[i].type, 4);
-    w.Put(at + f.phOffset, spec.segments[i].offset, f.word);
-    w.Put(at + f.phFileSize, spec.segments[i].size, f.word);
+  w.Put(f.phentsize + 6, shape.shnum >= 0 ? uint64_t(shape.shnum) : shape.sections.size(), 2);
+  for (size_t i = 0; i < shape.segments.size(); ++i) {
+    const uint64_t at = shape.phoff + i * phentsize;
+    w.Put(at, shape.segments[i].type, 4);
+    w.Put(at + f.phOffset, shape.segments[i].offset, f.word);
+    w.Put(at + f.phFileSize, shape.segments[i].size, f.word);
   }
-  for (size_t i = 0; i < spec.sections.size(); ++i) {
-    const uint64_t at = spec.shoff + i * shentsize;
-    w.Put(at + 4, spec.sections[i].type, 4);
-    w.Put(at + f.shOffset, spec.sections[i].offset, f.word);
-    w.Put(at + f.shSize, spec.sections[i].size, f.word);
+  for (size_t i = 0; i < shape.sections.size(); ++i) {
+    const uint64_t at = shape.shoff + i * shentsize;
+    w.Put(at + 4, shape.sections[i].type, 4);
+    w.Put(at + f.shOffset, shape.sections[i].offset, f.word);
+    w.Put(at + f.shSize, shape.sections[i].size, f.word);
   }
-  return w.Take(spec.size);
+  return w.Take(shape.size);
 }
 
-TElfSpec SmallElfSpec(int bits, bool bigEndian) {
-  TElfSpec spec;
-  spec.bits = bits;
-  spec.bigEndian = bigEndian;
-  spec.phoff = bits == 32 ? 52 : 64;
-  spec.shoff = 0x220;
-  spec.segments = {{ElfLoad, 0, 0x200}};
-  spec.sections = {{0, 0, 0}, {ElfProgbits, 0x80, 0x80}, {ElfNobits, 0x200, 0xE00}, {ElfProgbits, 0x200, 0x20}};
-  spec.size = 0x220 + 4 * (bits == 32 ? 40 : 64);
-  return spec;
+TElfShape SmallElfShape(int bits, bool bigEndian) {
+  TElfShape shape;
+  shape.bits = bits;
+  shape.bigEndian = bigEndian;
+  shape.phoff = bits == 32 ? 52 : 64;
+  shape.shoff = 0x220;
+  shape.segments = {{ElfLoad, 0, 0x200}};
+  shape.sections = {{0, 0, 0}, {ElfProgbits, 0x80, 0x80}, {ElfNobits, 0x200, 0xE00}, {ElfProgbits, 0x200, 0x20}};
+  shape.size = 0x220 + 4 * (bits == 32 ? 40 : 64);
+  return shape;
 }
 
 Bytes MinimalPe(size_t size) {

@@ -14,7 +14,7 @@ struct TElfEntry {
 };
 constexpr uint32_t ElfProgbits = 1, ElfNobits = 8, ElfLoad = 1;
 
-struct TElfSpec {
+struct TElfShape {
   int bits = 64;
   bool bigEndian = false;
   uint8_t elfClass = 0, byteOrder = 0, version = 1;  // 0: from bits and bigEndian
@@ -25,14 +25,14 @@ struct TElfSpec {
   uint64_t size = 0;                                 // the file is cut or padded to this
 };
 
-// The bytes SPEC describes: header, tables and a pattern everywhere else.
-Bytes ElfImageBytes(const TElfSpec& spec);
+// The bytes SHAPE describes: header, tables and a pattern everywhere else.
+Bytes ElfImageBytes(const TElfShape& shape);
 
 // A small well-formed program: one loaded segment [0, 0x200), .text inside it, a .bss
 // beyond the file (NOBITS), .shstrtab at 0x200, and the section table of 4 entries at
 // 0x220, which ends the image (0x2C0 for 32 bits, 0x320 for 64).
-TElfSpec SmallElfSpec(int bits, bool bigEndian = false);
-inline Bytes SmallElf(int bits, bool bigEndian = false) { return ElfImageBytes(SmallElfSpec(bits, bigEndian)); }
+TElfShape SmallElfShape(int bits, bool bigEndian = false);
+inline Bytes SmallElf(int bits, bool bigEndian = false) { return ElfImageBytes(SmallElfShape(bits, bigEndian)); }
 
 // SIZE bytes (at least 0x44) starting "MZ", with e_lfanew pointing to "PE\0\0" at 0x40.
 Bytes MinimalPe(size_t size);
