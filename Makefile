@@ -30,7 +30,7 @@ gallery: deps
 	VANTOR_WINE_DIR=$(CURDIR)/build/windows/wine scripts/wine-run build/windows/tools/skin-gallery/skin-gallery.exe build/gallery </dev/null
 	for f in build/gallery/*.bmp; do /usr/bin/convert "$$f" "$${f%.bmp}.png"; done
 
-# Converter speed and memory against cat/tail on a 1 MiB and a 1 GiB movie (not a test).
+# Converter speed and memory against cat/tail on a 1 MiB and a 1 GiB movie, every layout (not a test).
 BENCH_DIR ?= build/bench-data
 bench: deps
 	cmake --preset native >/dev/null

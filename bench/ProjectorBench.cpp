@@ -1,7 +1,9 @@
-// Times vantor-cli build and extract against `cat stub movie > out` and `tail -c` on the
-// same files in the same run, at 1 MiB and 1 GiB, and reports the speed ratios and each
-// child's peak memory (ru_maxrss from wait4). tail copies the 8 trailer bytes as well. Usage: vantor_bench DATA_FOLDER; the folder
-// is created and removed again.
+// Times vantor-cli build and extract against `cat stub header movie trailer > out` and
+// `tail -c` on the same files in the same run, for each layout at 1 MiB and 1 GiB, and
+// reports the speed ratios and each child's peak memory (ru_maxrss from wait4). The Linux
+// layouts get an ELF stub (one segment over the whole file) and their header before the
+// movie; the Windows layout its trailer after it, which tail copies as well. Usage:
+// vantor_bench DATA_FOLDER; the folder is created and removed again.
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -56,6 +58,57 @@ void KeepBest(RunResult& best, const RunResult& run) {
   best.maxRssKiB = std::max(best.maxRssKiB, run.maxRssKiB);
 }
 
+// How one layout frames the movie: LENGTHWIDTH bytes of length and the marker before it
+// (Linux), or the magic and a 4-byte length after it (Windows, LENGTHWIDTH 0).
+struct Layout {
+  const char* name;
+  int lengthWidth;
+};
+constexpr Layout Layouts[] = {{"windows", 0}, {"linux32", 4}, {"linux64", 8}};
+
+std::string LittleEndian(uint64_t value, int width) {
+  std::string bytes;
+  for (int i = 0; i < width; ++i) bytes += char(value >> (8 * i));
+  return bytes;
+}
+
+// The bytes before (PRE) and after (POST) a movie of LENGTH bytes.
+void Frame(const Layout& layout, int64_t length, std::string& pre, std::string& post) {
+  pre = post = "";
+  if (layout.lengthWidth == 0) {
+    post = LittleEndian(0xFA123456, 4) + LittleEndian(uint64_t(length), 4);
+    return;
+  }
+  pre = LittleEndian(uint64_t(length), layout.lengthWidth) + LittleEndian(0xFA123456, 4);
+  if (layout.lengthWidth == 8) pre += LittleEndian(0xFFFFFFFF, 4);
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes, const char* mode = "wb") {
+  FILE* f = std::fopen(path.c_str(), mode);
+  std::fwrite(bytes.data(), 1, bytes.size(), f);
+  std::fclose(f);
+}
+
+// Replaces the first bytes of the file at PATH.
+void WriteOver(const std::string& path, const std::string& bytes) { WriteBytes(path, bytes, "r+b"); }
+
+// The ELF header and one program header whose segment covers all SIZE bytes, so that the
+// ELF image ends where the file does.
+std::string ElfHeader(int bits, int64_t size) {
+  const bool wide = bits == 64;
+  const int word = wide ? 8 : 4, headerSize = wide ? 64 : 52, phSize = wide ? 56 : 32;
+  std::string h = std::string("\x7F" "ELF") + char(wide ? 2 : 1) + '\1' + '\1' + std::string(9, '\0');
+  h += LittleEndian(2, 2) + LittleEndian(wide ? 62 : 3, 2) + LittleEndian(1, 4);  // type, machine, version
+  h += LittleEndian(0, word) + LittleEndian(uint64_t(headerSize), word) + LittleEndian(0, word);  // entry, phoff, shoff
+  h += LittleEndian(0, 4) + LittleEndian(uint64_t(headerSize), 2) + LittleEndian(uint64_t(phSize), 2);
+  h += LittleEndian(1, 2) + LittleEndian(wide ? 64 : 40, 2) + LittleEndian(0, 2) + LittleEndian(0, 2);
+  h += LittleEndian(1, 4);  // PT_LOAD
+  if (wide) h += LittleEndian(5, 4);  // p_flags comes second in ELF64
+  h += LittleEndian(0, word) + LittleEndian(0, word) + LittleEndian(0, word);  // offset, vaddr, paddr
+  h += LittleEndian(uint64_t(size), word) + LittleEndian(uint64_t(size), word);  // filesz, memsz
+  return h;
+}
+
 void WritePattern(const std::string& path, int64_t size, uint32_t seed) {
   std::vector<uint32_t> block(1 << 18);  // 1 MiB
   FILE* f = std::fopen(path.c_str(), "wb");
@@ -83,38 +136,47 @@ bool SameBytes(const std::string& a, const std::string& b, int64_t count) {
   return same;
 }
 
-void Report(const char* what, const char* size, const RunResult& ours, const RunResult& theirs, const char* ref) {
-  std::printf("%-8s %-6s vantor-cli %8.1f ms %7ld KiB | %-5s %8.1f ms %7ld KiB | speed %.2fx of %s\n", what, size,
-              ours.seconds * 1e3, ours.maxRssKiB, ref, theirs.seconds * 1e3, theirs.maxRssKiB,
+void Report(const char* what, const Layout& layout, const char* size, const RunResult& ours, const RunResult& theirs,
+            const char* ref) {
+  std::printf("%-8s %-8s %-6s vantor-cli %8.1f ms %7ld KiB | %-5s %8.1f ms %7ld KiB | speed %.2fx of %s\n", what,
+              layout.name, size, ours.seconds * 1e3, ours.maxRssKiB, ref, theirs.seconds * 1e3, theirs.maxRssKiB,
               theirs.seconds / ours.seconds, ref);
 }
 
-void BenchSize(const fs::path& folder, int64_t movieSize, const char* label, int repeats) {
-  const std::string stub = folder / "stub.dll", movie = folder / "movie.swf";
-  const std::string built = folder / "built.exe", catted = folder / "cat.out";
+void BenchSize(const fs::path& folder, const Layout& layout, int64_t movieSize, const char* label, int repeats) {
+  const std::string stub = folder / "stub", movie = folder / "movie.swf", pre = folder / "pre", post = folder / "post";
+  const std::string built = folder / "built", catted = folder / "cat.out";
   const std::string extracted = folder / "extracted.swf", tailed = folder / "tail.out";
   const int64_t stubSize = 1 << 20;
   WritePattern(stub, stubSize, 1);
+  if (layout.lengthWidth) WriteOver(stub, ElfHeader(layout.lengthWidth * 8, stubSize));
   WritePattern(movie, movieSize, 2);
+  std::string preBytes, postBytes;
+  Frame(layout, movieSize, preBytes, postBytes);
+  WriteBytes(pre, preBytes);
+  WriteBytes(post, postBytes);
 
   // Ours and the reference take turns, so both see the same machine; the best run counts.
   RunResult cat, build, extract, tail;
   for (int r = 0; r < repeats; ++r) {
-    KeepBest(cat, RunOnce({"cat", stub, movie}, catted, catted));
-    KeepBest(build, RunOnce({VANTOR_CLI_PATH, "build", movie, "--stub", stub, "-o", built}, "/dev/null", built));
+    KeepBest(cat, RunOnce({"cat", stub, pre, movie, post}, catted, catted));
+    KeepBest(build, RunOnce({VANTOR_CLI_PATH, "build", movie, "--stub", stub, "--layout", layout.name, "-o", built},
+                            "/dev/null", built));
   }
+  const std::string tailCount = std::to_string(movieSize + int64_t(postBytes.size()));
   for (int r = 0; r < repeats; ++r) {
-    KeepBest(tail, RunOnce({"tail", "-c", std::to_string(movieSize + 8), built}, tailed, tailed));
+    KeepBest(tail, RunOnce({"tail", "-c", tailCount, built}, tailed, tailed));
     KeepBest(extract, RunOnce({VANTOR_CLI_PATH, "extract", built, "-o", extracted}, "/dev/null", extracted));
   }
-  if (!SameBytes(built, catted, stubSize + movieSize) || !SameBytes(extracted, tailed, movieSize) ||
-      int64_t(fs::file_size(extracted)) != movieSize) {
-    std::fprintf(stderr, "outputs differ from cat/tail at %s\n", label);
+  const int64_t builtSize = stubSize + int64_t(preBytes.size()) + movieSize + int64_t(postBytes.size());
+  if (int64_t(fs::file_size(built)) != builtSize || !SameBytes(built, catted, builtSize) ||
+      !SameBytes(extracted, tailed, movieSize) || int64_t(fs::file_size(extracted)) != movieSize) {
+    std::fprintf(stderr, "outputs differ from cat/tail at %s %s\n", layout.name, label);
     std::exit(1);
   }
-  Report("build", label, build, cat, "cat");
-  Report("extract", label, extract, tail, "tail");
-  for (const std::string& f : {stub, movie, built, catted, extracted, tailed}) fs::remove(f);
+  Report("build", layout, label, build, cat, "cat");
+  Report("extract", layout, label, extract, tail, "tail");
+  for (const std::string& f : {stub, pre, post, movie, built, catted, extracted, tailed}) fs::remove(f);
 }
 
 }  // namespace
@@ -127,8 +189,10 @@ int main(int argc, char** argv) {
   const fs::path folder = fs::path(argv[1]) / "vantor-bench";
   fs::create_directories(folder);
   std::printf("best of several runs; speed = reference time / vantor-cli time (1.00x = as fast)\n");
-  BenchSize(folder, int64_t{1} << 20, "1 MiB", 9);
-  BenchSize(folder, int64_t{1} << 30, "1 GiB", 5);
+  for (const Layout& layout : Layouts) {
+    BenchSize(folder, layout, int64_t{1} << 20, "1 MiB", 9);
+    BenchSize(folder, layout, int64_t{1} << 30, "1 GiB", 5);
+  }
   fs::remove_all(folder);
   return 0;
 }

@@ -42,6 +42,17 @@ inline Bytes Concat(std::initializer_list<Bytes> parts) {
   return all;
 }
 
+inline Bytes LittleEndian(uint64_t value, int width) {
+  Bytes bytes;
+  for (int i = 0; i < width; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+  return bytes;
+}
+
+// The headers of the Linux layouts, written out from their description.
+inline const Bytes Marker64{0x56, 0x34, 0x12, 0xFA, 0xFF, 0xFF, 0xFF, 0xFF};
+inline Bytes Linux32Header(uint64_t length) { return Concat({LittleEndian(length, 4), {0x56, 0x34, 0x12, 0xFA}}); }
+inline Bytes Linux64Header(uint64_t length) { return Concat({LittleEndian(length, 8), Marker64}); }
+
 inline std::vector<std::string> SortedListing(const TempDir& dir) {
   std::vector<std::string> names = ListFolder(dir.Path());
   std::sort(names.begin(), names.end());

@@ -38,6 +38,8 @@ TEST(CliArgs, RequestsCarryCommandFilesAndOptionsInAnyOrder) {
   EXPECT_EQ(r.files, Args{"m.swf"});
   EXPECT_EQ(r.output, "out.exe");
   EXPECT_EQ(r.stub, "s.dll");
+  EXPECT_FALSE(r.layout);
+  EXPECT_EQ(ParseCliArgs({"build", "m.swf", "--stub", "s", "--layout", "linux64"}).layout, TProjectorLayout::Linux64);
   r = ParseCliArgs({"extract", "a.exe", "--", "-o", "b.exe"});
   EXPECT_EQ(r.files, (Args{"a.exe", "-o", "b.exe"}));
   EXPECT_TRUE(r.output.empty());
@@ -60,6 +62,11 @@ TEST(CliArgs, MalformedCommandLinesAreUsageErrors) {
       {{"info", "a.exe", "-o", "x"}, "unknown option -o for info"},
       {{"build", "m.swf", "--stub", ""}, "option --stub needs a non-empty value"},
       {{"build", "m.swf", "-x"}, "unknown option -x for build"},
+      {{"build", "m.swf", "--layout", "mac"}, "unknown layout mac (windows, linux32 or linux64)"},
+      {{"build", "m.swf", "--layout", "linux32", "--layout", "linux32"}, "option --layout given twice"},
+      {{"extract", "a", "--layout", "linux32"}, "unknown option --layout for extract"},
+      {{"stub", "a"}, "stub needs -o STUB"},
+      {{"stub", "a", "b", "-o", "s"}, "-o names one output, but 2 inputs were given"},
   };
   for (const Case& c : cases) EXPECT_EQ(UsageErrorOf(c.args), c.reason);
 #ifdef _WIN32

@@ -6,7 +6,7 @@
 
 #include "convert/Projector.h"
 #include "framework/core/Streams.h"
-#include "tests/support/TestSupport.h"
+#include "tests/support/ExecutableImages.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -19,7 +19,7 @@ const char kCli[] = "tools/vantor-cli/vantor-cli";
 class Cli : public ::testing::Test {
 protected:
   TempDir dir;
-  const Bytes stub = PatternBytes(1500, 1);
+  const Bytes stub = MinimalPe(1500);
   Bytes movie = PatternBytes(20000, 2);
 
   void SetUp() override {
@@ -47,7 +47,7 @@ TEST_F(Cli, BuildThenExtractWithDefaultAndExplicitOutputs) {
 
 TEST_F(Cli, SeveralInputsConvertEachAndAnyFailureGivesOne) {
   Run({"build", P("m.swf"), "--stub", P("s.dll"), "-o", P("a.exe")});
-  Run({"build", P("s.dll"), "--stub", P("m.swf"), "-o", P("b.exe")});
+  Run({"build", P("s.dll"), "--stub", P("m.swf"), "--layout", "windows", "-o", P("b.exe")});
   WriteFileBytes(P("plain.exe"), PatternBytes(300, 3));
   TProgramRun run = Run({"extract", P("a.exe"), P("plain.exe"), P("gone.exe"), P("b.exe")});
   EXPECT_EQ(run.ExitCode, 1);
@@ -74,10 +74,9 @@ TEST_F(Cli, ConverterErrorsArePrintedAsTheErrorBoxWouldShowThem) {
   const std::string installed = "C:\\Program Files\\Common Files\\Vantor\\SAF.dll";
   for (const char* folder : {"C:\\Program Files", "C:\\Program Files\\Common Files", "C:\\Program Files\\Common Files\\Vantor"})
     CreateDirectoryA(folder, nullptr);
-  WriteFileBytes(installed, Bytes{'S', 'T', 'U', 'B'});
+  WriteFileBytes(installed, MinimalPe(100));
   EXPECT_EQ(Run({"build", P("m.swf")}).ExitCode, 0);
-  const Bytes built = ReadFileBytes(P("m.exe"));
-  EXPECT_EQ(Bytes(built.begin(), built.begin() + std::min<size_t>(4, built.size())), (Bytes{'S', 'T', 'U', 'B'}));
+  EXPECT_EQ(ReadFileBytes(P("m.exe")).size(), 100 + movie.size() + 8);
   DeleteFileA(installed.c_str());
   run = Run({"build", P("m.swf"), "-o", P("n.exe")});
   EXPECT_EQ(run.ExitCode, 1);
@@ -114,13 +113,56 @@ TEST_F(Cli, InfoDescribesProjectorsAndExplainsTheRest) {
   WriteFileBytes(P("liar.exe"), {9, 9, 0x56, 0x34, 0x12, 0xFA, 3, 0, 0, 0});
   TProgramRun run = Run({"info", P("m.exe"), P("nohead.exe"), P("m.swf"), P("short.bin"), P("liar.exe"), P("gone")});
   EXPECT_EQ(run.ExitCode, 1);
-  EXPECT_EQ(run.Out, P("m.exe") + ": projector; stub 1500 bytes; movie 20000 bytes; SWF header CWS version 10\n" +
-                     P("nohead.exe") + ": projector; stub 1500 bytes; movie 1500 bytes\n" +
+  EXPECT_EQ(run.Out, P("m.exe") + ": windows projector; stub 1500 bytes; movie 20000 bytes; SWF header CWS version 10\n" +
+                     P("nohead.exe") + ": windows projector; stub 1500 bytes; movie 1500 bytes\n" +
                      P("m.swf") + ": not a projector (no projector trailer)\n" +
                      P("short.bin") + ": not a projector (3 bytes, too short for a trailer)\n" +
                      P("liar.exe") + ": not a projector (trailer gives a movie of 3 bytes, the file holds 2 before its trailer)\n");
   EXPECT_EQ(run.Err, P("gone") + ": Cannot open file " + P("gone") + ".\n");
   EXPECT_EQ(Run({"info", P("m.exe"), P("nohead.exe")}).ExitCode, 0);
+}
+
+// The built vantor-cli serves as a real player: an ELF natively, a PE in the Windows build.
+TEST_F(Cli, LinuxLayoutsFromTheStubOrAsToldWithInfoAndStubExtraction) {
+  const Bytes player = ReadFileBytes(BuiltProgramPath(kCli));
+  WriteFileBytes(P("player"), player);
+  WriteFileBytes(P("elf32"), SmallElf(32));
+#ifdef _WIN32
+  const char* playerLayout = "windows";
+#else
+  const char* playerLayout = "linux64";
+#endif
+  struct Case {
+    const char* stub;
+    std::vector<std::string> layoutOption;
+    std::string layout;
+    size_t stubSize;
+  } cases[] = {
+      {"player", {}, playerLayout, player.size()},
+      {"elf32", {}, "linux32", 0x2C0},
+      {"elf32", {"--layout", "linux64"}, "linux64", 0x2C0},
+      {"s.dll", {"--layout", "windows"}, "windows", stub.size()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stub + (" " + c.layout));
+    std::vector<std::string> args{"build", P("m.swf"), "--stub", P(c.stub), "-o", P("p")};
+    args.insert(args.end(), c.layoutOption.begin(), c.layoutOption.end());
+    EXPECT_EQ(Run(args).ExitCode, 0);
+    EXPECT_EQ(Run({"info", P("p")}).Out, P("p") + ": " + c.layout + " projector; stub " + std::to_string(c.stubSize) +
+                                             " bytes; movie 20000 bytes; SWF header CWS version 10\n");
+    EXPECT_EQ(Run({"stub", P("p"), "-o", P("p.stub")}).ExitCode, 0);
+    EXPECT_EQ(ReadFileBytes(P("p.stub")), ReadFileBytes(P(c.stub)));
+    EXPECT_EQ(Run({"extract", P("p"), "-o", P("p.swf")}).ExitCode, 0);
+    EXPECT_EQ(ReadFileBytes(P("p.swf")), movie);
+  }
+  TProgramRun refused = Run({"build", P("m.swf"), "--stub", P("m.swf"), "-o", P("q")});
+  EXPECT_EQ(refused.ExitCode, 1);
+  EXPECT_EQ(refused.Err, P("m.swf") + ": Cannot tell the projector layout of " + P("m.swf") +
+                             ": neither a PE nor a measurable ELF program.\n");
+  TProgramRun notProjector = Run({"stub", P("player"), "-o", P("q")});
+  EXPECT_EQ(notProjector.ExitCode, 1);
+  EXPECT_EQ(notProjector.Out, P("player") + " -> " + P("q") + ": Not Flash EXE.\n");
+  EXPECT_FALSE(PathExists(P("q")));
 }
 
 TEST_F(Cli, HelpAndUsageErrors) {

@@ -3,7 +3,7 @@
 #include <functional>
 #include <ostream>
 
-#include "convert/Projector.h"
+#include "convert/LayoutConverters.h"
 #include "framework/core/Streams.h"
 
 namespace {
@@ -11,13 +11,16 @@ namespace {
 const char* const UsageText =
     "Usage:\n"
     "  vantor-cli extract PROJECTOR... [-o MOVIE]\n"
-    "      Copies the movie out of each projector; the default output is the input\n"
-    "      without its last 4 characters plus \".swf\".\n"
-    "  vantor-cli build MOVIE... [--stub STUB] [-o PROJECTOR]\n"
-    "      Writes STUB, the movie and the trailer to each projector; the default output\n"
-    "      is the input without its last 4 characters plus \".exe\".\n"
+    "      Copies the movie out of each projector (Windows or Linux); the default output\n"
+    "      is the input without its last 4 characters plus \".swf\".\n"
+    "  vantor-cli build MOVIE... [--stub STUB] [--layout LAYOUT] [-o PROJECTOR]\n"
+    "      Writes STUB and the movie to each projector, framed as LAYOUT (windows,\n"
+    "      linux32, linux64; by default the one STUB's format calls for); the default\n"
+    "      output is the input without its last 4 characters plus \".exe\".\n"
+    "  vantor-cli stub PROJECTOR -o STUB\n"
+    "      Writes the player of a projector, without its movie, for reuse as a stub.\n"
     "  vantor-cli info FILE...\n"
-    "      Tells whether each file is a projector, with its stub and movie sizes.\n"
+    "      Tells whether each file is a projector, with its layout, stub and movie sizes.\n"
     "  vantor-cli --help\n"
     "-o is allowed with one input only. Exit status: 0 all converted, 1 some file failed\n"
     "or was not a projector, 2 usage error.\n";
@@ -46,6 +49,14 @@ void TakeValue(const std::vector<std::string>& args, size_t& i, std::string& tar
   if (target.empty()) throw ECliUsage("option " + args[i - 1] + " needs a non-empty value");
 }
 
+void TakeLayout(const std::vector<std::string>& args, size_t& i, TCliRequest& request) {
+  if (request.layout) throw ECliUsage("option --layout given twice");
+  std::string name;
+  TakeValue(args, i, name);
+  request.layout = ProjectorLayoutByName(name);
+  if (!request.layout) throw ECliUsage("unknown layout " + name + " (windows, linux32 or linux64)");
+}
+
 void ParseRest(const std::vector<std::string>& args, TCliRequest& request) {
   bool optionsEnded = false;
   for (size_t i = 1; i < args.size(); ++i) {
@@ -58,6 +69,8 @@ void ParseRest(const std::vector<std::string>& args, TCliRequest& request) {
       TakeValue(args, i, request.output);
     } else if (arg == "--stub" && request.command == "build") {
       TakeValue(args, i, request.stub);
+    } else if (arg == "--layout" && request.command == "build") {
+      TakeLayout(args, i, request);
     } else {
       throw ECliUsage("unknown option " + arg + " for " + request.command);
     }
@@ -83,10 +96,10 @@ int ConvertEach(const TCliRequest& request, const std::string& extension, std::o
 }
 
 // "CWS version 10" when the movie begins like an SWF file, else empty.
-std::string SwfHeaderOf(TStream& file, const TProjectorTrailer& trailer) {
-  if (trailer.movieLength < 4) return {};
+std::string SwfHeaderOf(TStream& file, const TProjectorMovie& movie) {
+  if (movie.movieLength < 4) return {};
   char head[4];
-  file.SetPosition(trailer.MovieStart());
+  file.SetPosition(movie.movieStart);
   file.ReadBuffer(head, 4);
   const std::string signature(head, 3);
   if (signature != "FWS" && signature != "CWS" && signature != "ZWS") return {};
@@ -96,21 +109,14 @@ std::string SwfHeaderOf(TStream& file, const TProjectorTrailer& trailer) {
 // One line about PATH; true when it is a projector.
 bool DescribeFile(const std::string& path, std::ostream& out) {
   TFileStream file(path, fmOpenRead);
-  if (file.Size() < ProjectorTrailerSize) {
-    out << path << ": not a projector (" << file.Size() << " bytes, too short for a trailer)\n";
+  const TProjectorMovie movie = LocateMovie(file);
+  if (!movie.found) {
+    out << path << ": not a projector (" << movie.whyNot << ")\n";
     return false;
   }
-  const TProjectorTrailer trailer = ReadProjectorTrailer(file);
-  if (!trailer.hasMagic) {
-    out << path << ": not a projector (no projector trailer)\n";
-  } else if (!trailer.Valid()) {
-    out << path << ": not a projector (trailer gives a movie of " << trailer.movieLength << " bytes, "
-        << "the file holds " << trailer.fileSize - ProjectorTrailerSize << " before its trailer)\n";
-  } else {
-    out << path << ": projector; stub " << trailer.MovieStart() << " bytes; movie " << trailer.movieLength
-        << " bytes" << SwfHeaderOf(file, trailer) << "\n";
-  }
-  return trailer.Valid();
+  out << path << ": " << ProjectorLayoutName(movie.layout) << " projector; stub " << movie.stubSize
+      << " bytes; movie " << movie.movieLength << " bytes" << SwfHeaderOf(file, movie) << "\n";
+  return true;
 }
 
 int DescribeEach(const TCliRequest& request, std::ostream& out, std::ostream& err) {
@@ -132,11 +138,17 @@ int RunRequest(const TCliRequest& request, std::ostream& out, std::ostream& err)
     return CliOk;
   }
   if (request.command == "info") return DescribeEach(request, out, err);
-  if (request.command == "extract") return ConvertEach(request, ".swf", out, err, ExtractMovie);
+  if (request.command == "extract" || request.command == "stub") {
+    const TProjectorPart part = request.command == "stub" ? TProjectorPart::Stub : TProjectorPart::Movie;
+    return ConvertEach(request, ".swf", out, err,
+                       [&](const std::string& projector, const std::string& output, IConvertReport& report) {
+                         ExtractProjectorPart(projector, output, part, report);
+                       });
+  }
   const std::string stub = request.stub.empty() ? DefaultStubPath() : request.stub;
   return ConvertEach(request, ".exe", out, err,
                      [&](const std::string& movie, const std::string& projector, IConvertReport& report) {
-                       BuildProjector(movie, projector, stub, report);
+                       BuildLayoutProjector(movie, projector, stub, request.layout, report);
                      });
 }
 
@@ -149,13 +161,14 @@ TCliRequest ParseCliArgs(const std::vector<std::string>& args) {
     request.command = "help";
     return request;
   }
-  if (args[0] != "extract" && args[0] != "build" && args[0] != "info")
+  if (args[0] != "extract" && args[0] != "build" && args[0] != "info" && args[0] != "stub")
     throw ECliUsage("unknown command " + args[0]);
   request.command = args[0];
   ParseRest(args, request);
   if (request.files.empty()) throw ECliUsage(request.command + " needs at least one file");
   if (!request.output.empty() && request.files.size() > 1)
     throw ECliUsage("-o names one output, but " + std::to_string(request.files.size()) + " inputs were given");
+  if (request.command == "stub" && request.output.empty()) throw ECliUsage("stub needs -o STUB");
   if (request.command == "build" && request.stub.empty() && DefaultStubPath().empty())
     throw ECliUsage("build needs --stub STUB");
   return request;

@@ -1,11 +1,13 @@
 // The command-line front end of the converters: argument parsing, default output names,
-// and the three commands (extract, build, info). main() only hands argv to RunVantorCli.
+// and the four commands (extract, build, stub, info). main() only hands argv to RunVantorCli.
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "convert/ProjectorLayout.h"
 #include "framework/core/SysUtils.h"
 
 // Exit statuses.
@@ -19,10 +21,11 @@ public:
 };
 
 struct TCliRequest {
-  std::string command;  // "extract", "build", "info" or "help"
+  std::string command;  // "extract", "build", "stub", "info" or "help"
   std::vector<std::string> files;
   std::string output;   // -o; empty = the default name per input
   std::string stub;     // --stub; empty = DefaultStubPath()
+  std::optional<TProjectorLayout> layout;  // --layout; none = the one the stub calls for
 };
 
 // Raises ECliUsage with a one-line reason for anything malformed.
