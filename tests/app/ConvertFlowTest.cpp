@@ -178,6 +178,17 @@ TEST_F(ConvertFlow, DroppedNamesKeepTrailingBlanksAndFullLength) {
   EXPECT_GT(dialogs.shown[1].FileName.size(), 254u);
 }
 
+TEST_F(ConvertFlow, AnOutputPathOfTheLongestLengthIsWritten) {
+  // 259 characters, the most a path may have, as long dropped names lead to.
+  const std::string output = dir / (std::string(259 - dir.Path().size() - 1 - 4, 'o') + ".exe");
+  ASSERT_EQ(output.size(), 259u);
+  TScriptedDialogs dialogs({{true, output, 1}});
+  Drop({dir / "intro.swf"});
+  EXPECT_TRUE(boxes.boxes.empty()) << boxes.boxes[0].text;
+  EXPECT_EQ(ReadFileBytes(output), apptest::ProjectorBytes(stub, movie));
+  EXPECT_EQ(Form3->Label1->Caption(), "Convert Success.");
+}
+
 TEST_F(ConvertFlow, TwoConversionsLeaveOneMessageWindowWithTheLastResult) {
   WriteFileBytes(dir / "plain.exe", PatternBytes(50, 3));
   TScriptedDialogs dialogs({{true, dir / "m", 1}, {true, dir / "n", 1}});
