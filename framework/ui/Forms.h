@@ -303,8 +303,8 @@ private:
   bool IsKeyMessage(MSG& msg);
 
   std::string title_;
+  TIcon icon_;  // outlives the window that shows it
   std::unique_ptr<TUtilityWindow> window_;
-  TIcon icon_;
   TCustomForm* mainForm_ = nullptr;
   bool terminated_ = false;
   TExceptionEvent onException_;
