@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <set>
 
 #include "skin/KYRThemeFile.h"
 #include "skin/KYRThemes.h"
@@ -12,10 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     TkyrThemeFileReader reader(source, "fuzz.thm");
     uint64_t imageBytes = 0;
+    std::set<const TMemoryStream*> images;  // entries with the same data share one
     for (const TkyrThemeFileReader::Entry& entry : reader.Entries()) {
       if (entry.Name.size() > KYR_THEME_NAME_SIZE) abort();
       if ((entry.Kind == kyrEntryImage) != (entry.Image != nullptr)) abort();
-      if (entry.Image) imageBytes += static_cast<uint64_t>(entry.Image->Size());
+      if (entry.Image && images.insert(entry.Image).second) imageBytes += static_cast<uint64_t>(entry.Image->Size());
       if (TStream* stream = reader.GetStream(entry.Name)) {
         if (stream->Position() != 0) abort();
       } else if (entry.Kind == kyrEntryImage) {

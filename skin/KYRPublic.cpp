@@ -276,12 +276,12 @@ bool ApplicationActive() {
   return foreground && GetWindowThreadProcessId(foreground, &process) && process == GetCurrentProcessId();
 }
 
-// Asks the MDI client of MAIN_FORM which child is active; false without an MDI client.
-bool IsActiveMdiChild(TCustomForm& mainForm, TCustomForm& form, bool& active) {
+// Whether the MDI client of MAIN_FORM reports FORM's window as its active child; false
+// without an MDI client.
+bool IsActiveMdiChild(TCustomForm& mainForm, TCustomForm& form) {
   HWND client = FindWindowExA(mainForm.HandleIfAllocated(), nullptr, "MDICLIENT", nullptr);
-  if (!client) return false;
-  active = reinterpret_cast<HWND>(SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) == form.HandleIfAllocated();
-  return true;
+  return client && form.HandleAllocated() &&
+         reinterpret_cast<HWND>(SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) == form.HandleIfAllocated();
 }
 
 }  // namespace
@@ -293,8 +293,8 @@ bool IsFormActive(TCustomForm* form) {
   if (mdiFrame && form == mainForm) return true;
   if (!ApplicationActive()) return false;
   if (!form || form == mainForm) return true;
-  bool active = false;
-  if (mdiFrame && IsActiveMdiChild(*mainForm, *form, active)) return active;
+  // The active MDI child draws active; any other form, inside the frame or not, by its own flag.
+  if (mdiFrame && IsActiveMdiChild(*mainForm, *form)) return true;
   return form->Active();
 }
 

@@ -3,6 +3,7 @@
 #include "framework/core/StrUtils.h"
 
 #include <cstring>
+#include <map>
 #include <set>
 
 namespace {
@@ -103,20 +104,33 @@ private:
     return {CutAtNul(raw, KYR_THEME_NAME_SIZE), p[0], LoadUInt32LE(p + 1), LoadUInt32LE(p + 5), LoadUInt32LE(p + 9)};
   }
 
-  // The entry's data, once its range is known to lie inside the file and the file's
-  // size still covers everything loaded so far (entries sharing bytes could otherwise
-  // make a small file claim any amount of memory).
-  std::vector<uint8_t> ReadData(const EntryRecord& record) {
+  // The entry's data, once its range is known to lie inside the file. KEPT data stays in
+  // memory and counts against the file's size: entries pointing at overlapping bytes could
+  // otherwise make a small file claim any amount of memory.
+  std::vector<uint8_t> ReadData(const EntryRecord& record, bool kept) {
     if (!Inside(record.DataOffset, record.DataLength)) {
       if (record.Kind == kyrEntryImage) throw EReadError();  // as a stream copy past the end fails
       Refuse("the data of entry \"" + record.Name + "\" (offset " + std::to_string(record.DataOffset) + ", " +
              std::to_string(record.DataLength) + " bytes) lies beyond the end of the file");
     }
-    loaded_ += record.DataLength;
-    if (loaded_ > static_cast<uint64_t>(size_)) Refuse("its entries claim more data than the file holds");
+    if (kept) {
+      kept_ += record.DataLength;
+      if (kept_ > static_cast<uint64_t>(size_)) Refuse("its entries claim more data than the file holds");
+    }
     std::vector<uint8_t> data(record.DataLength);
     if (!data.empty()) ReadAt(record.DataOffset, data.data(), record.DataLength);
     return data;
+  }
+
+  // Image entries whose data is the same range of the file (two elements drawn with one
+  // bitmap) share one stream, read and counted once.
+  TMemoryStream* ImageData(const EntryRecord& record) {
+    TMemoryStream*& shared = images_[{record.DataOffset, record.DataLength}];
+    if (!shared) {
+      reader_.imageData_.push_back(std::make_unique<TMemoryStream>(ReadData(record, true)));
+      shared = reader_.imageData_.back().get();
+    }
+    return shared;
   }
 
   void RequireLength(const EntryRecord& record, uint32_t length, const char* what) const {
@@ -125,29 +139,29 @@ private:
              " bytes, not " + std::to_string(length));
   }
 
+  // Integers and booleans are kept as their decimal text only; texts are kept as stored.
   void LoadEntry(const EntryRecord& record) {
     switch (record.Kind) {
-      case kyrEntryImage: return AddImage(record.Name, ReadData(record));
+      case kyrEntryImage: return AddImage(record.Name, ImageData(record));
       case kyrEntryInteger: {
         RequireLength(record, 4, "an integer");
-        const std::vector<uint8_t> data = ReadData(record);
+        const std::vector<uint8_t> data = ReadData(record, false);
         return AddLine(reader_.integers_, record, std::to_string(static_cast<int32_t>(LoadUInt32LE(data.data()))));
       }
       case kyrEntryBoolean:
         RequireLength(record, 1, "a boolean");
-        return AddLine(reader_.booleans_, record, std::to_string(ReadData(record)[0]));
+        return AddLine(reader_.booleans_, record, std::to_string(ReadData(record, false)[0]));
       case kyrEntryText: {
-        const std::vector<uint8_t> data = ReadData(record);
+        const std::vector<uint8_t> data = ReadData(record, true);
         return AddLine(reader_.texts_, record, std::string(data.begin(), data.end()));
       }
       default: return;  // kinds this system does not know are skipped
     }
   }
 
-  void AddImage(const std::string& name, std::vector<uint8_t> data) {
-    auto stream = std::make_unique<TMemoryStream>(std::move(data));
-    reader_.entries_.push_back({kyrEntryImage, name, "", stream.get()});
-    reader_.images_.emplace_back(name, std::move(stream));
+  void AddImage(const std::string& name, TMemoryStream* stream) {
+    reader_.entries_.push_back({kyrEntryImage, name, "", stream});
+    reader_.images_.emplace_back(name, stream);
   }
 
   void AddLine(std::vector<std::string>& lines, const EntryRecord& record, const std::string& value) {
@@ -159,7 +173,8 @@ private:
   const std::string& fileName_;
   TStream& file_;
   const int64_t size_;
-  uint64_t loaded_ = 0;
+  uint64_t kept_ = 0;
+  std::map<std::pair<uint32_t, uint32_t>, TMemoryStream*> images_;  // by data offset and length
 };
 
 TkyrThemeFileReader::TkyrThemeFileReader(const std::string& fileName) {
@@ -177,7 +192,7 @@ TStream* TkyrThemeFileReader::GetStream(const std::string& key) const {
   for (const auto& [name, stream] : images_) {
     if (SameText(name, key)) {
       stream->SetPosition(0);
-      return stream.get();
+      return stream;
     }
   }
   return nullptr;

@@ -11,11 +11,13 @@
 // Theme files come from anywhere, so the reader refuses, with EkyrThemeFileError, a file
 // it cannot read safely: a header size other than 24, a file too short for its header,
 // a record or data range that does not lie inside the file, an integer entry whose
-// length is not 4, a boolean entry whose length is not 1, entries that together claim
-// more data than the file holds, and a chain that returns to an earlier record. An image
-// whose data runs past the end of the file raises EReadError ("Stream read error"), and a
-// file that cannot be opened EFOpenError. Nothing is allocated before its range is known
-// to lie inside the file.
+// length is not 4, a boolean entry whose length is not 1, entries whose images and texts
+// together claim more data than the file holds, and a chain that returns to an earlier
+// record. Image entries whose data is the same range of the file (one bitmap for two
+// elements) share one stream and count once, so such files load while a small file still
+// cannot claim gigabytes. An image whose data runs past the end of the file raises
+// EReadError ("Stream read error"), and a file that cannot be opened EFOpenError. Nothing
+// is allocated before its range is known to lie inside the file.
 //
 //   if (IsValidThemeFile(path)) {
 //     TkyrThemeFileReader reader(path);             // may raise, see above
@@ -67,7 +69,8 @@ public:
   ~TkyrThemeFileReader() override;
 
   // The first image entry named KEY (letter case ignored), positioned at 0; owned by the
-  // reader and valid while it lives. Null when there is none.
+  // reader and valid while it lives (entries with the same data share it). Null when there
+  // is none.
   TStream* GetStream(const std::string& key) const;
   // The first integer entry named KEY; -1 when there is none or it is not a number.
   int32_t GetInteger(const std::string& key) const;
@@ -79,7 +82,7 @@ public:
     TkyrThemeEntryKind Kind;
     std::string Name;    // cut at 64 characters
     std::string Value;   // integers and booleans in decimal, texts as stored; "" for images
-    TMemoryStream* Image;  // the image's bytes (kind 0), null otherwise
+    TMemoryStream* Image;  // the image's bytes (kind 0, maybe shared), null otherwise
   };
   const std::vector<Entry>& Entries() const { return entries_; }
 
@@ -88,7 +91,8 @@ private:
 
   std::vector<Entry> entries_;
   // The lists of "name=value" lines of integers, booleans and texts, and the images with
-  // their streams, each in chain order.
+  // their streams, each in chain order; the streams themselves, one per distinct range.
   std::vector<std::string> integers_, booleans_, texts_;
-  std::vector<std::pair<std::string, std::unique_ptr<TMemoryStream>>> images_;
+  std::vector<std::pair<std::string, TMemoryStream*>> images_;
+  std::vector<std::unique_ptr<TMemoryStream>> imageData_;
 };

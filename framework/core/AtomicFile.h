@@ -1,7 +1,8 @@
 // An output file that appears under its name only once it is complete: the data goes to
-// a temporary file beside the target, which Commit moves over the target. If the object
-// dies uncommitted (an error on the way), the temporary file is removed and whatever was
-// at the target before is left untouched.
+// a temporary file beside the target ("~vt" + 4 hex digits + ".tmp", shorter for a target
+// with a short name, so a target at the path length limit works), which Commit moves over
+// the target. If the object dies uncommitted (an error on the way), the temporary file is
+// removed and whatever was at the target before is left untouched.
 #pragma once
 
 #include <memory>

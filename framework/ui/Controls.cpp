@@ -1304,7 +1304,7 @@ void TWindowProcHook::CallPrevious(TMessage& m) const {
 }
 
 // ---- TUtilityWindow ----
-TUtilityWindow::TUtilityWindow(THandler handler) : handler_(std::move(handler)) {
+TUtilityWindow::TUtilityWindow(THandler handler, const TUtilityWindowParams& params) : handler_(std::move(handler)) {
   static const char* cls = [] {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
@@ -1314,8 +1314,9 @@ TUtilityWindow::TUtilityWindow(THandler handler) : handler_(std::move(handler)) 
     RegisterClassExA(&wc);
     return "VantorUtilityWindow";
   }();
-  window_ = CreateWindowExA(WS_EX_TOOLWINDOW, cls, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                            GetModuleHandleA(nullptr), nullptr);
+  const RECT& r = params.Bounds;
+  window_ = CreateWindowExA(params.ExStyle, cls, params.Caption.c_str(), params.Style, r.left, r.top, r.right - r.left,
+                            r.bottom - r.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (!window_) throw Exception("Error creating a utility window");
   SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }

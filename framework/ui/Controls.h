@@ -587,12 +587,21 @@ private:
 // Reports the exception being handled to the application's error report (never throws).
 void HandleEventException();
 
-// A hidden top-level window whose messages go to HANDLER (timers, popup menus); HANDLER returns
-// false for messages it leaves to DefWindowProcA. Exceptions go to the error report.
+// How a TUtilityWindow is created: by default hidden, without a taskbar button, at no size.
+struct TUtilityWindowParams {
+  DWORD Style = WS_POPUP;
+  DWORD ExStyle = WS_EX_TOOLWINDOW;
+  RECT Bounds{0, 0, 0, 0};  // screen coordinates
+  std::string Caption;
+};
+
+// A top-level window whose messages go to HANDLER (timers, popup menus, the application
+// window); HANDLER returns false for messages it leaves to DefWindowProcA. Exceptions go to the
+// error report.
 class TUtilityWindow {
 public:
   using THandler = std::function<bool(TMessage&)>;
-  explicit TUtilityWindow(THandler handler);
+  explicit TUtilityWindow(THandler handler, const TUtilityWindowParams& params = {});
   ~TUtilityWindow();
   TUtilityWindow(const TUtilityWindow&) = delete;
   TUtilityWindow& operator=(const TUtilityWindow&) = delete;

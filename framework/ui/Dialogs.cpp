@@ -53,7 +53,7 @@ TFileDialogAnswer RunCommonDialog(const TFileDialogRequest& request) {
   if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);  // lpstrDefExt wants no dot
   OPENFILENAMEA ofn{};
   ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = GetActiveWindow();
+  ofn.hwndOwner = Application->DialogOwner();
   ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
   ofn.nFilterIndex = static_cast<DWORD>(request.FilterIndex);
   ofn.lpstrFile = name.data();
@@ -139,5 +139,5 @@ int ShowMessageBox(HWND owner, const std::string& text, const std::string& capti
 }
 
 void ShowMessage(const std::string& text) {
-  ShowMessageBox(GetActiveWindow(), text, Application->Title(), MB_OK | MB_ICONINFORMATION);
+  ShowMessageBox(Application->DialogOwner(), text, Application->Title(), MB_OK | MB_ICONINFORMATION);
 }

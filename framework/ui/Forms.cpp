@@ -41,6 +41,41 @@ TApplication* OwningApplication(const TComponent* c) {
   return Application.operator->();
 }
 
+void SendIcon(HWND window, const TIcon& icon) {
+  if (window) SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon.Handle()));
+}
+
+// Posted to the application window when it received the focus.
+constexpr UINT CM_FOCUSTOPWINDOW = CM_BASE + 0x22;
+
+// Zero-sized at the screen's centre, so nothing of it is seen (CreateWindowEx imposes no
+// minimum size on a WS_POPUP window without WS_THICKFRAME). The caption and system menu give
+// the taskbar entry its text and menu, the minimise box lets the taskbar minimise it. No tool
+// window and owned by nobody: what the shell gives a taskbar button.
+TUtilityWindowParams ApplicationWindowParams(const std::string& title) {
+  TUtilityWindowParams params;
+  params.Style = WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX;
+  params.ExStyle = 0;
+  const int x = GetSystemMetrics(SM_CXSCREEN) / 2, y = GetSystemMetrics(SM_CYSCREEN) / 2;
+  params.Bounds = {x, y, x, y};
+  params.Caption = title;
+  return params;
+}
+
+bool IsOwnedBy(HWND window, HWND owner) {
+  for (HWND o = GetWindow(window, GW_OWNER); o; o = GetWindow(o, GW_OWNER))
+    if (o == owner) return true;
+  return false;
+}
+
+// The topmost visible, enabled window owned, directly or through other windows, by OWNER:
+// the form in front, or the message box a form is waiting for.
+HWND TopOwnedWindow(HWND owner) {
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+    if (IsWindowVisible(w) && IsWindowEnabled(w) && IsOwnedBy(w, owner)) return w;
+  return nullptr;
+}
+
 }  // namespace
 
 void FormWindowStyle(TFormBorderStyle border, TBorderIcons icons, DWORD& style, DWORD& exStyle) {
@@ -65,10 +100,7 @@ TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
   TControlStyle style = ControlStyle();
   style.Include(csAcceptsControls);
   SetControlStyle(style);
-  icon_.OnChange = [this](TObject*) {
-    if (HandleAllocated())
-      SendMessageA(HandleIfAllocated(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Handle()));
-  };
+  icon_.OnChange = [this](TObject*) { SendIcon(HandleIfAllocated(), icon_); };
   FormList().push_back(this);
 }
 
@@ -83,6 +115,7 @@ TCustomForm::~TCustomForm() {
   }
   DestroyChildren();
   DestroyWnd();
+  OwningApplication(this)->UpdateVisible();
 }
 
 void TCustomForm::InitializeForm() {
@@ -124,7 +157,8 @@ void TCustomForm::CreateParams(TCreateParams& params) {
   if (!Enabled()) params.Style |= WS_DISABLED;
   if (autoScroll_) params.Style |= WS_HSCROLL | WS_VSCROLL;
   if (formStyle_ == fsStayOnTop) params.ExStyle |= WS_EX_TOPMOST;
-  params.WndParent = nullptr;
+  // Owned by the application window: no taskbar button of its own, and minimised with it.
+  params.WndParent = OwningApplication(this)->Handle();
   params.ClassName = "VantorForm";
   if (position_ == poDefault || position_ == poDefaultPosOnly) params.X = params.Y = CW_USEDEFAULT;
   if (position_ == poDefault || position_ == poDefaultSizeOnly) params.Width = params.Height = CW_USEDEFAULT;
@@ -133,7 +167,7 @@ void TCustomForm::CreateParams(TCreateParams& params) {
 void TCustomForm::CreateWindowHandle(const TCreateParams& params) {
   inherited::CreateWindowHandle(params);
   MenuChanged();
-  if (icon_.Handle()) SendMessageA(HandleIfAllocated(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Handle()));
+  SendIcon(HandleIfAllocated(), icon_);
   UpdateScrollRange();
 }
 
@@ -256,11 +290,13 @@ void TCustomForm::Scroll(int bar, WORD request) {
 void TCustomForm::ApplyVisible() {
   if (!Visible()) {
     if (HandleAllocated()) ShowWindow(HandleIfAllocated(), SW_HIDE);
+    OwningApplication(this)->UpdateVisible();
     if (onHide_) onHide_(this);
     return;
   }
   HWND window = Handle();
   ApplyPosition();
+  OwningApplication(this)->UpdateVisible();  // the taskbar entry first, then what it stands for
   static constexpr int kShow[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
   ShowWindow(window, kShow[windowState_]);
   if (onShow_) onShow_(this);
@@ -448,6 +484,7 @@ void TCustomForm::WndProc(TMessage& m) {
       {WM_ACTIVATE, &TCustomForm::WMActivate},
       {WM_SETFOCUS, &TCustomForm::WMSetFocus},
       {WM_GETMINMAXINFO, &TCustomForm::WMGetMinMaxInfo},
+      {WM_SYSCOMMAND, &TCustomForm::WMSysCommand},
       {WM_HSCROLL, &TCustomForm::WMScroll},
       {WM_VSCROLL, &TCustomForm::WMScroll},
       {CM_DIALOGKEY, &TCustomForm::CMDialogKey},
@@ -497,6 +534,16 @@ void TCustomForm::WMGetMinMaxInfo(TMessage& m) {
   if (c->MinHeight() > 0) info->ptMinTrackSize.y = c->MinHeight();
   if (c->MaxWidth() > 0) info->ptMaxTrackSize.x = c->MaxWidth();
   if (c->MaxHeight() > 0) info->ptMaxTrackSize.y = c->MaxHeight();
+}
+
+// The main form's minimise is the application's: every window goes, the taskbar entry stays.
+void TCustomForm::WMSysCommand(TMessage& m) {
+  TApplication* app = OwningApplication(this);
+  if ((m.WParam & 0xFFF0) == SC_MINIMIZE && app->MainForm() == this && app->Handle()) {
+    app->Minimize();
+    return;
+  }
+  inherited::WndProc(m);
 }
 
 void TCustomForm::WMScroll(TMessage& m) {
@@ -557,6 +604,7 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {
   std::string name = path;
   name = name.substr(name.find_last_of("\\/") + 1);
   title_ = name.substr(0, name.rfind('.'));
+  icon_.OnChange = [this](TObject*) { SendIcon(Handle(), icon_); };
 }
 
 TApplication::~TApplication() {
@@ -566,15 +614,92 @@ TApplication::~TApplication() {
 
 void TApplication::Initialize() {
   RegisterFrameworkClasses();
-  if (!window_) {
-    window_ = std::make_unique<TUtilityWindow>([](TMessage&) { return false; });
-    SetWindowTextA(window_->Handle(), title_.c_str());
+  if (window_) return;
+  window_ = std::make_unique<TUtilityWindow>([this](TMessage& m) { return WndProc(m); },
+                                             ApplicationWindowParams(title_));
+  SendIcon(Handle(), icon_);
+}
+
+void TApplication::UpdateVisible() {
+  HWND window = Handle();
+  if (!window) return;
+  bool anyVisible = false;
+  for (TCustomForm* form : AllForms())
+    anyVisible = anyVisible || (form->Visible() && GetWindow(form->HandleIfAllocated(), GW_OWNER) == window);
+  if ((IsWindowVisible(window) != FALSE) == anyVisible) return;
+  // Shown without activation: the form being shown is the window to activate.
+  SetWindowPos(window, nullptr, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | (anyVisible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+}
+
+// ShowOwnedPopups hides the owned windows with a mark, and restoring shows exactly the marked
+// ones again, so a form that was hidden stays hidden. DefWindowProc does the same for
+// SC_MINIMIZE, but only when the owner is the active window, which the application window
+// seldom is.
+void TApplication::Minimize() {
+  HWND window = Handle();
+  if (!window || IsIconic(window)) return;
+  ShowOwnedPopups(window, FALSE);
+  ShowWindow(window, SW_MINIMIZE);
+}
+
+void TApplication::Restore() {
+  HWND window = Handle();
+  if (!window || !IsIconic(window)) return;
+  ShowWindow(window, SW_RESTORE);
+  ShowOwnedPopups(window, TRUE);
+}
+
+HWND TApplication::DialogOwner() const {
+  if (HWND active = GetActiveWindow()) return active;
+  HWND main = mainForm_ ? mainForm_->HandleIfAllocated() : nullptr;
+  return main && IsWindowVisible(main) ? main : Handle();
+}
+
+bool TApplication::WndProc(TMessage& m) {
+  static constexpr TMessageEntry<TApplication> kTable[] = {
+      {WM_SYSCOMMAND, &TApplication::WMSysCommand},
+      {WM_CLOSE, &TApplication::WMClose},
+      {WM_SETFOCUS, &TApplication::WMSetFocus},
+      {CM_FOCUSTOPWINDOW, &TApplication::CMFocusTopWindow},
+  };
+  return DispatchMessageTable(*this, kTable, m);
+}
+
+void TApplication::DefaultHandler(TMessage& m) { m.Result = DefWindowProcA(Handle(), m.Msg, m.WParam, m.LParam); }
+
+// The taskbar minimises and restores the application window with these commands.
+void TApplication::WMSysCommand(TMessage& m) {
+  switch (m.WParam & 0xFFF0) {
+    case SC_MINIMIZE: Minimize(); break;
+    case SC_RESTORE: Restore(); break;
+    default: DefaultHandler(m); break;
   }
+}
+
+// Closing the taskbar entry closes the main form (DefWindowProcA would destroy the window).
+void TApplication::WMClose(TMessage&) {
+  if (mainForm_) mainForm_->Close();
+}
+
+// The application window gets the activation when the taskbar entry is clicked, after a
+// restore, and when an active form hides (Windows then activates a popup's owner); the focus
+// belongs on a form. Passed on once this activation is complete: changing the active window
+// while Windows is still delivering the change is fragile.
+void TApplication::WMSetFocus(TMessage& m) {
+  DefaultHandler(m);
+  PostMessageA(Handle(), CM_FOCUSTOPWINDOW, 0, 0);
+}
+
+void TApplication::CMFocusTopWindow(TMessage&) {
+  HWND window = Handle();
+  if (IsIconic(window) || GetFocus() != window) return;
+  if (HWND top = TopOwnedWindow(window)) SetFocus(top);
 }
 
 void TApplication::SetTitle(const std::string& value) {
   title_ = value;
-  if (window_) SetWindowTextA(window_->Handle(), value.c_str());
+  if (window_) SetWindowTextA(Handle(), value.c_str());
 }
 
 void TApplication::Notification(TComponent* component, TOperation operation) {
@@ -673,7 +798,7 @@ void TApplication::HandleException(TObject* sender) {
 }
 
 void TApplication::ShowException(const std::exception& error) {
-  ShowMessageBox(GetActiveWindow(), ErrorReportText(error.what()), title_, MB_OK | MB_ICONERROR);
+  ShowMessageBox(DialogOwner(), ErrorReportText(error.what()), title_, MB_OK | MB_ICONERROR);
 }
 
 TApplication* TApplicationRef::operator->() const {

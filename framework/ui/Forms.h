@@ -8,11 +8,18 @@
 // Loaded and then OnCreate. A message handler is bound to its message number through the form
 // class's WndProc table (see Controls.h), e.g. {WM_DROPFILES, &TForm1::WMDropFiles}.
 //
-// Application (the global application object) carries the Title (caption of the hidden
-// application window and of every error box), creates forms in order (the first becomes the
-// main form), runs the message loop until the main form closes, and reports every exception
-// that escapes an event handler with MessageBoxA(MB_OK | MB_ICONERROR), caption = Title, text
-// = ErrorReportText(message). TApplicationEvents objects see every queued message first.
+// Application (the global application object) carries the Title (caption of the application
+// window and of every error box), creates forms in order (the first becomes the main form),
+// runs the message loop until the main form closes, and reports every exception that escapes
+// an event handler with MessageBoxA(MB_OK | MB_ICONERROR), caption = Title, text =
+// ErrorReportText(message). TApplicationEvents objects see every queued message first.
+//
+// The application window (made by Initialize) is the program's one taskbar entry: a zero-sized
+// top-level window at the screen's centre, captioned with the Title, that owns every form. An
+// owned window gets no taskbar button, so the forms have none of their own; the application
+// window is shown while any of its forms is visible. Minimising the main form (SC_MINIMIZE)
+// minimises the application window, which takes every visible form with it; restoring it (the
+// taskbar's SC_RESTORE) brings back exactly those.
 #pragma once
 
 #include <windows.h>
@@ -161,6 +168,7 @@ private:
   void WMActivate(TMessage& m);
   void WMSetFocus(TMessage& m);
   void WMGetMinMaxInfo(TMessage& m);
+  void WMSysCommand(TMessage& m);
   void WMScroll(TMessage& m);
   void CMDialogKey(TMessage& m);
   void CMRelease(TMessage& m);
@@ -236,8 +244,20 @@ public:
   void Initialize();
   const std::string& Title() const { return title_; }
   void SetTitle(const std::string& value);
-  // The hidden application window (its text is the title).
+  // The application window (its text is the title); null before Initialize.
   HWND Handle() const { return window_ ? window_->Handle() : nullptr; }
+  // The icon of the application window, and so of its taskbar entry.
+  TIcon* Icon() { return &icon_; }
+  // Minimises the application window, hiding every form with it; Restore shows again those
+  // that were visible and activates the topmost.
+  void Minimize();
+  void Restore();
+  // Shows the application window while any form it owns is Visible, hides it otherwise (forms
+  // call this when they show or hide).
+  void UpdateVisible();
+  // The owner for a modal dialog or message box: the active window, else the main form, else
+  // the application window. An owned dialog gets no taskbar entry of its own.
+  HWND DialogOwner() const;
 
   // Creates a form of class T owned by the application; the first becomes the main form.
   template <class T>
@@ -270,12 +290,20 @@ protected:
   void Notification(TComponent* component, TOperation operation) override;
 
 private:
+  // The application window's messages; false for those left to DefWindowProcA.
+  bool WndProc(TMessage& m);
+  void WMSysCommand(TMessage& m);
+  void WMClose(TMessage& m);
+  void WMSetFocus(TMessage& m);
+  void CMFocusTopWindow(TMessage& m);
+  void DefaultHandler(TMessage& m);
   bool ProcessMessage(MSG& msg);
   // Application events, dialog keys and characters, menu short-cuts; true when used.
   bool Preprocess(MSG& msg);
   bool IsKeyMessage(MSG& msg);
 
   std::string title_;
+  TIcon icon_;  // outlives the window that shows it
   std::unique_ptr<TUtilityWindow> window_;
   TCustomForm* mainForm_ = nullptr;
   bool terminated_ = false;

@@ -15,6 +15,23 @@
 
 namespace apptest {
 
+void TVantorTest::SetUp() {
+  StartVantor();
+  Form1->Show();
+}
+
+void TVantorTest::TearDown() {
+  // Last first, as the program would free them; the main form's removal clears MainForm.
+  delete Form4;
+  delete Form3;
+  delete Form2;
+  delete Form1;
+  Form4 = nullptr;
+  Form3 = nullptr;
+  Form2 = nullptr;
+  Form1 = nullptr;
+}
+
 TScriptedDialogs::TScriptedDialogs(std::vector<TFileDialogAnswer> answers) : answers_(std::move(answers)) {
   previous_ = SetFileDialogHook([this](const TFileDialogRequest& request) {
     shown.push_back(request);
@@ -25,26 +42,59 @@ TScriptedDialogs::TScriptedDialogs(std::vector<TFileDialogAnswer> answers) : ans
 TScriptedDialogs::~TScriptedDialogs() { SetFileDialogHook(previous_); }
 
 TRecordedBoxes::TRecordedBoxes() {
-  previous_ = SetMessageBoxHook([this](HWND, const std::string& text, const std::string& caption, UINT flags) {
-    boxes.push_back({text, caption, flags});
+  previous_ = SetMessageBoxHook([this](HWND owner, const std::string& text, const std::string& caption, UINT flags) {
+    boxes.push_back({text, caption, flags, owner});
     return IDOK;
   });
 }
 
 TRecordedBoxes::~TRecordedBoxes() { SetMessageBoxHook(previous_); }
 
-HDROP MakeDrop(const std::vector<std::string>& names) {
-  size_t size = sizeof(DROPFILES) + 1;
-  for (const std::string& n : names) size += n.size() + 1;
-  HGLOBAL memory = GlobalAlloc(GHND, size);
-  auto* block = static_cast<DROPFILES*>(GlobalLock(memory));
-  block->pFiles = sizeof(DROPFILES);
-  block->fWide = FALSE;
-  char* p = reinterpret_cast<char*>(block + 1);
-  for (const std::string& n : names) {
-    std::memcpy(p, n.c_str(), n.size() + 1);
-    p += n.size() + 1;
+bool HasTaskbarButton(HWND window) {
+  const LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
+  if (!IsWindowVisible(window)) return false;
+  if (exStyle & WS_EX_APPWINDOW) return true;
+  return !GetWindow(window, GW_OWNER) && !(exStyle & WS_EX_TOOLWINDOW);
+}
+
+std::vector<HWND> TopLevelWindows(DWORD processId) {
+  std::vector<HWND> found;
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == processId) found.push_back(w);
   }
+  return found;
+}
+
+std::vector<HWND> TaskbarEntries(DWORD processId) {
+  std::vector<HWND> entries;
+  for (HWND w : TopLevelWindows(processId))
+    if (HasTaskbarButton(w)) entries.push_back(w);
+  return entries;
+}
+
+std::string WindowText(HWND window) {
+  char text[256] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+Bytes DropBytes(const std::vector<std::string>& names) {
+  DROPFILES header{};
+  header.pFiles = sizeof header;
+  header.fWide = FALSE;
+  const auto* raw = reinterpret_cast<const uint8_t*>(&header);
+  Bytes block(raw, raw + sizeof header);
+  for (const std::string& n : names) block.insert(block.end(), n.c_str(), n.c_str() + n.size() + 1);
+  block.push_back(0);  // the list ends with an empty name
+  return block;
+}
+
+HDROP MakeDrop(const std::vector<std::string>& names) {
+  const Bytes bytes = DropBytes(names);
+  HGLOBAL memory = GlobalAlloc(GHND, bytes.size());
+  std::memcpy(GlobalLock(memory), bytes.data(), bytes.size());
   GlobalUnlock(memory);
   return static_cast<HDROP>(memory);
 }
@@ -76,19 +126,4 @@ void InstallStub(const Bytes& bytes) {
 }
 
 void RemoveStub() { DeleteFileA(StubPath().c_str()); }
-
-namespace {
-
-// The start-up of the program, once per test process: forms live until the process ends.
-class TVantorStartUp : public ::testing::Environment {
-public:
-  void SetUp() override {
-    StartVantor();
-    Form1->Show();
-  }
-};
-
-const auto* const startUp = ::testing::AddGlobalTestEnvironment(new TVantorStartUp);
-
-}  // namespace
 }  // namespace apptest

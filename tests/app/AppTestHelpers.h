@@ -1,5 +1,6 @@
-// Shared by the application tests: the four windows created once as at start-up, scripted
-// file dialogs, recorded message boxes, shell drop blocks and projector files.
+// Shared by the application tests: the four windows made afresh for each test as at start-up,
+// scripted file dialogs, recorded message boxes, taskbar entries, shell drop blocks and
+// projector files.
 #pragma once
 
 #include <windows.h>
@@ -8,10 +9,20 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "framework/ui/Dialogs.h"
 #include "tests/support/TestSupport.h"
 
 namespace apptest {
+
+// Each test starts from the program's start-up (the four windows created, the main one shown)
+// and deletes the windows when it ends, so no test sees what another one changed.
+class TVantorTest : public ::testing::Test {
+protected:
+  void SetUp() override;
+  void TearDown() override;
+};
 
 // Answers file dialogs in order and records what each would have shown. A dialog beyond the
 // script is cancelled (and still recorded), so a broken flow fails on its request list.
@@ -38,6 +49,7 @@ public:
   struct Box {
     std::string text, caption;
     UINT flags;
+    HWND owner;
   };
   std::vector<Box> boxes;
 
@@ -45,7 +57,19 @@ private:
   TMessageBoxHook previous_;
 };
 
-// A DROPFILES block (ANSI names) in movable global memory, as the shell hands it over.
+// Whether the Windows shell gives WINDOW a taskbar button, by its documented rule: a visible
+// top-level window that has WS_EX_APPWINDOW, or is owned by no window and is no tool window.
+// Wine's unmanaged windows show no taskbar, so the tests apply the rule themselves.
+bool HasTaskbarButton(HWND window);
+// The top-level windows of process PROCESS_ID, in Z order.
+std::vector<HWND> TopLevelWindows(DWORD processId);
+// Those of them with a taskbar button.
+std::vector<HWND> TaskbarEntries(DWORD processId);
+std::string WindowText(HWND window);
+
+// The bytes of a DROPFILES block (ANSI names), as the shell fills it.
+Bytes DropBytes(const std::vector<std::string>& names);
+// That block in movable global memory, as the shell hands it over.
 HDROP MakeDrop(const std::vector<std::string>& names);
 
 // Movie bytes, and a projector made of STUB + MOVIE + the 8-byte trailer.

@@ -29,23 +29,17 @@ TEST(ConvertNames, ExtensionTestsAndNameRules) {
   EXPECT_EQ(WithSuffix("out.swf", ".swf"), "out.swf");
 }
 
-class ConvertFlow : public ::testing::Test {
+class ConvertFlow : public apptest::TVantorTest {
 protected:
   void SetUp() override {
+    TVantorTest::SetUp();
     apptest::InstallStub(stub);
     WriteFileBytes(dir / "intro.swf", movie);
     WriteFileBytes(dir / "film.exe", apptest::ProjectorBytes(PatternBytes(300, 9), movie));
-    Form3->Hide();
   }
-  void TearDown() override { Form3->Hide(); }
   void ClickConvert() { SendMessageA(Form1->kyrButton1->Handle(), BM_CLICK, 0, 0); }
   void Drop(const std::vector<std::string>& names) {
     SendMessageA(Form1->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(apptest::MakeDrop(names)), 0);
-  }
-  static std::string Caption(HWND window) {
-    char text[64] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
   }
 
   TempDir dir;
@@ -129,13 +123,17 @@ TEST_F(ConvertFlow, MissingInputReachesTheErrorBox) {
   EXPECT_EQ(boxes.boxes[0].caption, "Corvane Vantor");
   EXPECT_EQ(boxes.boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
   EXPECT_EQ(boxes.boxes[0].text, "Cannot open file " + (dir / "gone.swf") + ".");
+  // Owned by one of the program's windows, so the box adds no taskbar entry of its own.
+  ASSERT_NE(boxes.boxes[0].owner, nullptr);
+  EXPECT_TRUE(boxes.boxes[0].owner == Application->Handle() ||
+              GetWindow(boxes.boxes[0].owner, GW_OWNER) == Application->Handle());
 }
 
 TEST_F(ConvertFlow, DropOfThreeFilesAsksThreeTimesInOrder) {
   WriteFileBytes(dir / "LOUD.SWF", movie);
   TScriptedDialogs dialogs({{true, dir / "one", 1}, {true, dir / "two", 1}, {true, dir / "three", 1}});
   Drop({dir / "intro.swf", dir / "film.exe", dir / "LOUD.SWF"});
-  EXPECT_EQ(Caption(Form1->Handle()), "3");
+  EXPECT_EQ(apptest::WindowText(Form1->Handle()), "3");
   ASSERT_EQ(dialogs.shown.size(), 3u);
   EXPECT_EQ(dialogs.shown[0].FileName, dir / "intro");
   EXPECT_EQ(dialogs.shown[0].Filter, "Flash exe(*.exe)|*.exe");
@@ -153,7 +151,7 @@ TEST_F(ConvertFlow, DropOfThreeFilesAsksThreeTimesInOrder) {
 TEST_F(ConvertFlow, CancelledSaveSkipsOnlyThatFile) {
   TScriptedDialogs dialogs({{false, "", 1}, {true, dir / "second", 1}});
   Drop({dir / "intro.swf", dir / "film.exe", dir / "readme.txt"});
-  EXPECT_EQ(Caption(Form1->Handle()), "3");
+  EXPECT_EQ(apptest::WindowText(Form1->Handle()), "3");
   EXPECT_EQ(dialogs.shown.size(), 2u);  // the .txt is skipped silently
   EXPECT_EQ(ReadFileBytes(dir / "second.swf"), movie);
 }
@@ -166,7 +164,7 @@ TEST_F(ConvertFlow, FailingConversionEndsTheDropWithTheErrorBox) {
   EXPECT_EQ(boxes.boxes[0].text, std::string("Cannot open file ") + DropStubPath + ".");
   EXPECT_EQ(dialogs.shown.size(), 1u);  // film.exe was not processed
   EXPECT_FALSE(PathExists(dir / "p2.swf"));
-  EXPECT_EQ(Caption(Form1->Handle()), "2");
+  EXPECT_EQ(apptest::WindowText(Form1->Handle()), "2");
 }
 
 TEST_F(ConvertFlow, DroppedNamesKeepTrailingBlanksAndFullLength) {
@@ -178,6 +176,17 @@ TEST_F(ConvertFlow, DroppedNamesKeepTrailingBlanksAndFullLength) {
   EXPECT_EQ(dialogs.shown[0].FileName, dir / "x.");  // untrimmed name less its last 4
   EXPECT_EQ(dialogs.shown[1].FileName, WithoutExtension(longName));
   EXPECT_GT(dialogs.shown[1].FileName.size(), 254u);
+}
+
+TEST_F(ConvertFlow, AnOutputPathOfTheLongestLengthIsWritten) {
+  // 259 characters, the most a path may have, as long dropped names lead to.
+  const std::string output = dir / (std::string(259 - dir.Path().size() - 1 - 4, 'o') + ".exe");
+  ASSERT_EQ(output.size(), 259u);
+  TScriptedDialogs dialogs({{true, output, 1}});
+  Drop({dir / "intro.swf"});
+  EXPECT_TRUE(boxes.boxes.empty()) << boxes.boxes[0].text;
+  EXPECT_EQ(ReadFileBytes(output), apptest::ProjectorBytes(stub, movie));
+  EXPECT_EQ(Form3->Label1->Caption(), "Convert Success.");
 }
 
 TEST_F(ConvertFlow, TwoConversionsLeaveOneMessageWindowWithTheLastResult) {

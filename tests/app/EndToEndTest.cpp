@@ -1,5 +1,5 @@
-// The program itself: started as a process, its windows found, a real shell drop converted
-// through the real save dialog.
+// The program itself: started as a process, its windows and its one taskbar entry found, a
+// shell drop converted through the real save dialog.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -30,24 +30,13 @@ struct TTopWindow {
 };
 
 std::vector<TTopWindow> WindowsOf(DWORD processId) {
-  struct Search {
-    DWORD pid;
-    std::vector<TTopWindow> found;
-  } search{processId, {}};
-  EnumWindows(
-      [](HWND w, LPARAM l) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(l);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if (pid != s->pid) return TRUE;
-        char text[256] = {}, cls[64] = {};
-        GetWindowTextA(w, text, sizeof text);
-        GetClassNameA(w, cls, sizeof cls);
-        s->found.push_back({w, text, cls, IsWindowVisible(w) != FALSE});
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  std::vector<TTopWindow> found;
+  for (HWND w : apptest::TopLevelWindows(processId)) {
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    found.push_back({w, apptest::WindowText(w), cls, IsWindowVisible(w) != FALSE});
+  }
+  return found;
 }
 
 const TTopWindow* Find(const std::vector<TTopWindow>& windows, const std::string& text, const char* cls = nullptr) {
@@ -56,17 +45,11 @@ const TTopWindow* Find(const std::vector<TTopWindow>& windows, const std::string
   return nullptr;
 }
 
-// The drop block in fixed memory of PROCESS; a fixed block's address is its own handle for
-// GlobalLock, which DragQueryFileA uses.
-HDROP CopyDropInto(HANDLE process, const std::vector<std::string>& names) {
-  HDROP local = apptest::MakeDrop(names);
-  const SIZE_T size = GlobalSize(local);
-  void* remote = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  const void* bytes = GlobalLock(local);
-  WriteProcessMemory(process, remote, bytes, size, nullptr);
-  GlobalUnlock(local);
-  GlobalFree(local);
-  return static_cast<HDROP>(remote);
+// The texts of the windows of PROCESS_ID that have a taskbar button.
+std::vector<std::string> TaskbarTexts(DWORD processId) {
+  std::vector<std::string> texts;
+  for (HWND w : apptest::TaskbarEntries(processId)) texts.push_back(apptest::WindowText(w));
+  return texts;
 }
 
 std::string Describe(const std::vector<TTopWindow>& windows) {
@@ -75,12 +58,14 @@ std::string Describe(const std::vector<TTopWindow>& windows) {
   return text;
 }
 
-std::string ProgramPath() {
-  std::string path = EnvOr("VANTOR_BIN_DIR", ".") + "/app/Vantor.exe";
+std::string BuiltPath(const std::string& relative) {
+  std::string path = EnvOr("VANTOR_BIN_DIR", ".") + "/" + relative;
   for (char& c : path)
     if (c == '/') c = '\\';
   return path;
 }
+
+std::string ProgramPath() { return BuiltPath("app/Vantor.exe"); }
 
 // The running program; closed through its main window when the test ends.
 class TRunningVantor {
@@ -105,7 +90,42 @@ private:
   PROCESS_INFORMATION info_{};
 };
 
-TEST(EndToEnd, ProgramShowsItsMainWindowAndConvertsADroppedMovie) {
+// Hands shell drops to the window MAIN of PROGRAM. A drop handle is memory of the process it
+// belongs to (Wine does not carry WM_DROPFILES between processes), so the drop hook library
+// runs on the program's thread and makes the block there from bytes written into the program.
+class TDropSender {
+public:
+  TDropSender(const TRunningVantor& program, HWND main) : program_(program), main_(main) {
+    library_ = LoadLibraryA(BuiltPath("vantor_drop_hook.dll").c_str());
+    auto* proc = reinterpret_cast<HOOKPROC>(
+        reinterpret_cast<void*>(library_ ? GetProcAddress(library_, "VantorDropHook") : nullptr));
+    if (proc) hook_ = SetWindowsHookExA(WH_GETMESSAGE, proc, library_, GetWindowThreadProcessId(main, nullptr));
+  }
+  ~TDropSender() {
+    if (hook_) UnhookWindowsHookEx(hook_);
+    if (library_) FreeLibrary(library_);
+  }
+  TDropSender(const TDropSender&) = delete;
+  TDropSender& operator=(const TDropSender&) = delete;
+  bool Ready() const { return hook_ != nullptr; }
+
+  // The bytes stay in the program until it ends.
+  void Drop(const std::vector<std::string>& names) {
+    const Bytes block = apptest::DropBytes(names);
+    void* remote = VirtualAllocEx(program_.Process(), nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    WriteProcessMemory(program_.Process(), remote, block.data(), block.size(), nullptr);
+    PostMessageA(main_, RegisterWindowMessageA("VantorTestDropRequest"), reinterpret_cast<WPARAM>(remote),
+                 static_cast<LPARAM>(block.size()));
+  }
+
+private:
+  const TRunningVantor& program_;
+  HWND main_;
+  HMODULE library_ = nullptr;
+  HHOOK hook_ = nullptr;
+};
+
+TEST(EndToEnd, ProgramShowsItsMainWindowWithOneTaskbarEntryAndConvertsADroppedMovie) {
   const Bytes stub = PatternBytes(4096, 11);
   apptest::InstallStub(stub);
   TempDir dir;
@@ -127,10 +147,11 @@ TEST(EndToEnd, ProgramShowsItsMainWindowAndConvertsADroppedMovie) {
   }
   const HWND main = Find(windows, "Vantor")->window;
   EXPECT_TRUE(GetWindowLongA(main, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+  EXPECT_EQ(TaskbarTexts(vantor.Id()), std::vector<std::string>{"Corvane Vantor"});
 
-  // A shell drop. The block is built here and copied into the program: a drop handle is only
-  // valid in the process it belongs to (Wine does not marshal WM_DROPFILES between processes).
-  PostMessageA(main, WM_DROPFILES, reinterpret_cast<WPARAM>(CopyDropInto(vantor.Process(), {dir / "clip.swf"})), 0);
+  TDropSender sender(vantor, main);
+  ASSERT_TRUE(sender.Ready());
+  sender.Drop({dir / "clip.swf"});
   HWND dialog = nullptr;
   ASSERT_TRUE(WaitFor([&] {
     const TTopWindow* d = Find(WindowsOf(vantor.Id()), "Convert to .....", "#32770");
@@ -140,6 +161,7 @@ TEST(EndToEnd, ProgramShowsItsMainWindowAndConvertsADroppedMovie) {
   char caption[16] = {};
   GetWindowTextA(main, caption, sizeof caption);
   EXPECT_STREQ(caption, "1");
+  EXPECT_EQ(TaskbarTexts(vantor.Id()), std::vector<std::string>{"Corvane Vantor"});  // the dialog is owned
   // The real save dialog: type the name (no extension) and confirm.
   SetDlgItemTextA(dialog, cmb13, (dir / "clip-out").c_str());
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
@@ -148,6 +170,7 @@ TEST(EndToEnd, ProgramShowsItsMainWindowAndConvertsADroppedMovie) {
     return message && message->visible;
   }));
   EXPECT_EQ(ReadFileBytes(dir / "clip-out.exe"), apptest::ProjectorBytes(stub, movie));
+  EXPECT_EQ(TaskbarTexts(vantor.Id()), std::vector<std::string>{"Corvane Vantor"});
 
   PostMessageA(main, WM_CLOSE, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return WaitForSingleObject(vantor.Process(), 0) == WAIT_OBJECT_0; }));

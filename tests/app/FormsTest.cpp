@@ -9,13 +9,11 @@
 
 namespace {
 
-std::string WindowText(HWND window) {
-  char text[256] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
+using apptest::WindowText;
 
-TEST(StartUp, FormsExistInOrderAndOnlyTheMainWindowIsVisible) {
+class StartUp : public apptest::TVantorTest {};
+
+TEST_F(StartUp, FormsExistInOrderAndOnlyTheMainWindowIsVisible) {
   ASSERT_NE(Form1, nullptr);
   ASSERT_NE(Form4, nullptr);
   EXPECT_EQ(Application->MainForm(), Form1);
@@ -30,8 +28,7 @@ TEST(StartUp, FormsExistInOrderAndOnlyTheMainWindowIsVisible) {
   EXPECT_EQ(Application->Title(), "Corvane Vantor");
 }
 
-TEST(StartUp, SaveDialogStartsWithoutFilterOrDefaultExtension) {
-  // Must run before any conversion: SD1 keeps what the handlers set.
+TEST_F(StartUp, SaveDialogStartsWithoutFilterOrDefaultExtension) {
   EXPECT_EQ(Form1->SD1->Filter(), "");
   EXPECT_EQ(Form1->SD1->DefaultExt(), "");
   EXPECT_EQ(Form1->SD1->Title(), "Convert to .....");
@@ -41,7 +38,7 @@ TEST(StartUp, SaveDialogStartsWithoutFilterOrDefaultExtension) {
   EXPECT_EQ(Form1->OD1->FilterIndex(), 1);
 }
 
-TEST(StartUp, MainWindowLayoutFromItsDescription) {
+TEST_F(StartUp, MainWindowLayoutFromItsDescription) {
   EXPECT_EQ(WindowText(Form1->Handle()), "Vantor");
   EXPECT_EQ(Form1->Left(), 438);
   EXPECT_EQ(Form1->Top(), 264);
@@ -71,7 +68,7 @@ TEST(StartUp, MainWindowLayoutFromItsDescription) {
   EXPECT_TRUE(GetWindowLongA(Form1->Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
 }
 
-TEST(StartUp, SecondaryWindowsKeepTheirOwnProperties) {
+TEST_F(StartUp, SecondaryWindowsKeepTheirOwnProperties) {
   struct Case {
     TCustomForm* form;
     const char* caption;
@@ -108,7 +105,7 @@ TEST(StartUp, SecondaryWindowsKeepTheirOwnProperties) {
   EXPECT_TRUE(Form2->kyrMemo1->ReadOnly());
 }
 
-TEST(StartUp, MainAboutAndDonationWindowsCarryTheProgramIcon) {
+TEST_F(StartUp, MainAboutAndDonationWindowsCarryTheProgramIcon) {
   for (TCustomForm* form : std::initializer_list<TCustomForm*>{Form1, Form2, Form4}) {
     ASSERT_NE(form->Icon()->Handle(), nullptr) << form->Caption();
     EXPECT_EQ(form->Icon()->Width(), 48);
@@ -117,7 +114,7 @@ TEST(StartUp, MainAboutAndDonationWindowsCarryTheProgramIcon) {
   EXPECT_EQ(Form3->Icon()->Handle(), nullptr);
 }
 
-TEST(StartUp, AboutEntryShowsTheAboutWindowOnce) {
+TEST_F(StartUp, AboutEntryShowsTheAboutWindowOnce) {
   Form1->About1->Click();
   EXPECT_TRUE(Form2->Visible());
   EXPECT_TRUE(IsWindowVisible(Form2->Handle()));

@@ -211,3 +211,31 @@ TEST(IsFormActive, FollowsTheMainFormAndTheActiveWindow) {
   EXPECT_TRUE(IsFormActive(mainForm));
   EXPECT_FALSE(IsFormActive(&second));
 }
+
+TEST(IsFormActive, InAnMdiApplicationAFormThatIsNotTheActiveChildHasItsOwnFlag) {
+  if (Application->MainForm()) GTEST_SKIP() << "another test left a main form";
+  TForm* mainForm = nullptr;
+  Application->CreateForm(mainForm);
+  std::unique_ptr<TForm> ownMain(mainForm);
+  mainForm->SetFormStyle(fsMDIForm);
+  // An MDI client without children (it goes with the main form's window): no form is its
+  // active child.
+  CLIENTCREATESTRUCT client{nullptr, 0xFF00};
+  ASSERT_NE(CreateWindowExA(0, "MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, mainForm->Handle(),
+                            nullptr, GetModuleHandleA(nullptr), &client),
+            nullptr);
+  TForm second(nullptr);
+  mainForm->Show();
+  second.Show();
+  const struct {
+    TForm* foreground;
+    bool secondActive;
+  } cases[] = {{&second, true}, {mainForm, false}};
+  for (const auto& c : cases) {
+    SetForegroundWindow(c.foreground->Handle());
+    uitest::Pump();
+    ASSERT_EQ(GetActiveWindow(), c.foreground->Handle());
+    EXPECT_EQ(IsFormActive(&second), c.secondActive);
+    EXPECT_TRUE(IsFormActive(mainForm));
+  }
+}

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
 
+#include "framework/core/BmpCodec.h"
 #include "skin/KYRThemes.h"
 #include "tests/skin/KYRThemeFileTestSupport.h"
 
@@ -288,22 +290,50 @@ TEST_F(ThemeFileTest, AChainReturningToAnEarlierRecordIsRefused) {
   EXPECT_EQ(Refusal(cycle), Prefix() + "its record chain returns to the record at offset 101");
 }
 
-TEST_F(ThemeFileTest, EntriesSharingDataMayNotClaimMoreThanTheFileHolds) {
-  // Twenty records that all point at the same 400 bytes: 8000 bytes from a ~2 KB file.
+// COUNT records of KIND, each pointing at the same offset (the first record's data) with
+// the length LENGTH(i).
+template <typename Length>
+Bytes RecordsOverOneRange(uint8_t kind, int count, const Bytes& data, Length length) {
   ThemeFileBytes bytes;
-  for (int i = 0; i < 20; ++i) bytes.Image("ButtonImage", i == 0 ? PatternBytes(400, 3) : Bytes{});
+  for (int i = 0; i < count; ++i) bytes.Add(kind, "Entry" + std::to_string(i), i == 0 ? data : Bytes{});
   Bytes file = bytes.Build();
-  for (size_t i = 0; i < 20; ++i) {
-    ThemeFileBytes::Put32(file, ThemeFileBytes::DataOffsetAt(i), ThemeFileBytes::RecordOffset(21));
-    ThemeFileBytes::Put32(file, ThemeFileBytes::DataLengthAt(i), 400);
+  for (int i = 0; i < count; ++i) {
+    ThemeFileBytes::Put32(file, ThemeFileBytes::DataOffsetAt(i), ThemeFileBytes::RecordOffset(count + 1));
+    ThemeFileBytes::Put32(file, ThemeFileBytes::DataLengthAt(i), length(i));
   }
-  EXPECT_EQ(Refusal(file), Prefix() + "its entries claim more data than the file holds");
-  // Two entries sharing their bytes stay within the file and load.
-  Bytes shared = ThemeFileBytes().Image("A", PatternBytes(100, 4)).Image("B", {}).Build();
-  ThemeFileBytes::Put32(shared, ThemeFileBytes::DataOffsetAt(1), ThemeFileBytes::RecordOffset(3));
-  ThemeFileBytes::Put32(shared, ThemeFileBytes::DataLengthAt(1), 100);
-  auto reader = Load(shared);
-  EXPECT_EQ(reader->GetStream("B")->Size(), 100);
+  return file;
+}
+
+TEST_F(ThemeFileTest, ElementsDrawnWithOneBitmapShareItsBytes) {
+  // A real bitmap that two elements use; two copies of it would outgrow the file.
+  const Bytes bmp = EncodeBmp(MakeBmpImage(16, 16, 0x3366CC), 24);
+  Bytes file = ThemeFileBytes().Image("ButtonImage", bmp).Image("TitleBarButtonImage", {}).Build();
+  ThemeFileBytes::Put32(file, ThemeFileBytes::DataOffsetAt(1), ThemeFileBytes::RecordOffset(3));
+  ThemeFileBytes::Put32(file, ThemeFileBytes::DataLengthAt(1), static_cast<uint32_t>(bmp.size()));
+  ASSERT_LT(file.size(), 2 * bmp.size());
+  auto reader = Load(file);
+  for (const char* key : {"ButtonImage", "TitleBarButtonImage"}) {
+    auto* stream = static_cast<TMemoryStream*>(reader->GetStream(key));
+    ASSERT_NE(stream, nullptr) << key;
+    EXPECT_EQ(stream->Bytes(), bmp) << key;
+    EXPECT_EQ(DecodeBmp(stream->Bytes()).Width, 16) << key;
+  }
+  EXPECT_EQ(reader->Entries()[0].Image, reader->Entries()[1].Image);  // one copy in memory
+
+  // Twenty images of the same 400 bytes: 8000 bytes claimed from a ~2 KB file, 400 kept.
+  auto many = Load(RecordsOverOneRange(kyrEntryImage, 20, PatternBytes(400, 3), [](int) { return 400; }));
+  ASSERT_EQ(many->Entries().size(), 20u);
+  EXPECT_EQ(many->Entries()[19].Image, many->Entries()[0].Image);
+  EXPECT_EQ(many->GetStream("Entry19")->Size(), 400);
+}
+
+TEST_F(ThemeFileTest, OverlappingDataMayNotClaimMoreThanTheFileHolds) {
+  const std::string refusal = Prefix() + "its entries claim more data than the file holds";
+  // Images over different ranges of the same bytes are distinct and each is kept.
+  EXPECT_EQ(Refusal(RecordsOverOneRange(kyrEntryImage, 20, PatternBytes(400, 3), [](int i) { return 400 - i; })),
+            refusal);
+  // Texts are kept as copies, one per entry.
+  EXPECT_EQ(Refusal(RecordsOverOneRange(kyrEntryText, 20, PatternBytes(400, 4), [](int) { return 400; })), refusal);
 }
 
 }  // namespace

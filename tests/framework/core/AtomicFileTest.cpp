@@ -85,6 +85,35 @@ TEST(AtomicFile, AMissingFolderFailsAtOnceNamingTheTarget) {
   }
 }
 
+TEST(AtomicFile, TemporaryNamesAreNoLongerThanTheTargetsOwn) {
+  TempDir dir;
+  for (const std::string& name : {std::string("a.swf"), std::string("abcdefghij"), std::string("abcdefghijk"),
+                                 std::string(200, 'l')}) {
+    TAtomicFile file(dir / name);
+    const std::string temp = file.TempName();
+    EXPECT_EQ(temp.rfind(dir.Path() + PathSeparator(), 0), 0u) << name;  // in the target's folder
+    EXPECT_EQ(temp.find(PathSeparator(), dir.Path().size() + 1), std::string::npos) << name;
+    EXPECT_LE(temp.size(), (dir / name).size()) << name;
+  }
+}
+
+// The longest output the platform allows: a path of 259 characters on Windows (MAX_PATH
+// less its terminator; long dropped names reach it), a name of 255 characters elsewhere.
+TEST(AtomicFile, ATargetAtThePathLimitIsWritten) {
+  TempDir dir;
+#ifdef _WIN32
+  const size_t nameLength = 259 - dir.Path().size() - 1;
+#else
+  const size_t nameLength = 255;
+#endif
+  const std::string target = dir / (std::string(nameLength - 4, 'n') + ".swf");
+  TAtomicFile file(target);
+  WriteAll(file.Stream(), PatternBytes(100, 8));
+  file.Commit();
+  EXPECT_EQ(ReadFileBytes(target), PatternBytes(100, 8));
+  EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{std::string(nameLength - 4, 'n') + ".swf"});
+}
+
 #ifndef _WIN32
 TEST(AtomicFile, AReplacedFileKeepsItsPermissions) {
   TempDir dir;

@@ -174,6 +174,107 @@ TEST(ApplicationObject, ShowModalEndsWithTheButtonsModalResult) {
   EXPECT_EQ(dialog->ShowModal(), mrCancel);
 }
 
+// ---- the application window ----
+// A started application with a shown main form, a shown second form and a hidden third.
+class ApplicationWindow : public ::testing::Test {
+protected:
+  void SetUp() override {
+    app.SetTitle("Corvane Vantor");
+    app.Initialize();
+    for (TForm** form : {&main, &second, &third}) app.CreateForm(*form);
+    main->Show();
+    second->Show();
+    SetForegroundWindow(main->Handle());
+    uitest::Pump();
+  }
+  HWND Window() const { return app.Handle(); }
+
+  TApplication app{nullptr};
+  TForm* main = nullptr;
+  TForm* second = nullptr;
+  TForm* third = nullptr;
+};
+
+TEST_F(ApplicationWindow, IsAZeroSizedCaptionedWindowThatOwnsTheForms) {
+  const LONG_PTR style = GetWindowLongPtrA(Window(), GWL_STYLE);
+  const LONG_PTR wanted = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  EXPECT_EQ(style & wanted, wanted);
+  EXPECT_EQ(style & WS_THICKFRAME, 0);
+  EXPECT_EQ(GetWindowLongPtrA(Window(), GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_APPWINDOW), 0);
+  EXPECT_EQ(GetWindow(Window(), GW_OWNER), nullptr);
+  RECT r;
+  GetWindowRect(Window(), &r);
+  EXPECT_EQ(r.right - r.left, 0);
+  EXPECT_EQ(r.bottom - r.top, 0);
+  char text[64] = {};
+  GetWindowTextA(Window(), text, sizeof text);
+  EXPECT_STREQ(text, "Corvane Vantor");
+  for (TForm* form : {main, second, third}) EXPECT_EQ(GetWindow(form->Handle(), GW_OWNER), Window());
+}
+
+TEST_F(ApplicationWindow, IsShownWhileAnyOfItsFormsIs) {
+  const struct {
+    const char* step;
+    std::function<void()> act;
+    bool shown;
+  } steps[] = {
+      {"two forms shown", [] {}, true},
+      {"main hidden", [&] { main->Hide(); }, true},
+      {"both hidden", [&] { second->Hide(); }, false},
+      {"third shown", [&] { third->Show(); }, true},
+      {"the visible form deleted", [&] { delete third; }, false},
+  };
+  for (const auto& s : steps) {
+    s.act();
+    EXPECT_EQ(IsWindowVisible(Window()) != FALSE, s.shown) << s.step;
+  }
+}
+
+TEST_F(ApplicationWindow, TheMainFormsMinimiseTakesTheVisibleFormsAlongAndRestoreBringsThemBack) {
+  SendMessageA(main->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(IsIconic(Window()));
+  EXPECT_TRUE(IsWindowVisible(Window()));  // the taskbar entry stays
+  for (TForm* form : {main, second, third}) EXPECT_FALSE(IsWindowVisible(form->Handle()));
+  EXPECT_TRUE(main->Visible());  // gone with the application, not hidden by the program
+  EXPECT_EQ(main->WindowState(), wsNormal);
+
+  SendMessageA(Window(), WM_SYSCOMMAND, SC_RESTORE, 0);  // what the taskbar sends
+  EXPECT_FALSE(IsIconic(Window()));
+  EXPECT_TRUE(IsWindowVisible(main->Handle()));
+  EXPECT_TRUE(IsWindowVisible(second->Handle()));
+  EXPECT_FALSE(IsWindowVisible(third->Handle()));
+}
+
+TEST_F(ApplicationWindow, AnotherFormsMinimiseIsItsOwn) {
+  SendMessageA(second->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(IsIconic(second->Handle()));
+  EXPECT_FALSE(IsIconic(Window()));
+  EXPECT_TRUE(IsWindowVisible(main->Handle()));
+}
+
+TEST_F(ApplicationWindow, TheActivationItGetsGoesOnToTheFormInFront) {
+  // Windows activates a hidden popup's owner, here the application window.
+  second->Hide();
+  second->SetBorderStyle(bsDialog);  // WS_POPUP
+  second->Show();
+  SetForegroundWindow(second->Handle());
+  uitest::Pump();
+  ASSERT_EQ(GetActiveWindow(), second->Handle());
+  second->Hide();
+  EXPECT_TRUE(uitest::PumpUntil([&] { return GetActiveWindow() == main->Handle(); }));
+  // Activated directly, as by a click on its taskbar entry.
+  SetActiveWindow(Window());
+  EXPECT_TRUE(uitest::PumpUntil([&] { return GetActiveWindow() == main->Handle(); }));
+  EXPECT_EQ(app.DialogOwner(), main->Handle());
+}
+
+TEST_F(ApplicationWindow, ClosingItClosesTheMainForm) {
+  PostMessageA(Window(), WM_CLOSE, 0, 0);
+  app.Run();  // returns once the main form closed
+  EXPECT_TRUE(app.Terminated());
+  EXPECT_TRUE(IsWindow(Window()));
+}
+
 // ---- timers ----
 TEST(Timers, TicksThroughTheMessageLoopAndStops) {
   TTimer timer(nullptr);
