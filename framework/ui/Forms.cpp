@@ -5,6 +5,8 @@
 #include "framework/core/FormReader.h"
 #include "framework/ui/Dialogs.h"
 #include "framework/ui/ExtCtrls.h"
+#include "framework/ui/Hints.h"
+#include "framework/graphics/ImgList.h"
 #include "framework/ui/Menus.h"
 #include "framework/ui/StdCtrls.h"
 
@@ -64,10 +66,7 @@ TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
   TControlStyle style = ControlStyle();
   style.Include(csAcceptsControls);
   SetControlStyle(style);
-  icon_.OnChange = [this](TObject*) {
-    if (HandleAllocated())
-      SendMessageA(HandleIfAllocated(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Handle()));
-  };
+  icon_.OnChange = [this](TObject*) { ApplyIcon(); };
   FormList().push_back(this);
 }
 
@@ -132,7 +131,7 @@ void TCustomForm::CreateParams(TCreateParams& params) {
 void TCustomForm::CreateWindowHandle(const TCreateParams& params) {
   inherited::CreateWindowHandle(params);
   MenuChanged();
-  if (icon_.Handle()) SendMessageA(HandleIfAllocated(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Handle()));
+  ApplyIcon();
   UpdateScrollRange();
 }
 
@@ -460,6 +459,7 @@ void TCustomForm::WndProc(TMessage& m) {
       {WM_VSCROLL, &TCustomForm::WMScroll},
       {CM_DIALOGKEY, &TCustomForm::CMDialogKey},
       {CM_RELEASE, &TCustomForm::CMRelease},
+      {CM_ICONCHANGED, &TCustomForm::CMIconChanged},
   };
   if (!DispatchMessageTable(*this, kTable, m)) inherited::WndProc(m);
 }
@@ -524,6 +524,14 @@ void TCustomForm::CMDialogKey(TMessage& m) {
 
 void TCustomForm::CMRelease(TMessage&) { delete this; }
 
+void TCustomForm::CMIconChanged(TMessage&) { ApplyIcon(); }
+
+void TCustomForm::ApplyIcon() {
+  if (!HandleAllocated()) return;
+  HICON icon = icon_.Handle() ? icon_.Handle() : OwningApplication(this)->Icon()->Handle();
+  SendMessageA(HandleIfAllocated(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+}
+
 void TCustomForm::DeclarePublished(TPublished<TCustomForm>& p) {
   p.Enumeration("BorderStyle", FormBorderStyleInfo, &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle);
   p.Set("BorderIcons", BorderIconInfo, &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons);
@@ -539,6 +547,7 @@ void TCustomForm::DeclarePublished(TPublished<TCustomForm>& p) {
   p.Component("Menu", &TCustomForm::Menu, &TCustomForm::SetMenu);
   p.Component("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
   p.Integer("ModalResult", &TCustomForm::ModalResult, &TCustomForm::SetModalResult);
+  p.Object("Icon", &TCustomForm::Icon);
   p.Event("OnCreate", &TCustomForm::OnCreate, &TCustomForm::SetOnCreate);
   p.Event("OnDestroy", &TCustomForm::OnDestroy, &TCustomForm::SetOnDestroy);
   p.Event("OnShow", &TCustomForm::OnShow, &TCustomForm::SetOnShow);
@@ -565,6 +574,7 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {
   std::string name = path;
   name = name.substr(name.find_last_of("\\/") + 1);
   title_ = name.substr(0, name.rfind('.'));
+  icon_.OnChange = [this](TObject*) { ApplyIcon(); };
 }
 
 TApplication::~TApplication() {
@@ -578,6 +588,31 @@ void TApplication::Initialize() {
     window_ = std::make_unique<TUtilityWindow>([](TMessage&) { return false; });
     SetWindowTextA(window_->Handle(), title_.c_str());
   }
+  HMODULE module = GetModuleHandleA(nullptr);
+  if (!icon_.Handle() && FindResourceA(module, "MAINICON", MAKEINTRESOURCEA(14)))  // RT_GROUP_ICON
+    icon_.LoadFromResourceName(module, "MAINICON");
+  ApplyIcon();
+}
+
+void TApplication::ApplyIcon() {
+  if (window_) SendMessageA(window_->Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Handle()));
+  for (TCustomForm* form : AllForms()) form->Perform(CM_ICONCHANGED);
+}
+
+void TApplication::SetShowHint(bool value) {
+  showHint_ = value;
+  if (!value) CancelHint();
+}
+
+void TApplication::HintMouseEnter(TControl* control) {
+  if (!showHint_) control = nullptr;
+  if (!hint_ && !control) return;
+  if (!hint_) hint_ = std::make_unique<THintWindow>();
+  hint_->MouseEntered(control, hintPause_, hintHidePause_);
+}
+
+void TApplication::CancelHint() {
+  if (hint_) hint_->Cancel();
 }
 
 void TApplication::SetTitle(const std::string& value) {
@@ -615,12 +650,26 @@ void TApplication::ProcessMessages() {
   }
 }
 
+namespace {
+// A press of a key or a mouse button (in or outside the client area) ends a hint.
+bool EndsHint(UINT message) {
+  switch (message) {
+    case WM_KEYDOWN: case WM_SYSKEYDOWN: case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+    case WM_NCLBUTTONDOWN: case WM_NCRBUTTONDOWN: case WM_NCMBUTTONDOWN: case WM_MOUSEWHEEL:
+      return true;
+    default:
+      return false;
+  }
+}
+}  // namespace
+
 bool TApplication::ProcessMessage(MSG& msg) {
   if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
   if (msg.message == WM_QUIT) {
     terminated_ = true;
     return true;
   }
+  if (EndsHint(msg.message)) CancelHint();
   bool used = false;
   try {
     used = Preprocess(msg);
@@ -658,7 +707,11 @@ bool TApplication::IsKeyMessage(MSG& msg) {
     if (!dialogKey) return false;
     const LRESULT code = SendMessageA(msg.hwnd, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&msg));
     const bool arrows = key >= VK_LEFT && key <= VK_DOWN;
-    if ((code & DLGC_WANTALLKEYS) || (key == VK_TAB && (code & DLGC_WANTTAB)) || (arrows && (code & DLGC_WANTARROWS)))
+    // A focused push button takes Return itself, as in a dialog: it presses on key-down and
+    // clicks on key-up.
+    const bool button = key == VK_RETURN && (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON));
+    if ((code & DLGC_WANTALLKEYS) || button || (key == VK_TAB && (code & DLGC_WANTTAB)) ||
+        (arrows && (code & DLGC_WANTARROWS)))
       return false;
     return form->Perform(CM_DIALOGKEY, key, msg.lParam) != 0;
   }
@@ -711,6 +764,7 @@ void RegisterFrameworkClasses() {
     RegisterComponentClass<TOpenDialog>();
     RegisterComponentClass<TSaveDialog>();
     RegisterComponentClass<TApplicationEvents>();
+    RegisterComponentClass<TImageList>();
     return true;
   }();
   (void)done;

@@ -13,6 +13,8 @@
 // main form), runs the message loop until the main form closes, and reports every exception
 // that escapes an event handler with MessageBoxA(MB_OK | MB_ICONERROR), caption = Title, text
 // = ErrorReportText(message). TApplicationEvents objects see every queued message first.
+// It also owns the hint tooltip (Hints.h) and the program's icon, which forms without an icon
+// of their own show (a form's Icon is stored with its description: Icon.Data = {...}).
 #pragma once
 
 #include <windows.h>
@@ -26,6 +28,7 @@
 #include "framework/ui/Controls.h"
 
 class TMainMenu;
+class THintWindow;
 
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = TSet<TBorderIcon>;
@@ -51,6 +54,8 @@ using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
 
 // Posted to a form that Release()d itself; it is deleted when the message arrives.
 inline constexpr UINT CM_RELEASE = CM_BASE + 0x21;
+// Sent to every form when the application's icon changed.
+inline constexpr UINT CM_ICONCHANGED = CM_BASE + 0x35;
 
 // The window styles of a form with BORDER and ICONS.
 void FormWindowStyle(TFormBorderStyle border, TBorderIcons icons, DWORD& style, DWORD& exStyle);
@@ -164,6 +169,9 @@ private:
   void WMScroll(TMessage& m);
   void CMDialogKey(TMessage& m);
   void CMRelease(TMessage& m);
+  void CMIconChanged(TMessage& m);
+  // Shows the form's icon, or the application's when the form has none.
+  void ApplyIcon();
 
   TFormBorderStyle borderStyle_ = bsSizeable;
   TBorderIcons borderIcons_{biSystemMenu, biMinimize, biMaximize};
@@ -266,10 +274,29 @@ public:
   const TExceptionEvent& OnException() const { return onException_; }
   void SetOnException(TExceptionEvent e) { onException_ = std::move(e); }
 
+  // The program's icon: the executable's MAINICON when it has one (Initialize loads it).
+  TIcon* Icon() { return &icon_; }
+
+  // Hints (Hints.h); none at all while ShowHint is off.
+  bool ShowHint() const { return showHint_; }
+  void SetShowHint(bool value);
+  // Milliseconds before a hint appears and before it goes again.
+  unsigned HintPause() const { return hintPause_; }
+  void SetHintPause(unsigned value) { hintPause_ = value; }
+  unsigned HintHidePause() const { return hintHidePause_; }
+  void SetHintHidePause(unsigned value) { hintHidePause_ = value; }
+  // The pointer entered CONTROL (nullptr: none of the program's controls).
+  void HintMouseEnter(TControl* control);
+  // Hides the hint (a click or a key does this by itself).
+  void CancelHint();
+  // The hints' tooltip, nullptr until the first hint was asked for.
+  const THintWindow* HintWindow() const { return hint_.get(); }
+
 protected:
   void Notification(TComponent* component, TOperation operation) override;
 
 private:
+  void ApplyIcon();
   bool ProcessMessage(MSG& msg);
   // Application events, dialog keys and characters, menu short-cuts; true when used.
   bool Preprocess(MSG& msg);
@@ -280,6 +307,11 @@ private:
   TCustomForm* mainForm_ = nullptr;
   bool terminated_ = false;
   TExceptionEvent onException_;
+  TIcon icon_;
+  std::unique_ptr<THintWindow> hint_;
+  bool showHint_ = true;
+  unsigned hintPause_ = 500;
+  unsigned hintHidePause_ = 2500;
 };
 
 // The global application object: Application->Title(), Application->CreateForm(Form1), ...

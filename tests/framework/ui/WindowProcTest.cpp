@@ -211,17 +211,76 @@ TEST(DialogKeys, EnterClicksTheDefaultButtonAndTabMovesFocus) {
   ok->SetParent(form.form);
   int clicks = 0;
   ok->SetOnClick([&](TObject*) { ++clicks; });
-  ok->SetFocus();
-  MSG enter{ok->Handle(), WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
-  PostMessageA(enter.hwnd, enter.message, enter.wParam, enter.lParam);
+  memo->SetWantReturns(false);  // Return in a memo that does not want it goes to the form
+  memo->SetFocus();
+  PostMessageA(memo->Handle(), WM_KEYDOWN, VK_RETURN, 0);
   app.ProcessMessages();
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(CM_DIALOGKEY, 0xB005u);
 
-  memo->SetFocus();
   PostMessageA(memo->Handle(), WM_KEYDOWN, VK_TAB, 0);  // the memo does not want tabs
   app.ProcessMessages();
   EXPECT_EQ(GetFocus(), ok->Handle());
+}
+
+// A focused push button takes Return itself, as Space: pressed on key-down, clicked on key-up;
+// the form's default button is not asked.
+TEST(DialogKeys, FocusedButtonPressesOnReturnDownAndClicksOnUp) {
+  TApplication app(nullptr);
+  uitest::TShownForm form;
+  auto* ok = new TButton(form.form);
+  ok->SetDefault(true);
+  ok->SetParent(form.form);
+  auto* other = new TButton(form.form);
+  other->SetTop(40);
+  other->SetParent(form.form);
+  std::vector<std::string> clicks;
+  ok->SetOnClick([&](TObject*) { clicks.push_back("ok"); });
+  other->SetOnClick([&](TObject*) { clicks.push_back("other"); });
+  other->SetFocus();
+  uitest::TMessageLog log(other, {WM_KEYDOWN, WM_KEYUP, CM_DIALOGKEY});
+
+  PostMessageA(other->Handle(), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+  app.ProcessMessages();
+  EXPECT_TRUE(SendMessageA(other->Handle(), BM_GETSTATE, 0, 0) & BST_PUSHED);
+  EXPECT_TRUE(clicks.empty());
+  PostMessageA(other->Handle(), WM_KEYUP, VK_RETURN, 0xC01C0001);
+  app.ProcessMessages();
+  EXPECT_EQ(log.messages, (std::vector<UINT>{WM_KEYDOWN, WM_KEYUP}));
+  EXPECT_EQ(clicks, std::vector<std::string>{"other"});
+  EXPECT_FALSE(SendMessageA(other->Handle(), BM_GETSTATE, 0, 0) & BST_PUSHED);
+}
+
+// A custom-drawn control (a skinned button) that asks for every key gets Return too.
+class TAllKeysControl : public TCustomControl {
+public:
+  using TCustomControl::TCustomControl;
+  void WndProc(TMessage& m) override {
+    if (m.Msg == WM_GETDLGCODE) {
+      m.Result = DLGC_WANTALLKEYS;
+      return;
+    }
+    TCustomControl::WndProc(m);
+  }
+};
+
+TEST(DialogKeys, ControlThatWantsAllKeysGetsReturn) {
+  TApplication app(nullptr);
+  uitest::TShownForm form;
+  auto* ok = new TButton(form.form);
+  ok->SetDefault(true);
+  ok->SetParent(form.form);
+  auto* custom = new TAllKeysControl(form.form);
+  custom->SetBounds(0, 40, 50, 20);
+  custom->SetParent(form.form);
+  int clicks = 0;
+  ok->SetOnClick([&](TObject*) { ++clicks; });
+  custom->SetFocus();
+  uitest::TMessageLog log(custom, {WM_KEYDOWN, CM_DIALOGKEY});
+  PostMessageA(custom->Handle(), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+  app.ProcessMessages();
+  EXPECT_EQ(log.messages, std::vector<UINT>{WM_KEYDOWN});
+  EXPECT_EQ(clicks, 0);
 }
 
 }  // namespace
