@@ -63,10 +63,7 @@ public:
 TEST(ControlEvents, ContextPopupComesFirstAndMayKeepTheMenuClosed) {
   uitest::TShownForm form;
   auto* menu = new TRecordingPopup(form.form);
-  auto* label = new TLabel(form.form);
-  label->SetAutoSize(false);
-  label->SetBounds(10, 10, 60, 20);
-  label->SetParent(form.form);
+  auto* label = uitest::Place<TLabel>(form.form, 10, 10, 60, 20);
   label->SetPopupMenu(menu);
   std::vector<POINT> asked;
   bool handle = true;
@@ -111,16 +108,9 @@ TEST(ControlEvents, WindowCreationIsAnnouncedEveryTime) {
 // reaches it and the source hears where it ended.
 TEST(ControlEvents, AutomaticDragDropsOnAnAcceptingTarget) {
   uitest::TShownForm form;
-  auto* source = new TPanel(form.form);
-  source->SetBounds(10, 10, 60, 40);
-  source->SetParent(form.form);
-  auto* target = new TPanel(form.form);
-  target->SetBounds(150, 10, 60, 40);
-  target->SetParent(form.form);
-  auto* refusing = new TLabel(form.form);
-  refusing->SetAutoSize(false);
-  refusing->SetBounds(80, 100, 60, 40);
-  refusing->SetParent(form.form);
+  auto* source = uitest::Place<TPanel>(form.form, 10, 10, 60, 40);
+  auto* target = uitest::Place<TPanel>(form.form, 150, 10, 60, 40);
+  auto* refusing = uitest::Place<TLabel>(form.form, 80, 100, 60, 40);
   source->SetDragMode(dmAutomatic);
   std::vector<std::string> events;
   source->SetOnMouseDown([&](TObject*, TMouseButton, TShiftState, int, int) { events.push_back("mouse down"); });

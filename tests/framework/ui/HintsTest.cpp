@@ -51,11 +51,8 @@ protected:
     Application->SetHintPause(30);
     Application->SetHintHidePause(10000);
     form->SetShowHint(true);
-    for (TPanel** p : {&withHint, &silent}) {
-      *p = new TPanel(form.form);
-      (*p)->SetBounds(p == &withHint ? 20 : 150, 20, 100, 60);
-      (*p)->SetParent(form.form);
-    }
+    withHint = uitest::Place<TPanel>(form.form, 20, 20, 100, 60);
+    silent = uitest::Place<TPanel>(form.form, 150, 20, 100, 60);
     withHint->SetHint("Convert|Converts the movie");
     silent->SetHint("Never shown");
     silent->SetShowHint(false);

@@ -119,6 +119,17 @@ void CALLBACK DriveMenu(HWND, UINT, UINT_PTR, DWORD) {
   if (gDrive.step > 40) EndMenu();  // never leave a menu open when the keys went astray
 }
 
+// Opens MENU over FORM while a timer runs PROC every 30 ms from step START (DriveMenu: keys on
+// steps 2, 4 and 6, EndMenu after step 40).
+void RunPopup(TPopupMenu& menu, const uitest::TShownForm& form, int start = 0, TIMERPROC proc = DriveMenu) {
+  gDrive = {};
+  gDrive.step = start;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 30, proc);
+  const POINT at = form->ClientToScreen({10, 10});
+  menu.Popup(at.x, at.y);
+  KillTimer(nullptr, timer);
+}
+
 TEST(Menus, OwnerDrawnPopupMeasuresDrawsAndRuns) {
   uitest::TShownForm form;
   TPopupMenu menu(nullptr);
@@ -142,11 +153,7 @@ TEST(Menus, OwnerDrawnPopupMeasuresDrawsAndRuns) {
   }
   int ran = 0;
   second->SetOnClick([&](TObject*) { ++ran; });
-  gDrive = {};
-  const UINT_PTR timer = SetTimer(nullptr, 0, 30, DriveMenu);
-  const POINT at = form->ClientToScreen({10, 10});
-  menu.Popup(at.x, at.y);
-  KillTimer(nullptr, timer);
+  RunPopup(menu, form);
   EXPECT_EQ(measured.size(), 2u);
   EXPECT_GE(selectedDraws, 1);
   EXPECT_EQ(ran, 1);
@@ -242,12 +249,7 @@ TEST(MenuDefaultItem, IsMarkedAndBoldInMeasureAndDraw) {
       if (drawn.size() < 2) drawn.push_back(describe(item, canvas));
     });
   }
-  gDrive = {};
-  gDrive.step = 40;  // no keys: the timer only closes the menu
-  const UINT_PTR timer = SetTimer(nullptr, 0, 30, DriveMenu);
-  const POINT at = form->ClientToScreen({10, 10});
-  menu.Popup(at.x, at.y);
-  KillTimer(nullptr, timer);
+  RunPopup(menu, form, 40);  // no keys: the timer only closes the menu
   const LOGFONTA system = MenuFont();
   const std::string font = std::string(system.lfFaceName) + " " + std::to_string(system.lfHeight);
   EXPECT_EQ(measured, (std::vector<std::string>{"Plain " + font, "Chosen " + font + " bold"}));
@@ -265,16 +267,11 @@ TEST(PopupMenus, OpeningAMenuKeepsItsFormActive) {
   menu.SetPopupComponent(panel);
   EXPECT_EQ(menu.PopupOwner(), form->Handle());
   uitest::TMessageLog log(form.form, {WM_NCACTIVATE, WM_ACTIVATE, WM_INITMENUPOPUP});
-  gDrive = {};
-  gDrive.step = 38;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR, DWORD) {
+  gActiveDuringMenu.clear();
+  RunPopup(menu, form, 38, [](HWND, UINT, UINT_PTR, DWORD) {
     if (TWinControl* f = TWinControl::FindControl(GetActiveWindow())) gActiveDuringMenu.push_back(f);
     DriveMenu(nullptr, 0, 0, 0);
   });
-  const POINT at = form->ClientToScreen({10, 10});
-  gActiveDuringMenu.clear();
-  menu.Popup(at.x, at.y);
-  KillTimer(nullptr, timer);
   uitest::Pump();
   EXPECT_EQ(log.messages, std::vector<UINT>{WM_INITMENUPOPUP});  // the form owned it; no deactivation
   ASSERT_FALSE(gActiveDuringMenu.empty());
