@@ -919,10 +919,12 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
 }
 
 // Sizes that Windows decides (the user dragging a border, SetWindowPos from elsewhere) are
-// asked for like those of SetBounds.
+// asked for like those of SetBounds; minimising and maximising (flagged 0x8000,
+// SWP_STATECHANGED, by Windows and Wine alike) are changes of state and are not.
 void TWinControl::WMWindowPosChanging(TMessage& m) {
+  constexpr UINT kStateChanged = 0x8000;
   auto* pos = reinterpret_cast<WINDOWPOS*>(m.LParam);
-  const bool resizing = !(pos->flags & SWP_NOSIZE) && (pos->cx != Width() || pos->cy != Height());
+  const bool resizing = !(pos->flags & (SWP_NOSIZE | kStateChanged)) && (pos->cx != Width() || pos->cy != Height());
   if (resizing && !settingBounds_ && !IsIconic(handle_) && !InState(csLoading)) {
     int width = pos->cx, height = pos->cy;
     if (CanResize(width, height)) {

@@ -53,6 +53,28 @@ TEST(ControlEvents, CanResizeChangesOrRefusesTheNewSize) {
   }
 }
 
+// Minimising and maximising are changes of state, not sizes a handler chooses.
+TEST(ControlEvents, CanResizeIsNotAskedToMinimiseOrMaximise) {
+  uitest::TShownForm form;
+  form->SetBorderStyle(bsSizeable);
+  form->SetBorderIcons({biSystemMenu, biMinimize, biMaximize});
+  int asked = 0;
+  form->SetOnCanResize([&](TObject*, int&, int&, bool& resize) {
+    ++asked;
+    resize = false;
+  });
+  ShowWindow(form->Handle(), SW_MINIMIZE);
+  EXPECT_TRUE(IsIconic(form->Handle()));
+  ShowWindow(form->Handle(), SW_RESTORE);
+  ShowWindow(form->Handle(), SW_MAXIMIZE);
+  EXPECT_TRUE(IsZoomed(form->Handle()));
+  ShowWindow(form->Handle(), SW_RESTORE);
+  EXPECT_EQ(asked, 0);
+  SetWindowPos(form->Handle(), nullptr, 0, 0, 123, 77, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(asked, 1);
+  EXPECT_NE(form->Width(), 123);
+}
+
 class TRecordingPopup : public TPopupMenu {
 public:
   using TPopupMenu::TPopupMenu;
