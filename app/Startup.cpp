@@ -8,8 +8,6 @@
 void StartVantor() {
   Application->Initialize();
   Application->SetTitle("Corvane Vantor");
-  // The taskbar entry's icon: the program's icon at the system's icon size.
-  Application->Icon()->LoadFromResourceName(GetModuleHandleA(nullptr), "MAINICON");
   Application->CreateForm(Form1);
   Application->CreateForm(Form2);
   Application->CreateForm(Form3);

@@ -35,10 +35,8 @@ std::vector<std::string> DroppedFileNames(HDROP drop);
 class TForm1 : public TForm {
   VANTOR_CLASS(TForm1, TForm)
 public:
-  // The program's icon, one 48 x 48 image, is kept with the windows' descriptions.
-  explicit TForm1(TComponent* owner) : TForm(owner) {
-    Icon()->LoadFromResourceName(GetModuleHandleA(nullptr), "MAINICON", 48);
-  }
+  // The icon, one 48 x 48 image, is stored with the window's description (Icon.Data).
+  explicit TForm1(TComponent* owner) : TForm(owner) {}
 
   TPanel* kyrForm1 = nullptr;
   TButton* kyrButton1 = nullptr;

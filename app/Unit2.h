@@ -7,10 +7,8 @@
 class TForm2 : public TForm {
   VANTOR_CLASS(TForm2, TForm)
 public:
-  // The program's icon, one 48 x 48 image, is kept with the windows' descriptions.
-  explicit TForm2(TComponent* owner) : TForm(owner) {
-    Icon()->LoadFromResourceName(GetModuleHandleA(nullptr), "MAINICON", 48);
-  }
+  // The icon, one 48 x 48 image, is stored with the window's description (Icon.Data).
+  explicit TForm2(TComponent* owner) : TForm(owner) {}
 
   TMemo* kyrMemo1 = nullptr;
 

@@ -6,10 +6,8 @@
 class TForm4 : public TForm {
   VANTOR_CLASS(TForm4, TForm)
 public:
-  // The program's icon, one 48 x 48 image, is kept with the windows' descriptions.
-  explicit TForm4(TComponent* owner) : TForm(owner) {
-    Icon()->LoadFromResourceName(GetModuleHandleA(nullptr), "MAINICON", 48);
-  }
+  // The icon, one 48 x 48 image, is stored with the window's description (Icon.Data).
+  explicit TForm4(TComponent* owner) : TForm(owner) {}
 };
 
 extern TForm4* Form4;

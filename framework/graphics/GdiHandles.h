@@ -1,7 +1,7 @@
 // Move-only owners and borrowers of GDI/USER handles, and scope guards for device-context state.
 //
 // Owned wrappers (TPenHandle, TBrushHandle, TFontHandle, TBitmapHandle, TRegionHandle, TIconHandle,
-// TImageListHandle, TMenuHandle, TMemoryDC) free their handle in the destructor; TBorrowedHandle<H>
+// TImageListHandle, TMenuHandle, TWindowHandle, TMemoryDC) free their handle in the destructor; TBorrowedHandle<H>
 // only carries a handle someone else owns (stock objects, system handles). None can be copied.
 // TWindowDC releases a GetDC/GetWindowDC context, TPaintDC ends a BeginPaint.
 //
@@ -20,7 +20,7 @@
 
 #include <utility>
 
-enum class THandleKind { Pen, Brush, Font, Bitmap, Region, DC, Icon, ImageList, Menu, Count };
+enum class THandleKind { Pen, Brush, Font, Bitmap, Region, DC, Icon, ImageList, Menu, Window, Count };
 
 // True when this build counts live handles (otherwise LiveHandleCount is always 0).
 bool HandleCountsEnabled();
@@ -42,6 +42,9 @@ struct TImageListFree {
 };
 struct TMenuFree {
   static void Free(HMENU h) { DestroyMenu(h); }
+};
+struct TWindowFree {
+  static void Free(HWND h) { DestroyWindow(h); }
 };
 struct TMemoryDCFree {
   static void Free(HDC h) { DeleteDC(h); }
@@ -119,6 +122,8 @@ using TRegionHandle = TOwnedHandle<HRGN, THandleKind::Region, TGdiObjectFree>;
 using TIconHandle = TOwnedHandle<HICON, THandleKind::Icon, TIconFree>;
 using TImageListHandle = TOwnedHandle<HIMAGELIST, THandleKind::ImageList, TImageListFree>;
 using TMenuHandle = TOwnedHandle<HMENU, THandleKind::Menu, TMenuFree>;
+// A window this code created and no framework object is bound to (a tooltip, say).
+using TWindowHandle = TOwnedHandle<HWND, THandleKind::Window, TWindowFree>;
 
 // A memory DC (CreateCompatibleDC), deleted with DeleteDC.
 class TMemoryDC : public TOwnedHandle<HDC, THandleKind::DC, TMemoryDCFree> {

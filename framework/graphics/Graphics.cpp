@@ -1,6 +1,7 @@
 #include "framework/graphics/Graphics.h"
 
 #include "framework/core/BmpCodec.h"
+#include "framework/core/IconFile.h"
 #include "framework/core/StrUtils.h"
 #include "framework/core/Streams.h"
 
@@ -328,6 +329,10 @@ void TGraphic::SetTransparent(bool transparent) {
   Changed();
 }
 
+void TGraphic::DeclarePublished(TPublished<TGraphic>& p) {
+  p.Binary("Data", &TGraphic::WriteData, &TGraphic::ReadData);
+}
+
 TBitmap::TBitmap() = default;
 
 TBitmap::TBitmap(int width, int height) { SetSize(width, height); }
@@ -478,6 +483,33 @@ void TBitmap::SaveToStream(TStream& stream) const {
   stream.WriteBuffer(file.data(), static_cast<int64_t>(file.size()));
 }
 
+namespace {
+uint32_t ReadUInt32LE(const uint8_t* p) {
+  return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+}  // namespace
+
+std::vector<uint8_t> TBitmap::WriteData() const {
+  TMemoryStream stream;
+  stream.WriteUInt32LE(0);
+  if (!Empty()) SaveToStream(stream);
+  stream.SetPosition(0);
+  stream.WriteUInt32LE(static_cast<uint32_t>(stream.Size() - 4));
+  return stream.Bytes();
+}
+
+void TBitmap::ReadData(const std::vector<uint8_t>& data) {
+  if (data.size() < 4 || ReadUInt32LE(data.data()) > data.size() - 4)
+    throw EInvalidGraphic("Bitmap data is cut short");
+  const uint32_t size = ReadUInt32LE(data.data());
+  if (size == 0) {
+    SetSize(0, 0);
+    return Changed();
+  }
+  TMemoryStream stream(std::vector<uint8_t>(data.begin() + 4, data.begin() + 4 + size));
+  LoadFromStream(stream);
+}
+
 void TBitmap::AssignFromHandle(HBITMAP source) {
   BITMAP info{};
   if (!source || !GetObjectA(source, sizeof info, &info)) throw EInvalidGraphic("Invalid bitmap handle");
@@ -524,10 +556,31 @@ void TIcon::Assign(const TPersistent& source) {
   const auto* icon = dynamic_cast<const TIcon*>(&source);
   if (!icon) return inherited::Assign(source);
   if (icon == this) return;
-  SetHandle(icon->Handle() ? CopyIcon(icon->Handle()) : nullptr);
+  Take(icon->Handle() ? CopyIcon(icon->Handle()) : nullptr, icon->data_);
 }
 
-void TIcon::SetHandle(HICON icon) {
+void TIcon::SetHandle(HICON icon) { Take(icon, {}); }
+
+// CreateIconFromResourceEx takes one image of the file (a DIB with its AND mask, or a PNG);
+// 0x00030000 is the format version every icon since Windows 3 uses.
+void TIcon::ReadData(const std::vector<uint8_t>& data) {
+  if (data.empty()) return Take(nullptr, {});
+  std::vector<TIconImageInfo> images;
+  try {
+    images = ReadIconDirectory(data.data(), data.size());
+  } catch (const EInvalidIcon& e) {
+    throw EInvalidGraphic(e.Message());
+  }
+  const TIconImageInfo& image = images[BestIconImage(images, 0)];
+  HICON icon = CreateIconFromResourceEx(const_cast<uint8_t*>(data.data() + image.Offset),
+                                        static_cast<DWORD>(image.Size), TRUE, 0x00030000, image.Width,
+                                        image.Height, LR_DEFAULTCOLOR);
+  if (!icon) throw EInvalidGraphic("Icon image cannot be read");
+  Take(icon, data);
+}
+
+void TIcon::Take(HICON icon, std::vector<uint8_t> data) {
+  data_ = std::move(data);
   handle_.Reset(icon);
   width_ = height_ = 0;
   ICONINFO info{};
@@ -577,6 +630,38 @@ G& TPicture::Hold() {
 
 TBitmap& TPicture::Bitmap() { return Hold<TBitmap>(); }
 TIcon& TPicture::Icon() { return Hold<TIcon>(); }
+
+namespace {
+// A new, empty graphic of the class named NAME; EInvalidGraphic for any other name.
+std::unique_ptr<TGraphic> NewGraphic(std::string_view name) {
+  if (name == TBitmap::StaticClassInfo().Name()) return std::make_unique<TBitmap>();
+  if (name == TIcon::StaticClassInfo().Name()) return std::make_unique<TIcon>();
+  throw EInvalidGraphic("Unknown picture format " + std::string(name));
+}
+}  // namespace
+
+std::vector<uint8_t> TPicture::WriteData() const {
+  if (!graphic_) return {};
+  const std::string name = graphic_->ClassName();
+  std::vector<uint8_t> data{static_cast<uint8_t>(name.size())};
+  data.insert(data.end(), name.begin(), name.end());
+  const std::vector<uint8_t> own = graphic_->WriteData();
+  data.insert(data.end(), own.begin(), own.end());
+  return data;
+}
+
+void TPicture::ReadData(const std::vector<uint8_t>& data) {
+  if (data.empty() || data[0] == 0) return SetGraphic(nullptr);
+  if (data[0] >= data.size()) throw EInvalidGraphic("Picture data is cut short");
+  const std::string name(data.begin() + 1, data.begin() + 1 + data[0]);
+  std::unique_ptr<TGraphic> graphic = NewGraphic(name);
+  graphic->ReadData(std::vector<uint8_t>(data.begin() + 1 + data[0], data.end()));
+  SetGraphic(std::move(graphic));
+}
+
+void TPicture::DeclarePublished(TPublished<TPicture>& p) {
+  p.Binary("Data", &TPicture::WriteData, &TPicture::ReadData);
+}
 
 void TPicture::Assign(const TPersistent& source) {
   const TGraphic* graphic = nullptr;

@@ -21,6 +21,14 @@
 // 0x00RRGGBB words); PixelFormat records the depth it was loaded with and is the depth it is saved
 // with. A transparent bitmap is drawn with TransparentBlt, leaving the background where its pixels
 // have the TransparentColor (clDefault: the colour of the bottom-left pixel).
+//
+// Stored forms (the published Data of a stored description, `Picture.Data = {...}`):
+//   TBitmap.Data  uint32 little-endian byte count, then a BMP file (0: an empty bitmap)
+//   TIcon.Data    an .ico file; the largest, deepest image is the one shown
+//   TPicture.Data the graphic's class name as a short string (length byte, then "TBitmap" or
+//                 "TIcon"), then that graphic's Data; no bytes at all for an empty picture
+// Data that does not fit raises EInvalidGraphic (or the codec's EInvalidBitmap) and leaves the
+// graphic as it was.
 #pragma once
 
 #include "framework/core/Classes.h"
@@ -255,8 +263,12 @@ public:
   virtual void SetTransparent(bool transparent);
   // Draws the whole graphic stretched over RECT of CANVAS.
   virtual void Draw(TCanvas& canvas, const RECT& rect) = 0;
+  // The graphic's stored form (see the top of this header).
+  virtual std::vector<uint8_t> WriteData() const = 0;
+  virtual void ReadData(const std::vector<uint8_t>& data) = 0;
 
   TNotifyEvent OnChange;
+  static void DeclarePublished(TPublished<TGraphic>& p);
 
 protected:
   void Changed();
@@ -309,6 +321,8 @@ public:
   void AssignFromHandle(HBITMAP source);
 
   void Draw(TCanvas& canvas, const RECT& rect) override;
+  std::vector<uint8_t> WriteData() const override;
+  void ReadData(const std::vector<uint8_t>& data) override;
 
 private:
   void CreateDib(int width, int height);
@@ -338,9 +352,16 @@ public:
   // Loads ICON resource NAME of INSTANCE at SIZE (0: the default size); raises when missing.
   void LoadFromResourceName(HINSTANCE instance, const std::string& name, int size = 0);
   void Draw(TCanvas& canvas, const RECT& rect) override;
+  // The .ico file the icon was read from; empty for an icon made from a handle or a resource,
+  // which has no file form.
+  std::vector<uint8_t> WriteData() const override { return data_; }
+  void ReadData(const std::vector<uint8_t>& data) override;
 
 private:
+  void Take(HICON icon, std::vector<uint8_t> data);
+
   TIconHandle handle_;
+  std::vector<uint8_t> data_;
   int width_ = 0;
   int height_ = 0;
 };
@@ -362,8 +383,12 @@ public:
   int Width() const { return graphic_ ? graphic_->Width() : 0; }
   int Height() const { return graphic_ ? graphic_->Height() : 0; }
   bool Empty() const { return !graphic_ || graphic_->Empty(); }
+  // The stored form: class name, then the graphic's Data (see the top of this header).
+  std::vector<uint8_t> WriteData() const;
+  void ReadData(const std::vector<uint8_t>& data);
 
   TNotifyEvent OnChange;
+  static void DeclarePublished(TPublished<TPicture>& p);
 
 private:
   void Changed();

@@ -35,9 +35,33 @@ bool CommonControlsV6() {
   return v6;
 }
 
-TImageList::TImageList(int width, int height)
-    : width_(width), height_(height), handle_(ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, 4, 4)) {
-  if (!handle_) throw EInvalidGraphic("Cannot create image list");
+TImageList::TImageList(TComponent* owner) : TComponent(owner), width_(0), height_(0) { SetSize(16, 16); }
+
+TImageList::TImageList(int width, int height) : TComponent(nullptr), width_(0), height_(0) {
+  SetSize(width, height);
+}
+
+TImageList::~TImageList() {
+  // Every reference is cleared while this object is still whole.
+  for (TImageListLink* link : std::vector<TImageListLink*>(links_)) {
+    link->list_ = nullptr;
+    link->Notify(this);
+  }
+}
+
+void TImageList::SetSize(int width, int height) {
+  if (width == width_ && height == height_ && handle_) return;
+  TImageListHandle list(ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, 4, 4));
+  if (!list) throw EInvalidGraphic("Cannot create image list");
+  handle_ = std::move(list);
+  width_ = width;
+  height_ = height;
+  Changed();
+}
+
+void TImageList::Changed() {
+  if (OnChange) OnChange(this);
+  for (TImageListLink* link : std::vector<TImageListLink*>(links_)) link->Notify(this);
 }
 
 int TImageList::Count() const { return ImageList_GetImageCount(handle_.Get()); }
@@ -46,7 +70,7 @@ int TImageList::AddMasked(const TBitmap& image, TColor maskColor) {
   if (image.Empty()) return -1;
   TBitmapHandle copy = DeviceCopy(image);
   const int index = ImageList_AddMasked(handle_.Get(), copy.Get(), ColorToRGB(maskColor));
-  if (OnChange) OnChange(this);
+  Changed();
   return index;
 }
 
@@ -54,13 +78,48 @@ int TImageList::Add(const TBitmap& image) {
   if (image.Empty()) return -1;
   TBitmapHandle copy = DeviceCopy(image);
   const int index = ImageList_Add(handle_.Get(), copy.Get(), nullptr);
-  if (OnChange) OnChange(this);
+  Changed();
   return index;
 }
 
 void TImageList::Clear() {
   ImageList_RemoveAll(handle_.Get());
-  if (OnChange) OnChange(this);
+  Changed();
+}
+
+void TImageList::GetStrip(TBitmap& strip, TColor maskColor) const {
+  strip.SetSize(0, 0);
+  strip.SetSize(Count() * width_, height_);
+  if (strip.Empty()) return;
+  strip.Canvas().Brush().SetColor(maskColor);
+  strip.Canvas().FillRect(RECT{0, 0, strip.Width(), strip.Height()});
+  for (int i = 0; i < Count(); ++i)
+    ImageList_Draw(handle_.Get(), i, strip.Canvas().Handle(), i * width_, 0, ILD_TRANSPARENT);
+}
+
+std::vector<uint8_t> TImageList::BitmapData() const {
+  if (Count() == 0) return {};
+  TBitmap strip;
+  GetStrip(strip);
+  strip.SetPixelFormat(pf24bit);
+  return strip.WriteData();
+}
+
+void TImageList::SetBitmapData(const std::vector<uint8_t>& data) {
+  TBitmap strip;
+  if (!data.empty()) strip.ReadData(data);
+  ImageList_RemoveAll(handle_.Get());
+  if (!strip.Empty()) {
+    TBitmapHandle copy = DeviceCopy(strip);
+    ImageList_AddMasked(handle_.Get(), copy.Get(), ColorToRGB(clFuchsia));
+  }
+  Changed();
+}
+
+void TImageList::DeclarePublished(TPublished<TImageList>& p) {
+  p.Integer("Height", &TImageList::Height, &TImageList::SetHeight);
+  p.Integer("Width", &TImageList::Width, &TImageList::SetWidth);
+  p.Binary("Bitmap", &TImageList::BitmapData, &TImageList::SetBitmapData);
 }
 
 void TImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabled) {
@@ -90,4 +149,21 @@ void TImageList::DrawGreyed(HDC dc, int x, int y, int index) {
   TIconHandle icon(ImageList_GetIcon(handle_.Get(), index, ILD_TRANSPARENT));
   DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon.Get()), 0, x, y, width_, height_,
              DST_ICON | DSS_DISABLED);
+}
+
+// ---- TImageListLink ----
+TImageListLink::~TImageListLink() {
+  if (list_) std::erase(list_->links_, this);
+}
+
+void TImageListLink::SetImages(TImageList* list) {
+  if (list == list_) return;
+  if (list_) std::erase(list_->links_, this);
+  list_ = list;
+  if (list_) list_->links_.push_back(this);
+  Notify(list_);
+}
+
+void TImageListLink::Notify(TObject* sender) const {
+  if (onChange_) onChange_(sender);
 }

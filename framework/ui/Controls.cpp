@@ -6,7 +6,9 @@
 #include <set>
 
 #include "framework/core/ScopeGuard.h"
+#include "framework/ui/DragDrop.h"
 #include "framework/ui/Forms.h"
+#include "framework/ui/Hints.h"
 #include "framework/ui/Menus.h"
 
 namespace {
@@ -23,19 +25,45 @@ int gNextControlId = 100;
 
 struct TCursorEntry {
   TCursor cursor;
-  LPCSTR id;
+  const char* name;
+  LPCSTR id;  // nullptr: no system cursor (crDefault, crNone)
 };
 const TCursorEntry kCursors[] = {
-    {crArrow, IDC_ARROW},   {crCross, IDC_CROSS},       {crIBeam, IDC_IBEAM},     {crSizeNESW, IDC_SIZENESW},
-    {crSizeNS, IDC_SIZENS}, {crSizeNWSE, IDC_SIZENWSE}, {crSizeWE, IDC_SIZEWE},   {crHourGlass, IDC_WAIT},
-    {crNo, IDC_NO},         {crHandPoint, IDC_HAND},    {crSizeAll, IDC_SIZEALL},
+    {crDefault, "crDefault", nullptr},        {crNone, "crNone", nullptr},
+    {crArrow, "crArrow", IDC_ARROW},          {crCross, "crCross", IDC_CROSS},
+    {crIBeam, "crIBeam", IDC_IBEAM},          {crSizeNESW, "crSizeNESW", IDC_SIZENESW},
+    {crSizeNS, "crSizeNS", IDC_SIZENS},       {crSizeNWSE, "crSizeNWSE", IDC_SIZENWSE},
+    {crSizeWE, "crSizeWE", IDC_SIZEWE},       {crUpArrow, "crUpArrow", IDC_UPARROW},
+    {crHourGlass, "crHourGlass", IDC_WAIT},   {crDrag, "crDrag", IDC_ARROW},
+    {crNoDrop, "crNoDrop", IDC_NO},           {crHSplit, "crHSplit", IDC_SIZEWE},
+    {crVSplit, "crVSplit", IDC_SIZENS},       {crMultiDrag, "crMultiDrag", IDC_ARROW},
+    {crSQLWait, "crSQLWait", IDC_WAIT},       {crNo, "crNo", IDC_NO},
+    {crAppStart, "crAppStart", IDC_APPSTARTING}, {crHelp, "crHelp", IDC_HELP},
+    {crHandPoint, "crHandPoint", IDC_HAND},   {crSizeAll, "crSizeAll", IDC_SIZEALL},
 };
 
-HCURSOR SystemCursor(TCursor cursor) {
-  for (const TCursorEntry& e : kCursors)
-    if (e.cursor == cursor) return LoadCursorA(nullptr, e.id);
-  return LoadCursorA(nullptr, IDC_ARROW);
-}
+// Stored descriptions name cursors; registered before any description is read.
+const bool cursorIdentsRegistered = [] {
+  RegisterIntegerConsts(
+      "TCursor",
+      [](std::string_view ident, int64_t& value) {
+        for (const TCursorEntry& e : kCursors) {
+          if (!SameText(e.name, ident)) continue;
+          value = e.cursor;
+          return true;
+        }
+        return false;
+      },
+      [](int64_t value, std::string& ident) {
+        for (const TCursorEntry& e : kCursors) {
+          if (e.cursor != value) continue;
+          ident = e.name;
+          return true;
+        }
+        return false;
+      });
+  return true;
+}();
 
 bool IsWindowless(const TControl* c) { return dynamic_cast<const TWinControl*>(c) == nullptr; }
 
@@ -45,6 +73,13 @@ void SetMouseControl(TControl* control) {
   gMouseControl = control;
   if (previous) previous->Perform(CM_MOUSELEAVE);
   if (control) control->Perform(CM_MOUSEENTER);
+  Application->HintMouseEnter(gMouseControl);  // an enter handler may have moved it on already
+}
+
+// The control under the pointer is going away: forget it without sending it anything.
+void ForgetMouseControl() {
+  gMouseControl = nullptr;
+  Application->HintMouseEnter(nullptr);
 }
 
 POINT PointOf(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
@@ -54,6 +89,40 @@ const char* RegisterFrameworkClass(const std::string& name, UINT style);
 }  // namespace
 
 LRESULT CALLBACK StdWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// ---- cursors, anchors, reading order ----
+HCURSOR CursorHandle(TCursor cursor) {
+  if (cursor == crNone) return nullptr;
+  for (const TCursorEntry& e : kCursors)
+    if (e.cursor == cursor && e.id) return LoadCursorA(nullptr, e.id);
+  return LoadCursorA(nullptr, IDC_ARROW);
+}
+
+namespace {
+// One axis of AnchoredBounds: the control spans START..END; its parent grew by GROWTH.
+void AnchorAxis(bool nearSide, bool farSide, LONG& start, LONG& end, LONG growth) {
+  if (nearSide && farSide) {
+    end += growth;
+  } else if (farSide) {
+    start += growth;
+    end += growth;
+  } else if (!nearSide) {
+    start += growth / 2;
+    end += growth / 2;
+  }
+}
+}  // namespace
+
+RECT AnchoredBounds(TAnchors anchors, const RECT& bounds, SIZE oldSize, SIZE newSize) {
+  RECT r = bounds;
+  AnchorAxis(anchors.Contains(akLeft), anchors.Contains(akRight), r.left, r.right, newSize.cx - oldSize.cx);
+  AnchorAxis(anchors.Contains(akTop), anchors.Contains(akBottom), r.top, r.bottom, newSize.cy - oldSize.cy);
+  return r;
+}
+
+bool MiddleEastLocale() { return GetSystemMetrics(SM_MIDEASTENABLED) != 0; }
+bool RightToLeftReading(TBiDiMode mode, bool middleEast) { return middleEast && mode != bdLeftToRight; }
+bool RightToLeftAlignment(TBiDiMode mode, bool middleEast) { return middleEast && mode == bdRightToLeft; }
 
 // ---- shift states ----
 TShiftState MouseShiftState(WPARAM keys) {
@@ -107,7 +176,8 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
 
 TControl::~TControl() {
   Destroying();
-  if (gMouseControl == this) gMouseControl = nullptr;
+  TDragOperation::ControlGone(this);
+  if (gMouseControl == this) ForgetMouseControl();
   if (gCaptureControl == this) gCaptureControl = nullptr;
   if (parent_) parent_->RemoveControl(this);
 }
@@ -134,14 +204,36 @@ TCustomForm* TControl::ParentForm() const {
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
+  if ((width != width_ || height != height_) && !CanResize(width, height)) {
+    width = width_;
+    height = height_;
+  }
   constraints_.Apply(width, height);
   if (left == left_ && top == top_ && width == width_ && height == height_) return;
   const bool sized = width != width_ || height != height_;
   InvalidateParentArea(true);
   StoreBounds(left, top, width, height);
   InvalidateParentArea(true);
+  UpdateAnchorRules();
   if (sized) Resize();
   RequestAlign();
+}
+
+void TControl::UpdateAnchorRules() {
+  if (!parent_ || parent_->anchoring_) return;
+  anchorBounds_ = BoundsRect();
+  anchorParentSize_ = {parent_->ClientWidth(), parent_->ClientHeight()};
+}
+
+void TControl::SetAnchors(TAnchors value) {
+  anchors_ = value;
+  UpdateAnchorRules();
+}
+
+bool TControl::CanResize(int& width, int& height) {
+  bool resize = true;
+  if (onCanResize_) onCanResize_(this, width, height, resize);
+  return resize;
 }
 
 void TControl::StoreBounds(int left, int top, int width, int height) {
@@ -241,6 +333,26 @@ void TControl::SetPopupMenu(TPopupMenu* value) {
   if (popupMenu_) popupMenu_->FreeNotification(this);
 }
 
+bool TControl::ShowHint() const { return parentShowHint_ && parent_ ? parent_->ShowHint() : showHint_; }
+
+void TControl::SetShowHint(bool value) {
+  showHint_ = value;
+  parentShowHint_ = false;
+}
+
+TBiDiMode TControl::BiDiMode() const { return parentBiDiMode_ && parent_ ? parent_->BiDiMode() : biDiMode_; }
+
+void TControl::SetBiDiMode(TBiDiMode value) {
+  biDiMode_ = value;
+  parentBiDiMode_ = false;
+}
+
+bool TControl::DoContextPopup(POINT mousePos) {
+  bool handled = false;
+  if (onContextPopup_) onContextPopup_(this, mousePos, handled);
+  return handled;
+}
+
 TPopupMenu* TControl::NearestPopupMenu() const {
   for (const TControl* c = this; c; c = c->parent_)
     if (c->popupMenu_) return c->popupMenu_;
@@ -305,6 +417,8 @@ TMouseButton ButtonOf(UINT msg) {
 }  // namespace
 
 void TControl::WMMouseDown(TMessage& m) {
+  // An automatic drag replaces the press: no mouse-down, no click.
+  if (m.Msg == WM_LBUTTONDOWN && dragMode_ == dmAutomatic) return BeginDrag();
   DefaultHandler(m);
   const POINT p = PointOf(m.LParam);
   const TMouseButton button = ButtonOf(m.Msg);
@@ -314,7 +428,7 @@ void TControl::WMMouseDown(TMessage& m) {
 }
 
 void TControl::WMDoubleClick(TMessage& m) {
-  if (!controlStyle_.Contains(csDoubleClicks)) {
+  if (!controlStyle_.Contains(csDoubleClicks) || dragMode_ == dmAutomatic) {
     m.Msg = WM_LBUTTONDOWN;  // a second press, as for a class without CS_DBLCLKS
     WMMouseDown(m);
     return;
@@ -394,6 +508,36 @@ void TControl::Resize() {
   if (onResize_) onResize_(this);
 }
 
+// ---- dragging (the operation itself lives in DragDrop.cpp) ----
+void TControl::BeginDrag() { TDragOperation::Begin(this); }
+
+void TControl::EndDrag(bool drop) {
+  if (Dragging()) TDragOperation::End(drop);
+}
+
+bool TControl::Dragging() const { return TDragOperation::Source() == this; }
+
+bool TControl::DragOver(TObject* source, int x, int y, TDragState state) {
+  bool accept = false;
+  if (onDragOver_) {
+    accept = true;
+    onDragOver_(this, source, x, y, state, accept);
+  }
+  return accept;
+}
+
+void TControl::DragDrop(TObject* source, int x, int y) {
+  if (onDragDrop_) onDragDrop_(this, source, x, y);
+}
+
+void TControl::DoStartDrag() {
+  if (onStartDrag_) onStartDrag_(this);
+}
+
+void TControl::DoEndDrag(TObject* target, int x, int y) {
+  if (onEndDrag_) onEndDrag_(this, target, x, y);
+}
+
 void TControl::SetMouseCapture(bool capture) {
   if (!parent_ || !parent_->HandleAllocated()) return;
   if (capture) {
@@ -466,6 +610,23 @@ void TControl::DeclarePublished(TPublished<TControl>& p) {
   p.Event("OnMouseEnter", &TControl::OnMouseEnter, &TControl::SetOnMouseEnter);
   p.Event("OnMouseLeave", &TControl::OnMouseLeave, &TControl::SetOnMouseLeave);
   p.Event("OnResize", &TControl::OnResize, &TControl::SetOnResize);
+  p.Set("Anchors", AnchorKindInfo, &TControl::Anchors, &TControl::SetAnchors);
+  p.Enumeration("BiDiMode", BiDiModeInfo, &TControl::BiDiMode, &TControl::SetBiDiMode);
+  p.Boolean("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode);
+  p.String("Hint", &TControl::Hint, &TControl::SetHint);
+  p.Boolean("ShowHint", &TControl::ShowHint, &TControl::SetShowHint);
+  p.Boolean("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint);
+  p.Integer("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor, "TCursor");
+  p.Enumeration("DragKind", DragKindInfo, &TControl::DragKind, &TControl::SetDragKind);
+  p.Enumeration("DragMode", DragModeInfo, &TControl::DragMode, &TControl::SetDragMode);
+  p.Event("OnCanResize", &TControl::OnCanResize, &TControl::SetOnCanResize);
+  p.Event("OnContextPopup", &TControl::OnContextPopup, &TControl::SetOnContextPopup);
+  p.Event("OnStartDrag", &TControl::OnStartDrag, &TControl::SetOnStartDrag);
+  p.Event("OnDragOver", &TControl::OnDragOver, &TControl::SetOnDragOver);
+  p.Event("OnDragDrop", &TControl::OnDragDrop, &TControl::SetOnDragDrop);
+  p.Event("OnEndDrag", &TControl::OnEndDrag, &TControl::SetOnEndDrag);
+  p.Event("OnStartDock", &TControl::OnStartDock, &TControl::SetOnStartDock);
+  p.Event("OnEndDock", &TControl::OnEndDock, &TControl::SetOnEndDock);
 }
 
 // ---- TWinControl ----
@@ -551,6 +712,7 @@ HWND TWinControl::Handle() {
 void TWinControl::CreateParams(TCreateParams& params) {
   params.Caption = text_;
   params.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+  if (UseRightToLeftReading()) params.ExStyle |= WS_EX_RTLREADING;
   if (Visible()) params.Style |= WS_VISIBLE;
   if (!Enabled()) params.Style |= WS_DISABLED;
   if (tabStop_) params.Style |= WS_TABSTOP;
@@ -581,6 +743,7 @@ void TWinControl::CreateWnd() {
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StdWndProc)));
   }
   CreateWindowHandle(p);
+  Perform(CM_WNDCREATED);
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams&) {
@@ -613,6 +776,7 @@ void TWinControl::RecreateWnd() {
 
 void TWinControl::InsertControl(TControl* control) {
   control->parent_ = this;
+  control->UpdateAnchorRules();  // before any layout moves it
   controls_.push_back(control);
   if (auto* w = dynamic_cast<TWinControl*>(control)) {
     tabList_.push_back(w);
@@ -674,6 +838,17 @@ void TWinControl::Realign() {
   RECT rect = ClientRect();
   AdjustClientRect(rect);
   for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient}) AlignList(a, rect);
+  AnchorControls();
+}
+
+// Children placed by Anchors rather than Align follow the client area's size.
+void TWinControl::AnchorControls() {
+  const SIZE size{ClientWidth(), ClientHeight()};
+  TRestoreOnExit busy(anchoring_, true);
+  for (TControl* c : std::vector<TControl*>(controls_)) {
+    if (c->Align() != alNone || c->Anchors() == TAnchors{akLeft, akTop}) continue;
+    c->SetBoundsRect(AnchoredBounds(c->Anchors(), c->anchorBounds_, c->anchorParentSize_, size));
+  }
 }
 
 void TWinControl::AlignList(TAlign align, RECT& rect) {
@@ -719,17 +894,43 @@ void TWinControl::AlignList(TAlign align, RECT& rect) {
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
+  if ((width != Width() || height != Height()) && !CanResize(width, height)) {
+    width = Width();
+    height = Height();
+  }
   Constraints()->Apply(width, height);
   if (left == Left() && top == Top() && width == Width() && height == Height()) return;
   const bool sized = width != Width() || height != Height();
   StoreBounds(left, top, width, height);
+  UpdateAnchorRules();
   if (handle_) {
+    settingBounds_ = true;  // already asked: WM_WINDOWPOSCHANGING must not ask again
     SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    settingBounds_ = false;
   } else if (sized) {
     Realign();
     Resize();
   }
   RequestAlign();
+}
+
+// Sizes that Windows decides (the user dragging a border, SetWindowPos from elsewhere) are
+// asked for like those of SetBounds; minimising and maximising (flagged 0x8000,
+// SWP_STATECHANGED, by Windows and Wine alike) are changes of state and are not.
+void TWinControl::WMWindowPosChanging(TMessage& m) {
+  constexpr UINT kStateChanged = 0x8000;
+  auto* pos = reinterpret_cast<WINDOWPOS*>(m.LParam);
+  const bool resizing = !(pos->flags & (SWP_NOSIZE | kStateChanged)) && (pos->cx != Width() || pos->cy != Height());
+  if (resizing && !settingBounds_ && !IsIconic(handle_) && !InState(csLoading)) {
+    int width = pos->cx, height = pos->cy;
+    if (CanResize(width, height)) {
+      pos->cx = width;
+      pos->cy = height;
+    } else {
+      pos->flags |= SWP_NOSIZE;
+    }
+  }
+  DefaultHandler(m);
 }
 
 void TWinControl::UpdateBoundsFromWindow() {
@@ -879,6 +1080,7 @@ void TWinControl::WndProc(TMessage& m) {
       {WM_ERASEBKGND, &TWinControl::WMEraseBkgnd},
       {WM_SIZE, &TWinControl::WMSize},
       {WM_MOVE, &TWinControl::WMMove},
+      {WM_WINDOWPOSCHANGING, &TWinControl::WMWindowPosChanging},
       {WM_SETFOCUS, &TWinControl::WMSetFocus},
       {WM_KILLFOCUS, &TWinControl::WMKillFocus},
       {WM_KEYDOWN, &TWinControl::WMKey},
@@ -1055,6 +1257,7 @@ bool TWinControl::RouteMouseToChild(TMessage& m) {
 }
 
 void TWinControl::MouseRouter(TMessage& m) {
+  if (TDragOperation::MouseMessage(this, m)) return;
   if (!RouteMouseToChild(m)) inherited::WndProc(m);
 }
 
@@ -1066,6 +1269,7 @@ void TWinControl::WMMouseLeave(TMessage& m) {
 }
 
 void TWinControl::WMCaptureChanged(TMessage& m) {
+  TDragOperation::CaptureChanged(this, reinterpret_cast<HWND>(m.LParam));
   if (gCaptureControl && gCaptureControl->Parent() == this) gCaptureControl = nullptr;
   DefaultHandler(m);
 }
@@ -1078,7 +1282,7 @@ void TWinControl::WMSetCursor(TMessage& m) {
     TControl* target = ControlAtPos(p, true, true);
     const TCursor cursor = target && target->Cursor() != crDefault ? target->Cursor() : Cursor();
     if (cursor != crDefault) {
-      ::SetCursor(SystemCursor(cursor));
+      ::SetCursor(CursorHandle(cursor));
       m.Result = 1;
       return;
     }
@@ -1091,6 +1295,11 @@ void TWinControl::WMContextMenu(TMessage& m) {
   if (screen.x == -1 && screen.y == -1) screen = ClientToScreen({0, 0});  // from the keyboard
   TControl* target = ControlAtPos(ScreenToClient(screen), false, true);
   if (!target) target = this;
+  const bool fromKeyboard = PointOf(m.LParam).x == -1 && PointOf(m.LParam).y == -1;
+  if (target->DoContextPopup(fromKeyboard ? POINT{-1, -1} : target->ScreenToClient(screen))) {
+    m.Result = 1;
+    return;
+  }
   if (TPopupMenu* menu = target->NearestPopupMenu()) {
     menu->SetPopupComponent(target);
     menu->Popup(screen.x, screen.y);
@@ -1123,7 +1332,7 @@ void TWinControl::WMNCPaint(TMessage& m) {
 
 void TWinControl::WMNCDestroy(TMessage& m) {
   DefaultHandler(m);
-  if (gMouseControl == this) gMouseControl = nullptr;
+  if (gMouseControl == this) ForgetMouseControl();
   Unbind();
 }
 
@@ -1176,7 +1385,29 @@ void TWinControl::CMFontChanged(TMessage& m) {
   for (TControl* c : std::vector<TControl*>(controls_)) c->Perform(CM_PARENTFONTCHANGED);
 }
 
+bool TWinControl::Ctl3D() const {
+  const auto* parent = Parent();
+  return parentCtl3D_ && parent ? parent->Ctl3D() : ctl3D_;
+}
+
+void TWinControl::SetCtl3D(bool value) {
+  const bool old = Ctl3D();
+  ctl3D_ = value;
+  parentCtl3D_ = false;
+  if (old != value) RecreateWnd();
+}
+
+void TWinControl::SetParentCtl3D(bool value) {
+  const bool old = Ctl3D();
+  parentCtl3D_ = value;
+  if (old != Ctl3D()) RecreateWnd();
+}
+
 void TWinControl::DeclarePublished(TPublished<TWinControl>& p) {
+  p.Boolean("Ctl3D", &TWinControl::Ctl3D, &TWinControl::SetCtl3D);
+  p.Boolean("ParentCtl3D", &TWinControl::ParentCtl3D, &TWinControl::SetParentCtl3D);
+  p.Enumeration("ImeMode", ImeModeInfo, &TWinControl::ImeMode, &TWinControl::SetImeMode);
+  p.String("ImeName", &TWinControl::ImeName, &TWinControl::SetImeName);
   p.Boolean("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop);
   p.Integer("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder);
   p.Event("OnEnter", &TWinControl::OnEnter, &TWinControl::SetOnEnter);

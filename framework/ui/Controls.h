@@ -22,7 +22,9 @@
 //
 // Notes for derived classes:
 // - Windows are created on first Handle() (a child's with its parent's); CreateParams says how,
-//   CreateWindowHandle runs after. RecreateWnd keeps the text and sends CM_RECREATEWND.
+//   CreateWindowHandle runs after. Every creation ends with CM_WNDCREATED (the first one as well
+//   as re-creations), so a hook on a control sees its window come to exist; RecreateWnd keeps
+//   the text and sends CM_RECREATEWND after that.
 // - ~TWinControl frees owned components and detaches (does not free) other children before
 //   destroying the window; a class whose owned components use its own members while they go
 //   calls DestroyChildren() first in its destructor. A window-procedure hook must be removed
@@ -30,7 +32,19 @@
 // - Mouse messages over a windowless child are handed to it in its own coordinates; the
 //   pointer's enter/leave arrives as CM_MOUSEENTER / CM_MOUSELEAVE (TrackMouseEvent).
 // - Keys the focused control does not want (WM_GETDLGCODE) reach the form as CM_DIALOGKEY /
-//   CM_DIALOGCHAR, broadcast to the controls until one answers non-zero (Forms.cpp).
+//   CM_DIALOGCHAR, broadcast to the controls until one answers non-zero (Forms.cpp). A focused
+//   control that wants Return answers DLGC_WANTALLKEYS, or DLGC_DEFPUSHBUTTON /
+//   DLGC_UNDEFPUSHBUTTON as a push button: it then gets the key-down and key-up itself.
+// - Anchors: a child with alNone keeps its distance to the anchored sides of its parent's client
+//   area when the parent is resized (both sides anchored: it stretches; neither: it keeps its
+//   place relative to the centre). The distances are those of the last SetBounds, SetAnchors or
+//   SetParent.
+// - Hint, ShowHint, ParentShowHint: the application's tooltip shows the short part of the hint
+//   of the control under the pointer (Hints.h). ParentShowHint, ParentBiDiMode and ParentCtl3D
+//   make the getter read the parent's value until the property is set.
+// - DragMode dmAutomatic: a left-button press starts a drag instead of the usual mouse-down
+//   (DragDrop.h); OnDragOver, OnDragDrop and OnEndDrag follow it. Docking is not supported:
+//   DragKind, OnStartDock and OnEndDock are stored and never used.
 // - CM_FOCUSCHANGED goes to the form and from every windowed control on to all its children,
 //   so each control at any depth sees each focus change once.
 #pragma once
@@ -68,6 +82,7 @@ inline constexpr UINT CM_TEXTCHANGED = CM_BASE + 0x12;
 inline constexpr UINT CM_MOUSEENTER = CM_BASE + 0x13;
 inline constexpr UINT CM_MOUSELEAVE = CM_BASE + 0x14;
 inline constexpr UINT CM_RECREATEWND = CM_BASE + 0x33;   // sent after the window was re-created
+inline constexpr UINT CM_WNDCREATED = CM_BASE + 0x34;    // sent after every creation of the window
 // Reflected child notifications: CN_BASE + the original message number.
 inline constexpr UINT CN_BASE = 0xBC00;
 inline constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
@@ -126,11 +141,48 @@ TShiftState MouseShiftState(WPARAM keys);
 // The shift state of the keyboard now.
 TShiftState KeyboardShiftState();
 
-// Cursors: crDefault leaves the choice to the parent/system; the others are system cursors.
+// Cursors: crDefault leaves the choice to the parent/system, crNone hides the pointer; the others
+// are system cursors (the drag cursors, which the system lacks, are its arrow and "no" cursors).
+// Stored descriptions name them ("crHandPoint"): the identifier map of "TCursor".
 using TCursor = int;
-inline constexpr TCursor crDefault = 0, crArrow = -2, crCross = -3, crIBeam = -4, crSizeNESW = -6,
-                         crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crHourGlass = -11, crNo = -18,
-                         crHandPoint = -21, crSizeAll = -22;
+inline constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSizeNESW = -6,
+                         crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10, crHourGlass = -11,
+                         crDrag = -12, crNoDrop = -13, crHSplit = -14, crVSplit = -15, crMultiDrag = -16,
+                         crSQLWait = -17, crNo = -18, crAppStart = -19, crHelp = -20, crHandPoint = -21,
+                         crSizeAll = -22;
+// The system cursor shown for CURSOR (nullptr for crNone; the arrow for unknown values).
+HCURSOR CursorHandle(TCursor cursor);
+
+// Sides of the parent a control keeps its distance to.
+enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+using TAnchors = TSet<TAnchorKind>;
+inline const TEnumInfo AnchorKindInfo("TAnchorKind", {"akLeft", "akTop", "akRight", "akBottom"});
+// The bounds of a control anchored by ANCHORS that had BOUNDS while its parent's client area was
+// OLD_SIZE, once that area is NEW_SIZE.
+RECT AnchoredBounds(TAnchors anchors, const RECT& bounds, SIZE oldSize, SIZE newSize);
+
+// Reading order. Only a system with a Middle-East locale turns anything right to left; elsewhere
+// the mode is stored and has no effect.
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+inline const TEnumInfo BiDiModeInfo("TBiDiMode",
+                                    {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign", "bdRightToLeftReadingOnly"});
+bool MiddleEastLocale();
+// Text reads right to left: any mode but bdLeftToRight, on a Middle-East system.
+bool RightToLeftReading(TBiDiMode mode, bool middleEast);
+// Alignments are mirrored: bdRightToLeft only, on a Middle-East system.
+bool RightToLeftAlignment(TBiDiMode mode, bool middleEast);
+
+enum TDragMode { dmManual, dmAutomatic };
+inline const TEnumInfo DragModeInfo("TDragMode", {"dmManual", "dmAutomatic"});
+enum TDragKind { dkDrag, dkDock };
+inline const TEnumInfo DragKindInfo("TDragKind", {"dkDrag", "dkDock"});
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+// Input-method states, stored for the controls that publish them; this program's locales have
+// no input method, so they change nothing.
+enum TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata, imChinese,
+                imSHanguel, imHanguel };
+inline const TEnumInfo ImeModeInfo("TImeMode", {"imDisable", "imClose", "imOpen", "imDontCare", "imSAlpha", "imAlpha",
+                                                "imHira", "imSKata", "imKata", "imChinese", "imSHanguel", "imHanguel"});
 
 // Borders of forms; panels and memos use bsNone and bsSingle.
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
@@ -147,6 +199,16 @@ using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TSh
 using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
 using TKeyEvent = std::function<void(TObject* sender, WORD& key, TShiftState shift)>;
 using TKeyPressEvent = std::function<void(TObject* sender, char& key)>;
+// MOUSE_POS in the control's client coordinates ((-1, -1) from the keyboard); HANDLED true stops
+// the popup menu.
+using TContextPopupEvent = std::function<void(TObject* sender, POINT mousePos, bool& handled)>;
+// Asked before the control takes a new size: change the size, or refuse with RESIZE false.
+using TCanResizeEvent = std::function<void(TObject* sender, int& newWidth, int& newHeight, bool& resize)>;
+using TDragOverEvent =
+    std::function<void(TObject* sender, TObject* source, int x, int y, TDragState state, bool& accept)>;
+using TDragDropEvent = std::function<void(TObject* sender, TObject* source, int x, int y)>;
+// TARGET is the control the drag ended on when it accepted the drop, else nullptr.
+using TEndDragEvent = std::function<void(TObject* sender, TObject* target, int x, int y)>;
 
 // Size limits of a control (0: no limit); a change re-applies them to the control.
 class TSizeConstraints : public TPersistent {
@@ -233,6 +295,45 @@ public:
   // The control's own popup menu, else the nearest parent's; nullptr when none has one.
   TPopupMenu* NearestPopupMenu() const;
 
+  // "Short|long": the tooltip shows the short part (Hints.h).
+  const std::string& Hint() const { return hint_; }
+  void SetHint(const std::string& value) { hint_ = value; }
+  // The parent's ShowHint while ParentShowHint is on; setting it turns ParentShowHint off.
+  bool ShowHint() const;
+  void SetShowHint(bool value);
+  bool ParentShowHint() const { return parentShowHint_; }
+  void SetParentShowHint(bool value) { parentShowHint_ = value; }
+
+  TAnchors Anchors() const { return anchors_; }
+  void SetAnchors(TAnchors value);
+
+  // The parent's BiDiMode while ParentBiDiMode is on; setting it turns ParentBiDiMode off.
+  TBiDiMode BiDiMode() const;
+  void SetBiDiMode(TBiDiMode value);
+  bool ParentBiDiMode() const { return parentBiDiMode_; }
+  void SetParentBiDiMode(bool value) { parentBiDiMode_ = value; }
+  bool UseRightToLeftReading() const { return RightToLeftReading(BiDiMode(), MiddleEastLocale()); }
+  bool UseRightToLeftAlignment() const { return RightToLeftAlignment(BiDiMode(), MiddleEastLocale()); }
+
+  TDragMode DragMode() const { return dragMode_; }
+  void SetDragMode(TDragMode value) { dragMode_ = value; }
+  TDragKind DragKind() const { return dragKind_; }
+  void SetDragKind(TDragKind value) { dragKind_ = value; }
+  // The pointer over a target that accepts this control while it is dragged.
+  TCursor DragCursor() const { return dragCursor_; }
+  void SetDragCursor(TCursor value) { dragCursor_ = value; }
+  // Starts dragging this control: the pointer is captured until the left button is released.
+  void BeginDrag();
+  // Ends a drag of this control, dropping it on the target under the pointer when DROP and the
+  // target accepts it.
+  void EndDrag(bool drop);
+  bool Dragging() const;
+  // Asked while a dragged SOURCE is over this control at (X, Y) (client coordinates): fires
+  // OnDragOver; without one the control does not accept.
+  virtual bool DragOver(TObject* source, int x, int y, TDragState state);
+  // SOURCE was dropped at (X, Y): fires OnDragDrop.
+  virtual void DragDrop(TObject* source, int x, int y);
+
   // The caption (window text for windowed controls).
   virtual std::string Text() const;
   virtual void SetText(const std::string& value);
@@ -284,16 +385,41 @@ public:
   void SetOnMouseLeave(TNotifyEvent e) { onMouseLeave_ = std::move(e); }
   const TNotifyEvent& OnResize() const { return onResize_; }
   void SetOnResize(TNotifyEvent e) { onResize_ = std::move(e); }
+  const TCanResizeEvent& OnCanResize() const { return onCanResize_; }
+  void SetOnCanResize(TCanResizeEvent e) { onCanResize_ = std::move(e); }
+  const TContextPopupEvent& OnContextPopup() const { return onContextPopup_; }
+  void SetOnContextPopup(TContextPopupEvent e) { onContextPopup_ = std::move(e); }
+  const TNotifyEvent& OnStartDrag() const { return onStartDrag_; }
+  void SetOnStartDrag(TNotifyEvent e) { onStartDrag_ = std::move(e); }
+  const TDragOverEvent& OnDragOver() const { return onDragOver_; }
+  void SetOnDragOver(TDragOverEvent e) { onDragOver_ = std::move(e); }
+  const TDragDropEvent& OnDragDrop() const { return onDragDrop_; }
+  void SetOnDragDrop(TDragDropEvent e) { onDragDrop_ = std::move(e); }
+  const TEndDragEvent& OnEndDrag() const { return onEndDrag_; }
+  void SetOnEndDrag(TEndDragEvent e) { onEndDrag_ = std::move(e); }
+  // Docking is not supported: these are stored and never fired.
+  const TNotifyEvent& OnStartDock() const { return onStartDock_; }
+  void SetOnStartDock(TNotifyEvent e) { onStartDock_ = std::move(e); }
+  const TEndDragEvent& OnEndDock() const { return onEndDock_; }
+  void SetOnEndDock(TEndDragEvent e) { onEndDock_ = std::move(e); }
 
   static void DeclarePublished(TPublished<TControl>& p);
 
 protected:
+  friend class TDragOperation;
   virtual void Click();
   virtual void DblClick();
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseMove(TShiftState shift, int x, int y);
   virtual void Resize();
+  // Asked before a new size is taken (SetBounds, or Windows sizing the window): fires
+  // OnCanResize, which may change the size or refuse it (false).
+  virtual bool CanResize(int& width, int& height);
+  // Fires OnContextPopup; true when the handler took the request.
+  virtual bool DoContextPopup(POINT mousePos);
+  virtual void DoStartDrag();
+  virtual void DoEndDrag(TObject* target, int x, int y);
   void Notification(TComponent* component, TOperation operation) override;
   void Loaded() override;
   // Put a new Visible / Enabled into effect (windowless: repaint; windowed: the window's state).
@@ -305,6 +431,8 @@ protected:
   bool IsDestroying() const { return InState(csDestroying); }
   // Asks the parent to lay out its aligned children again.
   void RequestAlign();
+  // Takes the current bounds and the parent's client size as the distances Anchors keep.
+  void UpdateAnchorRules();
   // Stores new bounds without moving anything (for windows that moved themselves).
   void StoreBounds(int left, int top, int width, int height);
   // Takes the parent's font or colour when ParentFont / ParentColor is set.
@@ -342,6 +470,17 @@ private:
   bool takingParentFont_ = false;
   TCursor cursor_ = crDefault;
   TPopupMenu* popupMenu_ = nullptr;
+  std::string hint_;
+  bool showHint_ = false;
+  bool parentShowHint_ = true;
+  TAnchors anchors_{akLeft, akTop};
+  RECT anchorBounds_{0, 0, 0, 0};
+  SIZE anchorParentSize_{0, 0};
+  TBiDiMode biDiMode_ = bdLeftToRight;
+  bool parentBiDiMode_ = true;
+  TDragMode dragMode_ = dmManual;
+  TDragKind dragKind_ = dkDrag;
+  TCursor dragCursor_ = crDrag;
   TControlStyle controlStyle_{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   TSizeConstraints constraints_;
   bool mouseInControl_ = false;
@@ -349,9 +488,14 @@ private:
   TWndMethod windowProc_;
   const void* windowProcTag_ = nullptr;
   std::shared_ptr<char> life_ = std::make_shared<char>();
-  TNotifyEvent onClick_, onDblClick_, onMouseEnter_, onMouseLeave_, onResize_;
+  TNotifyEvent onClick_, onDblClick_, onMouseEnter_, onMouseLeave_, onResize_, onStartDrag_, onStartDock_;
   TMouseEvent onMouseDown_, onMouseUp_;
   TMouseMoveEvent onMouseMove_;
+  TCanResizeEvent onCanResize_;
+  TContextPopupEvent onContextPopup_;
+  TDragOverEvent onDragOver_;
+  TDragDropEvent onDragDrop_;
+  TEndDragEvent onEndDrag_, onEndDock_;
 };
 
 // What CreateWnd passes to CreateWindowExA. SubclassOf names a system class ("BUTTON", "EDIT")
@@ -412,6 +556,18 @@ public:
   // Destroys and creates the window again (style changes); children follow.
   void RecreateWnd();
 
+  // Edges drawn sunken (an edit's WS_EX_CLIENTEDGE) rather than flat; the parent's while
+  // ParentCtl3D is on. A change re-creates the window.
+  bool Ctl3D() const;
+  void SetCtl3D(bool value);
+  bool ParentCtl3D() const { return parentCtl3D_; }
+  void SetParentCtl3D(bool value);
+  // Stored only (see TImeMode).
+  TImeMode ImeMode() const { return imeMode_; }
+  void SetImeMode(TImeMode value) { imeMode_ = value; }
+  const std::string& ImeName() const { return imeName_; }
+  void SetImeName(const std::string& value) { imeName_ = value; }
+
   void SetParent(TWinControl* parent) override;
   void SetBounds(int left, int top, int width, int height) override;
   std::string Text() const override;
@@ -469,11 +625,13 @@ private:
   void Unbind();
   void CreateChildHandles();
   void AlignList(TAlign align, RECT& rect);
+  void AnchorControls();
   bool RouteMouseToChild(TMessage& m);
   void WMPaint(TMessage& m);
   void WMEraseBkgnd(TMessage& m);
   void WMSize(TMessage& m);
   void WMMove(TMessage& m);
+  void WMWindowPosChanging(TMessage& m);
   void WMSetFocus(TMessage& m);
   void WMKillFocus(TMessage& m);
   void WMKey(TMessage& m);
@@ -499,7 +657,13 @@ private:
   std::vector<TWinControl*> tabList_;
   int alignDisabled_ = 0;
   bool aligning_ = false;
+  bool anchoring_ = false;
+  bool settingBounds_ = false;
   bool realignPending_ = false;
+  bool ctl3D_ = true;
+  bool parentCtl3D_ = true;
+  TImeMode imeMode_ = imDontCare;
+  std::string imeName_;
   bool tabStop_ = false;
   int borderWidth_ = 0;
   bool trackingLeave_ = false;

@@ -6,6 +6,8 @@
 #include "framework/core/ScopeGuard.h"
 #include "framework/ui/Dialogs.h"
 #include "framework/ui/ExtCtrls.h"
+#include "framework/ui/Hints.h"
+#include "framework/graphics/ImgList.h"
 #include "framework/ui/Menus.h"
 #include "framework/ui/StdCtrls.h"
 
@@ -39,10 +41,6 @@ constexpr TBorderEntry kBorders[] = {
 TApplication* OwningApplication(const TComponent* c) {
   if (auto* app = dynamic_cast<TApplication*>(c->Owner())) return app;
   return Application.operator->();
-}
-
-void SendIcon(HWND window, const TIcon& icon) {
-  if (window) SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon.Handle()));
 }
 
 // Posted to the application window when it received the focus.
@@ -100,7 +98,7 @@ TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
   TControlStyle style = ControlStyle();
   style.Include(csAcceptsControls);
   SetControlStyle(style);
-  icon_.OnChange = [this](TObject*) { SendIcon(HandleIfAllocated(), icon_); };
+  icon_.OnChange = [this](TObject*) { ApplyIcon(); };
   FormList().push_back(this);
 }
 
@@ -167,7 +165,7 @@ void TCustomForm::CreateParams(TCreateParams& params) {
 void TCustomForm::CreateWindowHandle(const TCreateParams& params) {
   inherited::CreateWindowHandle(params);
   MenuChanged();
-  SendIcon(HandleIfAllocated(), icon_);
+  ApplyIcon();
   UpdateScrollRange();
 }
 
@@ -489,6 +487,7 @@ void TCustomForm::WndProc(TMessage& m) {
       {WM_VSCROLL, &TCustomForm::WMScroll},
       {CM_DIALOGKEY, &TCustomForm::CMDialogKey},
       {CM_RELEASE, &TCustomForm::CMRelease},
+      {CM_ICONCHANGED, &TCustomForm::CMIconChanged},
   };
   if (!DispatchMessageTable(*this, kTable, m)) inherited::WndProc(m);
 }
@@ -563,6 +562,14 @@ void TCustomForm::CMDialogKey(TMessage& m) {
 
 void TCustomForm::CMRelease(TMessage&) { delete this; }
 
+void TCustomForm::CMIconChanged(TMessage&) { ApplyIcon(); }
+
+void TCustomForm::ApplyIcon() {
+  if (!HandleAllocated()) return;
+  HICON icon = icon_.Handle() ? icon_.Handle() : OwningApplication(this)->Icon()->Handle();
+  SendMessageA(HandleIfAllocated(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+}
+
 void TCustomForm::DeclarePublished(TPublished<TCustomForm>& p) {
   p.Enumeration("BorderStyle", FormBorderStyleInfo, &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle);
   p.Set("BorderIcons", BorderIconInfo, &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons);
@@ -578,6 +585,7 @@ void TCustomForm::DeclarePublished(TPublished<TCustomForm>& p) {
   p.Component("Menu", &TCustomForm::Menu, &TCustomForm::SetMenu);
   p.Component("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
   p.Integer("ModalResult", &TCustomForm::ModalResult, &TCustomForm::SetModalResult);
+  p.Object("Icon", &TCustomForm::Icon);
   p.Event("OnCreate", &TCustomForm::OnCreate, &TCustomForm::SetOnCreate);
   p.Event("OnDestroy", &TCustomForm::OnDestroy, &TCustomForm::SetOnDestroy);
   p.Event("OnShow", &TCustomForm::OnShow, &TCustomForm::SetOnShow);
@@ -604,7 +612,7 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {
   std::string name = path;
   name = name.substr(name.find_last_of("\\/") + 1);
   title_ = name.substr(0, name.rfind('.'));
-  icon_.OnChange = [this](TObject*) { SendIcon(Handle(), icon_); };
+  icon_.OnChange = [this](TObject*) { ApplyIcon(); };
 }
 
 TApplication::~TApplication() {
@@ -617,7 +625,15 @@ void TApplication::Initialize() {
   if (window_) return;
   window_ = std::make_unique<TUtilityWindow>([this](TMessage& m) { return WndProc(m); },
                                              ApplicationWindowParams(title_));
-  SendIcon(Handle(), icon_);
+  HMODULE module = GetModuleHandleA(nullptr);
+  if (!icon_.Handle() && FindResourceA(module, "MAINICON", MAKEINTRESOURCEA(14)))  // RT_GROUP_ICON
+    icon_.LoadFromResourceName(module, "MAINICON");
+  ApplyIcon();
+}
+
+void TApplication::ApplyIcon() {
+  if (window_) SendMessageA(window_->Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Handle()));
+  for (TCustomForm* form : AllForms()) form->Perform(CM_ICONCHANGED);
 }
 
 void TApplication::UpdateVisible() {
@@ -677,6 +693,22 @@ void TApplication::WMSysCommand(TMessage& m) {
   }
 }
 
+void TApplication::SetShowHint(bool value) {
+  showHint_ = value;
+  if (!value) CancelHint();
+}
+
+void TApplication::HintMouseEnter(TControl* control) {
+  if (!showHint_) control = nullptr;
+  if (!hint_ && !control) return;
+  if (!hint_) hint_ = std::make_unique<THintWindow>();
+  hint_->MouseEntered(control, hintPause_, hintHidePause_);
+}
+
+void TApplication::CancelHint() {
+  if (hint_) hint_->Cancel();
+}
+
 // Closing the taskbar entry closes the main form (DefWindowProcA would destroy the window).
 void TApplication::WMClose(TMessage&) {
   if (mainForm_) mainForm_->Close();
@@ -732,12 +764,26 @@ void TApplication::ProcessMessages() {
   }
 }
 
+namespace {
+// A press of a key or a mouse button (in or outside the client area) ends a hint.
+bool EndsHint(UINT message) {
+  switch (message) {
+    case WM_KEYDOWN: case WM_SYSKEYDOWN: case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+    case WM_NCLBUTTONDOWN: case WM_NCRBUTTONDOWN: case WM_NCMBUTTONDOWN: case WM_MOUSEWHEEL:
+      return true;
+    default:
+      return false;
+  }
+}
+}  // namespace
+
 bool TApplication::ProcessMessage(MSG& msg) {
   if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
   if (msg.message == WM_QUIT) {
     terminated_ = true;
     return true;
   }
+  if (EndsHint(msg.message)) CancelHint();
   bool used = false;
   try {
     used = Preprocess(msg);
@@ -775,7 +821,11 @@ bool TApplication::IsKeyMessage(MSG& msg) {
     if (!dialogKey) return false;
     const LRESULT code = SendMessageA(msg.hwnd, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&msg));
     const bool arrows = key >= VK_LEFT && key <= VK_DOWN;
-    if ((code & DLGC_WANTALLKEYS) || (key == VK_TAB && (code & DLGC_WANTTAB)) || (arrows && (code & DLGC_WANTARROWS)))
+    // A focused push button takes Return itself, as in a dialog: it presses on key-down and
+    // clicks on key-up.
+    const bool button = key == VK_RETURN && (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON));
+    if ((code & DLGC_WANTALLKEYS) || button || (key == VK_TAB && (code & DLGC_WANTTAB)) ||
+        (arrows && (code & DLGC_WANTARROWS)))
       return false;
     return form->Perform(CM_DIALOGKEY, key, msg.lParam) != 0;
   }
@@ -828,6 +878,7 @@ void RegisterFrameworkClasses() {
     RegisterComponentClass<TOpenDialog>();
     RegisterComponentClass<TSaveDialog>();
     RegisterComponentClass<TApplicationEvents>();
+    RegisterComponentClass<TImageList>();
     return true;
   }();
   (void)done;

@@ -20,6 +20,8 @@
 // window is shown while any of its forms is visible. Minimising the main form (SC_MINIMIZE)
 // minimises the application window, which takes every visible form with it; restoring it (the
 // taskbar's SC_RESTORE) brings back exactly those.
+// It also owns the hint tooltip (Hints.h) and the program's icon, which forms without an icon
+// of their own show (a form's Icon is stored with its description: Icon.Data = {...}).
 #pragma once
 
 #include <windows.h>
@@ -33,6 +35,7 @@
 #include "framework/ui/Controls.h"
 
 class TMainMenu;
+class THintWindow;
 
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = TSet<TBorderIcon>;
@@ -58,6 +61,8 @@ using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
 
 // Posted to a form that Release()d itself; it is deleted when the message arrives.
 inline constexpr UINT CM_RELEASE = CM_BASE + 0x21;
+// Sent to every form when the application's icon changed.
+inline constexpr UINT CM_ICONCHANGED = CM_BASE + 0x35;
 
 // The window styles of a form with BORDER and ICONS.
 void FormWindowStyle(TFormBorderStyle border, TBorderIcons icons, DWORD& style, DWORD& exStyle);
@@ -172,6 +177,9 @@ private:
   void WMScroll(TMessage& m);
   void CMDialogKey(TMessage& m);
   void CMRelease(TMessage& m);
+  void CMIconChanged(TMessage& m);
+  // Shows the form's icon, or the application's when the form has none.
+  void ApplyIcon();
 
   TFormBorderStyle borderStyle_ = bsSizeable;
   TBorderIcons borderIcons_{biSystemMenu, biMinimize, biMaximize};
@@ -246,8 +254,6 @@ public:
   void SetTitle(const std::string& value);
   // The application window (its text is the title); null before Initialize.
   HWND Handle() const { return window_ ? window_->Handle() : nullptr; }
-  // The icon of the application window, and so of its taskbar entry.
-  TIcon* Icon() { return &icon_; }
   // Minimises the application window, hiding every form with it; Restore shows again those
   // that were visible and activates the topmost.
   void Minimize();
@@ -286,6 +292,25 @@ public:
   const TExceptionEvent& OnException() const { return onException_; }
   void SetOnException(TExceptionEvent e) { onException_ = std::move(e); }
 
+  // The program's icon, on the application window (the taskbar entry) and on every form without
+  // an icon of its own: the executable's MAINICON when it has one (Initialize loads it).
+  TIcon* Icon() { return &icon_; }
+
+  // Hints (Hints.h); none at all while ShowHint is off.
+  bool ShowHint() const { return showHint_; }
+  void SetShowHint(bool value);
+  // Milliseconds before a hint appears and before it goes again.
+  unsigned HintPause() const { return hintPause_; }
+  void SetHintPause(unsigned value) { hintPause_ = value; }
+  unsigned HintHidePause() const { return hintHidePause_; }
+  void SetHintHidePause(unsigned value) { hintHidePause_ = value; }
+  // The pointer entered CONTROL (nullptr: none of the program's controls).
+  void HintMouseEnter(TControl* control);
+  // Hides the hint (a click or a key does this by itself).
+  void CancelHint();
+  // The hints' tooltip, nullptr until the first hint was asked for.
+  const THintWindow* HintWindow() const { return hint_.get(); }
+
 protected:
   void Notification(TComponent* component, TOperation operation) override;
 
@@ -297,6 +322,7 @@ private:
   void WMSetFocus(TMessage& m);
   void CMFocusTopWindow(TMessage& m);
   void DefaultHandler(TMessage& m);
+  void ApplyIcon();
   bool ProcessMessage(MSG& msg);
   // Application events, dialog keys and characters, menu short-cuts; true when used.
   bool Preprocess(MSG& msg);
@@ -308,6 +334,10 @@ private:
   TCustomForm* mainForm_ = nullptr;
   bool terminated_ = false;
   TExceptionEvent onException_;
+  std::unique_ptr<THintWindow> hint_;
+  bool showHint_ = true;
+  unsigned hintPause_ = 500;
+  unsigned hintHidePause_ = 2500;
 };
 
 // The global application object: Application->Title(), Application->CreateForm(Form1), ...

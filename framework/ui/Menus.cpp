@@ -94,6 +94,46 @@ TShortCut TextToShortCut(const std::string& text) {
   return scNone;
 }
 
+// ---- automatic accelerators, the menu font ----
+namespace {
+// The accelerator of CAPTION in upper case ('&' before it, "&&" is a plain '&'), or 0.
+char HotkeyOf(const std::string& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] != '&') return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
+    ++i;
+  }
+  return 0;
+}
+
+bool HasAmpersand(const std::string& caption) { return caption.find('&') != std::string::npos; }
+}  // namespace
+
+std::vector<std::string> AutomaticHotkeys(const std::vector<std::string>& captions) {
+  std::string used;
+  for (const std::string& c : captions)
+    if (char key = HotkeyOf(c)) used += key;
+  std::vector<std::string> result = captions;
+  for (std::string& c : result) {
+    if (c == "-" || HasAmpersand(c)) continue;
+    for (size_t i = 0; i < c.size(); ++i) {
+      const char key = static_cast<char>(std::toupper(static_cast<unsigned char>(c[i])));
+      if (!std::isalnum(static_cast<unsigned char>(key)) || used.find(key) != std::string::npos) continue;
+      used += key;
+      c.insert(i, 1, '&');
+      break;
+    }
+  }
+  return result;
+}
+
+LOGFONTA MenuFont() {
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  return metrics.lfMenuFont;
+}
+
 // ---- TMenuItem ----
 TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), command_(NextCommand()) {
   ItemsByCommand()[command_] = this;
@@ -159,6 +199,23 @@ void TMenuItem::SetImageIndex(int value) {
   Changed();
 }
 
+void TMenuItem::SetDefault(bool value) {
+  if (default_ == value) return;
+  default_ = value;
+  Changed();
+}
+
+// Sub-items are siblings among themselves: each level gets its own accelerators.
+void TMenuItem::UpdateHotkeys(bool automatic) {
+  std::vector<std::string> captions;
+  for (const TMenuItem* item : items_) captions.push_back(item->caption_);
+  if (automatic) captions = AutomaticHotkeys(captions);
+  for (size_t i = 0; i < items_.size(); ++i) {
+    items_[i]->shownCaption_ = captions[i] == items_[i]->caption_ ? std::string() : captions[i];
+    items_[i]->UpdateHotkeys(automatic);
+  }
+}
+
 int TMenuItem::MenuIndex() const {
   if (!parent_) return -1;
   const auto& list = parent_->items_;
@@ -203,7 +260,7 @@ TMenu* TMenuItem::GetParentMenu() const {
 
 std::string TMenuItem::DisplayText() const {
   const std::string keys = ShortCutToText(shortCut_);
-  return keys.empty() ? caption_ : caption_ + "\t" + keys;
+  return keys.empty() ? ShownCaption() : ShownCaption() + "\t" + keys;
 }
 
 void TMenuItem::Changed() {
@@ -215,15 +272,22 @@ void TMenuItem::Click() {
   if (onClick_) onClick_(this);
 }
 
+namespace {
+// Width of the column for check marks and images.
+int GlyphColumn(const TImageList* images) { return std::max(16, images ? images->Width() + 4 : 0); }
+}  // namespace
+
 void TMenuItem::MeasureItem(TCanvas& canvas, int& width, int& height) {
   if (onMeasureItem_) return onMeasureItem_(this, canvas, width, height);
   if (IsLine()) {
     height = 8;
     return;
   }
+  const TMenu* menu = GetParentMenu();
+  const TImageList* images = menu ? menu->Images() : nullptr;
   const SIZE size = canvas.TextExtent(DisplayText());
-  width = size.cx + 24;
-  height = std::max<int>(size.cy + 6, GetSystemMetrics(SM_CYMENU));
+  width = size.cx + GlyphColumn(images) + 8;
+  height = std::max<int>({size.cy + 6, GetSystemMetrics(SM_CYMENU), images ? images->Height() + 4 : 0});
 }
 
 void TMenuItem::DrawItem(TCanvas& canvas, const RECT& rect, bool selected) {
@@ -237,12 +301,16 @@ void TMenuItem::DrawItem(TCanvas& canvas, const RECT& rect, bool selected) {
     canvas.LineTo(rect.right - 2, y);
     return;
   }
+  TMenu* menu = GetParentMenu();
+  TImageList* images = menu ? menu->Images() : nullptr;
+  if (images && imageIndex_ >= 0 && imageIndex_ < images->Count())
+    images->Draw(canvas, rect.left + 2, (rect.top + rect.bottom - images->Height()) / 2, imageIndex_, enabled_);
   canvas.Font().SetColor(!enabled_ ? clGrayText : selected ? clHighlightText : clMenuText);
   canvas.Brush().SetStyle(bsClear);
   RECT text = rect;
-  text.left += 18;
+  text.left += GlyphColumn(images) + 2;
   text.right -= 6;
-  canvas.DrawText(caption_, text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+  canvas.DrawText(ShownCaption(), text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
   const std::string keys = ShortCutToText(shortCut_);
   if (!keys.empty()) canvas.DrawText(keys, text, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
 }
@@ -254,7 +322,7 @@ void TMenuItem::AppendTo(HMENU menu, bool ownerDraw) const {
   info.cbSize = sizeof info;
   info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_DATA | MIIM_STRING;
   info.fType = (IsLine() ? MFT_SEPARATOR : 0) | (ownerDraw ? MFT_OWNERDRAW : 0) | (radioItem_ ? MFT_RADIOCHECK : 0);
-  info.fState = (enabled_ ? 0 : MFS_DISABLED) | (checked_ ? MFS_CHECKED : 0);
+  info.fState = (enabled_ ? 0 : MFS_DISABLED) | (checked_ ? MFS_CHECKED : 0) | (default_ ? MFS_DEFAULT : 0);
   info.wID = command_;
   info.dwItemData = reinterpret_cast<ULONG_PTR>(this);
   info.dwTypeData = const_cast<char*>(text.c_str());
@@ -282,6 +350,7 @@ TComponent* TMenuItem::GetParentComponent() const {
 void TMenuItem::DeclarePublished(TPublished<TMenuItem>& p) {
   p.String("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption);
   p.Boolean("Checked", &TMenuItem::Checked, &TMenuItem::SetChecked);
+  p.Boolean("Default", &TMenuItem::Default, &TMenuItem::SetDefault);
   p.Boolean("Enabled", &TMenuItem::Enabled, &TMenuItem::SetEnabled);
   p.Integer("ImageIndex", &TMenuItem::ImageIndex, &TMenuItem::SetImageIndex);
   p.Boolean("RadioItem", &TMenuItem::RadioItem, &TMenuItem::SetRadioItem);
@@ -311,9 +380,27 @@ HMENU TMenu::Handle() {
   return handle_.Get();
 }
 
+void TMenu::SetAutoHotkeys(TMenuAutoFlag value) {
+  if (autoHotkeys_ == value) return;
+  autoHotkeys_ = value;
+  MenuChanged();
+}
+
+TBiDiMode TMenu::BiDiMode() const {
+  const auto* owner = dynamic_cast<const TControl*>(Owner());
+  return parentBiDiMode_ && owner ? owner->BiDiMode() : biDiMode_;
+}
+
+void TMenu::SetBiDiMode(TBiDiMode value) {
+  biDiMode_ = value;
+  parentBiDiMode_ = false;
+}
+
 void TMenu::Rebuild() {
+  items_->UpdateHotkeys(autoHotkeys_ == maAutomatic);
   TMenuHandle menu(CreateMenuHandle());
-  for (int i = 0; i < items_->Count(); ++i) items_->Items(i)->AppendTo(menu.Get(), ownerDraw_);
+  const bool ownerDraw = ownerDraw_ || Images();
+  for (int i = 0; i < items_->Count(); ++i) items_->Items(i)->AppendTo(menu.Get(), ownerDraw);
   handle_ = std::move(menu);
   dirty_ = false;
 }
@@ -352,7 +439,11 @@ bool TMenu::DispatchCommand(UINT command) {
 }
 
 void TMenu::DeclarePublished(TPublished<TMenu>& p) {
+  p.Enumeration("AutoHotkeys", MenuAutoFlagInfo, &TMenu::AutoHotkeys, &TMenu::SetAutoHotkeys);
+  p.Enumeration("BiDiMode", BiDiModeInfo, &TMenu::BiDiMode, &TMenu::SetBiDiMode);
+  p.Component("Images", &TMenu::Images, &TMenu::SetImages);
   p.Boolean("OwnerDraw", &TMenu::OwnerDraw, &TMenu::SetOwnerDraw);
+  p.Boolean("ParentBiDiMode", &TMenu::ParentBiDiMode, &TMenu::SetParentBiDiMode);
 }
 
 // ---- TMainMenu ----
@@ -364,11 +455,21 @@ void TMainMenu::MenuChanged() {
 }
 
 // ---- TPopupMenu ----
+HWND TPopupMenu::PopupOwner() const {
+  if (const auto* control = dynamic_cast<const TControl*>(popupComponent_))
+    if (const TCustomForm* form = control->ParentForm(); form && form->HandleAllocated())
+      return form->HandleIfAllocated();
+  HWND active = GetActiveWindow();
+  if (dynamic_cast<TCustomForm*>(TWinControl::FindControl(active))) return active;
+  return PopupOwnerWindow();
+}
+
 void TPopupMenu::Popup(int x, int y) {
   if (onPopup_) onPopup_(this);
-  HWND owner = PopupOwnerWindow();
-  // TrackPopupMenu needs its owner in the foreground, or the menu does not close on an
-  // outside click.
+  // The form itself owns the menu: a hidden owner would have to come to the foreground and
+  // would deactivate the form. TrackPopupMenu needs its owner in the foreground, or the menu
+  // does not close on an outside click; for the active form that changes nothing.
+  HWND owner = PopupOwner();
   SetForegroundWindow(owner);
   const UINT command = static_cast<UINT>(
       TrackPopupMenu(Handle(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0, owner, nullptr));
@@ -388,11 +489,22 @@ void TPopupMenu::DeclarePublished(TPublished<TPopupMenu>& p) {
 // ---- owner-draw plumbing ----
 namespace {
 
+// The font an item is measured and drawn with: the system's menu font, bold for the default
+// item.
+void PrepareMenuCanvas(TCanvas& canvas, const TMenuItem& item) {
+  canvas.Font().AssignLogFont(MenuFont());
+  if (!item.Default()) return;
+  TFontStyles style = canvas.Font().Style();
+  style.Include(fsBold);
+  canvas.Font().SetStyle(style);
+}
+
 bool MeasureMenuItem(MEASUREITEMSTRUCT& request) {
   if (request.CtlType != ODT_MENU || !TMenuItem::IsLiveItem(reinterpret_cast<void*>(request.itemData))) return false;
   auto* item = reinterpret_cast<TMenuItem*>(request.itemData);
   TWindowDC screen(nullptr);
   TCanvas canvas(screen.Get());
+  PrepareMenuCanvas(canvas, *item);
   int width = static_cast<int>(request.itemWidth), height = static_cast<int>(request.itemHeight);
   item->MeasureItem(canvas, width, height);
   request.itemWidth = static_cast<UINT>(std::max(0, width));
@@ -405,6 +517,7 @@ bool DrawMenuItem(const DRAWITEMSTRUCT& request) {
   auto* item = reinterpret_cast<TMenuItem*>(request.itemData);
   TSaveDCGuard keep(request.hDC);
   TCanvas canvas(request.hDC);
+  PrepareMenuCanvas(canvas, *item);
   item->DrawItem(canvas, request.rcItem, (request.itemState & ODS_SELECTED) != 0);
   return true;
 }

@@ -2,9 +2,20 @@
 // TrackPopupMenu). The HMENU is built from the tree (in an owned TMenuHandle) and rebuilt when
 // the tree changes. A command from the menu reaches its item's Click through the command id.
 //
-// Owner draw: with TMenu::OwnerDraw set every item is MFT_OWNERDRAW; the owner window's
-// WM_MEASUREITEM / WM_DRAWITEM are delivered per item to MeasureItem / DrawItem (virtual, events
-// OnMeasureItem / OnDrawItem) with a canvas, the item's rectangle and its selected state.
+// Owner draw: with TMenu::OwnerDraw set, or whenever the menu has Images, every item is
+// MFT_OWNERDRAW; the owner window's WM_MEASUREITEM / WM_DRAWITEM are delivered per item to
+// MeasureItem / DrawItem (virtual, events OnMeasureItem / OnDrawItem) with a canvas, the item's
+// rectangle and its selected state. Both canvases start with the same font, the system's menu
+// font (bold for the menu's Default item), so an item is measured as it is drawn.
+//
+// A popup menu is tracked with the window of the control it was opened for (or the active
+// form) as its owner, so that window stays active while the menu is open: a skinned title bar
+// keeps its active look.
+//
+// AutoHotkeys maAutomatic gives every item without an '&' the first letter or digit of its
+// caption that no sibling uses yet as its accelerator; the captions themselves are not changed
+// (ShownCaption is what the menu shows). The default is maManual, so a description that does
+// not store the property shows its captions as written.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +26,7 @@
 
 #include "framework/core/Classes.h"
 #include "framework/graphics/Graphics.h"
+#include "framework/graphics/ImgList.h"
 #include "framework/ui/Controls.h"
 
 // Key plus modifiers, as menus store them: the virtual key in the low byte.
@@ -27,6 +39,14 @@ std::string ShortCutToText(TShortCut shortCut);
 TShortCut TextToShortCut(const std::string& text);
 
 class TMenu;
+
+enum TMenuAutoFlag { maAutomatic, maManual, maParent };
+inline const TEnumInfo MenuAutoFlagInfo("TMenuAutoFlag", {"maAutomatic", "maManual", "maParent"});
+// CAPTIONS of sibling items with automatic accelerators (see the top of this header); "-" and
+// captions that already have an '&' stay as they are.
+std::vector<std::string> AutomaticHotkeys(const std::vector<std::string>& captions);
+// The system's menu font (NONCLIENTMETRICS.lfMenuFont).
+LOGFONTA MenuFont();
 
 using TMenuMeasureItemEvent = std::function<void(TObject* sender, TCanvas& canvas, int& width, int& height)>;
 using TMenuDrawItemEvent = std::function<void(TObject* sender, TCanvas& canvas, const RECT& rect, bool selected)>;
@@ -51,6 +71,11 @@ public:
   void SetShortCut(TShortCut value);
   int ImageIndex() const { return imageIndex_; }
   void SetImageIndex(int value);
+  // The item Return or a double click would choose: drawn bold (MFS_DEFAULT).
+  bool Default() const { return default_; }
+  void SetDefault(bool value);
+  // The caption as the menu shows it: with the automatic accelerator when AutoHotkeys adds one.
+  const std::string& ShownCaption() const { return shownCaption_.empty() ? caption_ : shownCaption_; }
   // A separator: the caption "-".
   bool IsLine() const { return caption_ == "-"; }
 
@@ -96,14 +121,17 @@ private:
   friend class TMenu;
   void Changed();
   void AppendTo(HMENU menu, bool ownerDraw) const;
+  void UpdateHotkeys(bool automatic);
 
   std::string caption_;
   bool enabled_ = true;
   bool checked_ = false;
   bool radioItem_ = false;
   bool visible_ = true;
+  bool default_ = false;
   TShortCut shortCut_ = scNone;
   int imageIndex_ = -1;
+  std::string shownCaption_;  // empty: the caption
   TMenuItem* parent_ = nullptr;
   TMenu* menu_ = nullptr;  // set on the root item only
   std::vector<TMenuItem*> items_;
@@ -123,6 +151,16 @@ public:
   TMenuItem* Items() const { return items_; }
   bool OwnerDraw() const { return ownerDraw_; }
   void SetOwnerDraw(bool value);
+  // The images items show by ImageIndex (not owned; cleared when the list goes).
+  TImageList* Images() const { return images_.Images(); }
+  void SetImages(TImageList* value) { images_.SetImages(value); }
+  TMenuAutoFlag AutoHotkeys() const { return autoHotkeys_; }
+  void SetAutoHotkeys(TMenuAutoFlag value);
+  // Stored for owner-drawing menus; the owner form's while ParentBiDiMode is on.
+  TBiDiMode BiDiMode() const;
+  void SetBiDiMode(TBiDiMode value);
+  bool ParentBiDiMode() const { return parentBiDiMode_; }
+  void SetParentBiDiMode(bool value) { parentBiDiMode_ = value; }
   // The menu handle, built from the items on first use and after changes.
   HMENU Handle();
   // Clicks the enabled, visible item with this short-cut. True when one was found.
@@ -144,6 +182,10 @@ private:
   void Rebuild();
   TMenuItem* items_;
   bool ownerDraw_ = false;
+  TImageListLink images_{[this](TObject*) { MenuChanged(); }};
+  TMenuAutoFlag autoHotkeys_ = maManual;
+  TBiDiMode biDiMode_ = bdLeftToRight;
+  bool parentBiDiMode_ = true;
   bool dirty_ = true;
   TMenuHandle handle_;
   TNotifyEvent onChange_;
@@ -176,6 +218,9 @@ public:
   void SetPopupComponent(TComponent* value) { popupComponent_ = value; }
   const TNotifyEvent& OnPopup() const { return onPopup_; }
   void SetOnPopup(TNotifyEvent e) { onPopup_ = std::move(e); }
+  // The window a menu opened now is tracked with: PopupComponent's form, else the active form,
+  // else a hidden window of the framework.
+  HWND PopupOwner() const;
   static void DeclarePublished(TPublished<TPopupMenu>& p);
 
 protected:

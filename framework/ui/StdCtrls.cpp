@@ -141,8 +141,33 @@ void TButton::WndProc(TMessage& m) {
   static constexpr TMessageEntry<TButton> kTable[] = {
       {CN_COMMAND, &TButton::CNCommand},
       {CM_DIALOGKEY, &TButton::CMDialogKey},
+      {WM_KEYDOWN, &TButton::WMKeyDown},
+      {WM_KEYUP, &TButton::WMKeyUp},
+      {WM_KILLFOCUS, &TButton::WMKillFocus},
   };
   if (!DispatchMessageTable(*this, kTable, m)) inherited::WndProc(m);
+}
+
+void TButton::SetKeyPressed(bool value) {
+  returnPressed_ = value;
+  SendMessageA(HandleIfAllocated(), BM_SETSTATE, value, 0);
+}
+
+void TButton::WMKeyDown(TMessage& m) {
+  inherited::WndProc(m);  // OnKeyDown first
+  if (m.WParam == VK_RETURN && Enabled()) SetKeyPressed(true);
+}
+
+void TButton::WMKeyUp(TMessage& m) {
+  inherited::WndProc(m);
+  if (m.WParam != VK_RETURN || !returnPressed_) return;
+  SetKeyPressed(false);
+  Click();  // last: OnClick may free the button
+}
+
+void TButton::WMKillFocus(TMessage& m) {
+  if (returnPressed_) SetKeyPressed(false);
+  inherited::WndProc(m);
 }
 
 void TButton::CNCommand(TMessage& m) {
@@ -230,7 +255,11 @@ void TCustomMemo::CreateParams(TCreateParams& params) {
   if (!wordWrap_) params.Style |= ES_AUTOHSCROLL;
   if (readOnly_) params.Style |= ES_READONLY;
   if (!hideSelection_) params.Style |= ES_NOHIDESEL;
-  if (borderStyle_ == bsSingle) params.ExStyle |= WS_EX_CLIENTEDGE;
+  if (oemConvert_) params.Style |= ES_OEMCONVERT;
+  if (borderStyle_ == bsSingle && Ctl3D())
+    params.ExStyle |= WS_EX_CLIENTEDGE;
+  else if (borderStyle_ == bsSingle)
+    params.Style |= WS_BORDER;
 }
 
 void TCustomMemo::CreateWindowHandle(const TCreateParams& params) {
@@ -270,6 +299,12 @@ void TCustomMemo::SetBorderStyle(TBorderStyle value) {
 void TCustomMemo::SetHideSelection(bool value) {
   if (hideSelection_ == value) return;
   hideSelection_ = value;
+  RecreateWnd();
+}
+
+void TCustomMemo::SetOEMConvert(bool value) {
+  if (oemConvert_ == value) return;
+  oemConvert_ = value;
   RecreateWnd();
 }
 
@@ -315,6 +350,7 @@ void TCustomMemo::DeclarePublished(TPublished<TCustomMemo>& p) {
   p.Boolean("HideSelection", &TCustomMemo::HideSelection, &TCustomMemo::SetHideSelection);
   p.Object("Lines", [](TCustomMemo& memo) -> TStrings* { return &memo.Lines(); });
   p.Integer("MaxLength", &TCustomMemo::MaxLength, &TCustomMemo::SetMaxLength);
+  p.Boolean("OEMConvert", &TCustomMemo::OEMConvert, &TCustomMemo::SetOEMConvert);
   p.Boolean("ReadOnly", &TCustomMemo::ReadOnly, &TCustomMemo::SetReadOnly);
   p.Enumeration("ScrollBars", ScrollStyleInfo, &TCustomMemo::ScrollBars, &TCustomMemo::SetScrollBars);
   p.Boolean("WantReturns", &TCustomMemo::WantReturns, &TCustomMemo::SetWantReturns);

@@ -60,7 +60,9 @@ public:
 };
 
 // A push button over the system BUTTON class. A click sets the form's ModalResult (when not
-// mrNone) and fires OnClick. Default buttons answer Enter, Cancel buttons Escape.
+// mrNone) and fires OnClick. Default buttons answer Enter, Cancel buttons Escape. The focused
+// button takes Return itself, like Space: pressed on key-down, clicked on key-up (BUTTON does
+// this only for Space; Return is otherwise the dialog manager's).
 class TButton : public TWinControl {
   VANTOR_CLASS(TButton, TWinControl)
 public:
@@ -82,9 +84,14 @@ protected:
 private:
   void CNCommand(TMessage& m);
   void CMDialogKey(TMessage& m);
+  void WMKeyDown(TMessage& m);
+  void WMKeyUp(TMessage& m);
+  void WMKillFocus(TMessage& m);
+  void SetKeyPressed(bool value);
   int modalResult_ = 0;
   bool default_ = false;
   bool cancel_ = false;
+  bool returnPressed_ = false;
 };
 
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
@@ -112,7 +119,8 @@ private:
 };
 
 // The multi-line EDIT control. Changes of ReadOnly apply at once; WordWrap, ScrollBars,
-// Alignment and BorderStyle re-create the window (its text is kept).
+// Alignment, BorderStyle, OEMConvert and Ctl3D re-create the window (its text is kept). A
+// bsSingle border is sunken (WS_EX_CLIENTEDGE) with Ctl3D, a flat line (WS_BORDER) without.
 class TCustomMemo : public TWinControl {
   VANTOR_CLASS(TCustomMemo, TWinControl)
 public:
@@ -136,6 +144,9 @@ public:
   void SetWantTabs(bool value) { wantTabs_ = value; }
   bool HideSelection() const { return hideSelection_; }
   void SetHideSelection(bool value);
+  // Typed text is converted to the OEM character set and back (ES_OEMCONVERT).
+  bool OEMConvert() const { return oemConvert_; }
+  void SetOEMConvert(bool value);
   const TNotifyEvent& OnChange() const { return onChange_; }
   void SetOnChange(TNotifyEvent e) { onChange_ = std::move(e); }
   void WndProc(TMessage& m) override;
@@ -161,6 +172,7 @@ private:
   bool wantReturns_ = true;
   bool wantTabs_ = false;
   bool hideSelection_ = true;
+  bool oemConvert_ = false;
   TNotifyEvent onChange_;
 };
 

@@ -109,9 +109,20 @@ TEST_F(StartUp, MainAboutAndDonationWindowsCarryTheProgramIcon) {
   for (TCustomForm* form : std::initializer_list<TCustomForm*>{Form1, Form2, Form4}) {
     ASSERT_NE(form->Icon()->Handle(), nullptr) << form->Caption();
     EXPECT_EQ(form->Icon()->Width(), 48);
+    EXPECT_FALSE(form->Icon()->WriteData().empty()) << "read from the description";
     EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(form->Handle(), WM_GETICON, ICON_BIG, 0)), form->Icon()->Handle());
   }
+  // The message window has none of its own: it shows the application's.
   EXPECT_EQ(Form3->Icon()->Handle(), nullptr);
+  ASSERT_NE(Application->Icon()->Handle(), nullptr);
+  EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(Form3->Handle(), WM_GETICON, ICON_BIG, 0)), Application->Icon()->Handle());
+}
+
+TEST_F(StartUp, MainWindowStoresDragModeCursorAndHints) {
+  EXPECT_EQ(Form1->DragMode(), dmAutomatic);
+  EXPECT_EQ(Form1->kyrURLLabel1->Cursor(), crHandPoint);
+  EXPECT_FALSE(Form1->kyrButton1->ShowHint());
+  EXPECT_FALSE(Form1->kyrButton1->ParentShowHint());
 }
 
 TEST_F(StartUp, AboutEntryShowsTheAboutWindowOnce) {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "framework/ui/ExtCtrls.h"
+#include "framework/ui/StdCtrls.h"
 #include "tests/framework/ui/UiTestHelpers.h"
 
 namespace {
@@ -135,6 +136,73 @@ TEST(AlignLayout, ConstraintsLimitBounds) {
   panel->SetHeight(90);
   EXPECT_EQ(panel->Height(), 40);
   delete panel;
+}
+
+// ---- anchors ----
+struct TAnchorCase {
+  const char* name;
+  TAnchors anchors;
+  RECT expect;  // after the parent grew from 200 x 100 to 260 x 140; the child was (150, 20, 190, 50)
+};
+const TAnchorCase kAnchorCases[] = {
+    {"left top stays", {akLeft, akTop}, {150, 20, 190, 50}},
+    {"right follows the right edge", {akTop, akRight}, {210, 20, 250, 50}},
+    {"left and right stretch", {akLeft, akTop, akRight}, {150, 20, 250, 50}},
+    {"bottom follows the bottom edge", {akLeft, akBottom}, {150, 60, 190, 90}},
+    {"top and bottom stretch", {akLeft, akTop, akBottom}, {150, 20, 190, 90}},
+    {"all four stretch both ways", {akLeft, akTop, akRight, akBottom}, {150, 20, 250, 90}},
+    {"none keeps to the centre", {}, {180, 40, 220, 70}},
+    {"right and bottom move both ways", {akRight, akBottom}, {210, 60, 250, 90}},
+};
+
+TEST(Anchors, TableOfAnchoredBounds) {
+  for (const TAnchorCase& c : kAnchorCases) {
+    const RECT r = AnchoredBounds(c.anchors, RECT{150, 20, 190, 50}, SIZE{200, 100}, SIZE{260, 140});
+    EXPECT_EQ(r.left, c.expect.left) << c.name;
+    EXPECT_EQ(r.top, c.expect.top) << c.name;
+    EXPECT_EQ(r.right, c.expect.right) << c.name;
+    EXPECT_EQ(r.bottom, c.expect.bottom) << c.name;
+  }
+}
+
+TEST(Anchors, ChildrenFollowTheParentsResizeFromWherePlaced) {
+  for (const TAnchorCase& c : kAnchorCases) {
+    SCOPED_TRACE(c.name);
+    TPanel* parent = BarePanel(200, 100);
+    auto* kid = new TLabel(parent);
+    kid->SetAutoSize(false);
+    kid->SetBoundsRect({150, 20, 190, 50});
+    kid->SetAnchors(c.anchors);
+    kid->SetParent(parent);
+    parent->SetBounds(0, 0, 230, 120);  // twice, through a size in between: no drift
+    parent->SetBounds(0, 0, 260, 140);
+    EXPECT_EQ(kid->BoundsRect().left, c.expect.left);
+    EXPECT_EQ(kid->BoundsRect().bottom, c.expect.bottom);
+    EXPECT_EQ(kid->BoundsRect().right, c.expect.right);
+    parent->SetBounds(0, 0, 200, 100);
+    EXPECT_EQ(kid->BoundsRect().left, 150);
+    EXPECT_EQ(kid->BoundsRect().top, 20);
+    delete parent;
+  }
+}
+
+TEST(Anchors, WindowedChildFollowsARealResize) {
+  uitest::TShownForm form(200, 100);
+  auto* right = new TPanel(form.form);
+  right->SetBounds(150, 20, 40, 30);
+  right->SetAnchors({akTop, akRight, akBottom});
+  right->SetParent(form.form);
+  SetWindowPos(form->Handle(), nullptr, 0, 0, 260, 140, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(right->Left(), 210);
+  EXPECT_EQ(right->Height(), 70);
+  RECT r;
+  GetWindowRect(right->Handle(), &r);
+  MapWindowPoints(nullptr, form->Handle(), reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(r.left, 210);
+  EXPECT_EQ(r.bottom, 90);
+  right->SetLeft(100);  // moved by the program: the new place is the one kept
+  SetWindowPos(form->Handle(), nullptr, 0, 0, 200, 100, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(right->Left(), 40);
 }
 
 }  // namespace

@@ -109,6 +109,7 @@ struct TMenuDrive {
   int step = 0;
 };
 TMenuDrive gDrive;
+std::vector<TWinControl*> gActiveDuringMenu;  // the active window, seen from inside the menu loop
 
 void CALLBACK DriveMenu(HWND, UINT, UINT_PTR, DWORD) {
   ++gDrive.step;
@@ -116,6 +117,17 @@ void CALLBACK DriveMenu(HWND, UINT, UINT_PTR, DWORD) {
   if (gDrive.step == 4) uitest::PressKey(VK_DOWN);
   if (gDrive.step == 6) uitest::PressKey(VK_RETURN);
   if (gDrive.step > 40) EndMenu();  // never leave a menu open when the keys went astray
+}
+
+// Opens MENU over FORM while a timer runs PROC every 30 ms from step START (DriveMenu: keys on
+// steps 2, 4 and 6, EndMenu after step 40).
+void RunPopup(TPopupMenu& menu, const uitest::TShownForm& form, int start = 0, TIMERPROC proc = DriveMenu) {
+  gDrive = {};
+  gDrive.step = start;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 30, proc);
+  const POINT at = form->ClientToScreen({10, 10});
+  menu.Popup(at.x, at.y);
+  KillTimer(nullptr, timer);
 }
 
 TEST(Menus, OwnerDrawnPopupMeasuresDrawsAndRuns) {
@@ -141,11 +153,7 @@ TEST(Menus, OwnerDrawnPopupMeasuresDrawsAndRuns) {
   }
   int ran = 0;
   second->SetOnClick([&](TObject*) { ++ran; });
-  gDrive = {};
-  const UINT_PTR timer = SetTimer(nullptr, 0, 30, DriveMenu);
-  const POINT at = form->ClientToScreen({10, 10});
-  menu.Popup(at.x, at.y);
-  KillTimer(nullptr, timer);
+  RunPopup(menu, form);
   EXPECT_EQ(measured.size(), 2u);
   EXPECT_GE(selectedDraws, 1);
   EXPECT_EQ(ran, 1);
@@ -191,6 +199,84 @@ TEST(PopupMenus, RightClickOpensTheNearestParentsMenu) {
   delete panelMenu;  // the removal clears the reference
   EXPECT_EQ(panel->PopupMenu(), nullptr);
   EXPECT_EQ(label->NearestPopupMenu(), formMenu);
+}
+
+// ---- accelerators, default items, the menu font ----
+TEST(MenuHotkeys, AutomaticAcceleratorsAvoidTheSiblingsOnes) {
+  struct Case {
+    std::vector<std::string> captions, expected;
+  } cases[] = {
+      {{"Open", "Options", "&Save"}, {"&Open", "O&ptions", "&Save"}},
+      {{"Save", "&Save as"}, {"S&ave", "&Save as"}},  // the explicit '&S' wins the letter
+      {{"-", "Exit", "1st"}, {"-", "&Exit", "&1st"}},
+      {{"A&&B", "ab"}, {"A&&B", "&ab"}},  // "&&" is a plain '&', not an accelerator
+      {{"xx", "x", "..."}, {"&xx", "x", "..."}},  // nothing left to take
+  };
+  for (const Case& c : cases) EXPECT_EQ(AutomaticHotkeys(c.captions), c.expected) << c.captions[0];
+
+  TComponent owner(nullptr);
+  TPopupMenu menu(&owner);
+  TMenuItem* open = AddItem(menu.Items(), "Open", &owner);
+  TMenuItem* sub = AddItem(open, "Open", &owner);  // each level has its own accelerators
+  menu.Handle();
+  EXPECT_EQ(open->ShownCaption(), "Open");  // maManual: as written
+  menu.SetAutoHotkeys(maAutomatic);
+  EXPECT_EQ(MenuText(menu.Handle(), 0), "&Open");
+  EXPECT_EQ(sub->ShownCaption(), "&Open");
+  EXPECT_EQ(open->Caption(), "Open");
+}
+
+TEST(MenuDefaultItem, IsMarkedAndBoldInMeasureAndDraw) {
+  uitest::TShownForm form;
+  TPopupMenu menu(nullptr);
+  menu.SetOwnerDraw(true);
+  TMenuItem* plain = AddItem(menu.Items(), "Plain", &menu);
+  TMenuItem* chosen = AddItem(menu.Items(), "Chosen", &menu);
+  chosen->SetDefault(true);
+  EXPECT_EQ(GetMenuDefaultItem(menu.Handle(), FALSE, 0), chosen->Command());
+  std::vector<std::string> measured, drawn;
+  auto describe = [](TMenuItem* item, TCanvas& canvas) {
+    return item->Caption() + " " + canvas.Font().Name() + " " + std::to_string(canvas.Font().Height()) +
+           (canvas.Font().Style().Contains(fsBold) ? " bold" : "");
+  };
+  for (TMenuItem* item : {plain, chosen}) {
+    item->SetOnMeasureItem([&, item](TObject*, TCanvas& canvas, int& w, int& h) {
+      measured.push_back(describe(item, canvas));
+      w = 80;
+      h = 20;
+    });
+    item->SetOnDrawItem([&, item](TObject*, TCanvas& canvas, const RECT&, bool) {
+      if (drawn.size() < 2) drawn.push_back(describe(item, canvas));
+    });
+  }
+  RunPopup(menu, form, 40);  // no keys: the timer only closes the menu
+  const LOGFONTA system = MenuFont();
+  const std::string font = std::string(system.lfFaceName) + " " + std::to_string(system.lfHeight);
+  EXPECT_EQ(measured, (std::vector<std::string>{"Plain " + font, "Chosen " + font + " bold"}));
+  EXPECT_EQ(drawn, measured);
+}
+
+// The form a popup menu is opened for stays active while the menu is open.
+TEST(PopupMenus, OpeningAMenuKeepsItsFormActive) {
+  uitest::TShownForm form;
+  ASSERT_TRUE(form->Active());
+  auto* panel = new TPanel(form.form);
+  panel->SetParent(form.form);
+  TPopupMenu menu(nullptr);
+  AddItem(menu.Items(), "One", &menu);
+  menu.SetPopupComponent(panel);
+  EXPECT_EQ(menu.PopupOwner(), form->Handle());
+  uitest::TMessageLog log(form.form, {WM_NCACTIVATE, WM_ACTIVATE, WM_INITMENUPOPUP});
+  gActiveDuringMenu.clear();
+  RunPopup(menu, form, 38, [](HWND, UINT, UINT_PTR, DWORD) {
+    if (TWinControl* f = TWinControl::FindControl(GetActiveWindow())) gActiveDuringMenu.push_back(f);
+    DriveMenu(nullptr, 0, 0, 0);
+  });
+  uitest::Pump();
+  EXPECT_EQ(log.messages, std::vector<UINT>{WM_INITMENUPOPUP});  // the form owned it; no deactivation
+  ASSERT_FALSE(gActiveDuringMenu.empty());
+  EXPECT_EQ(gActiveDuringMenu.front(), form.form);
+  EXPECT_TRUE(form->Active());
 }
 
 }  // namespace

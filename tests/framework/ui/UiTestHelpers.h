@@ -5,12 +5,14 @@
 
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "framework/graphics/GdiHandles.h"
 #include "framework/ui/Controls.h"
 #include "framework/ui/Dialogs.h"
 #include "framework/ui/Forms.h"
+#include "framework/ui/StdCtrls.h"
 
 namespace uitest {
 
@@ -135,6 +137,17 @@ inline void PressKey(WORD key) {
   in[0].ki.wVk = in[1].ki.wVk = key;
   in[1].ki.dwFlags = KEYEVENTF_KEYUP;
   SendInput(2, in, sizeof in[0]);
+}
+
+// A new control of class T owned by PARENT and placed on it at LEFT, TOP with
+// WIDTH x HEIGHT (a label keeps that size instead of fitting its text).
+template <class T>
+T* Place(TWinControl* parent, int left, int top, int width, int height) {
+  auto* control = new T(parent);
+  if constexpr (std::is_base_of_v<TCustomLabel, T>) control->SetAutoSize(false);
+  control->SetBounds(left, top, width, height);
+  control->SetParent(parent);
+  return control;
 }
 
 // A form shown at a fixed place, deleted with the object.

@@ -200,28 +200,82 @@ TEST(FrameworkNotifications, FocusChangeIsBroadcastWithTheFocusedControl) {
   EXPECT_EQ(seen.back(), reinterpret_cast<LPARAM>(b));
 }
 
-TEST(DialogKeys, EnterClicksTheDefaultButtonAndTabMovesFocus) {
-  TApplication app(nullptr);
+// A shown form with a default button; ProcessMessages runs keys through the dialog-key path.
+class DialogKeys : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ok->SetDefault(true);
+    ok->SetParent(form.form);
+    ok->SetOnClick([this](TObject*) { clicks.push_back("ok"); });
+  }
+  // Posts a key-down (DOWN) or key-up of KEY to CONTROL and handles it.
+  void Key(TWinControl* control, WORD key, bool down) {
+    PostMessageA(control->Handle(), down ? WM_KEYDOWN : WM_KEYUP, key, down ? 0x001C0001 : 0xC01C0001);
+    app.ProcessMessages();
+  }
+  template <class T>
+  T* Add(int top) {
+    auto* control = new T(form.form);
+    control->SetTop(top);
+    control->SetParent(form.form);
+    return control;
+  }
+
+  TApplication app{nullptr};
   uitest::TShownForm form;
-  auto* memo = new TMemo(form.form);
-  memo->SetParent(form.form);
-  auto* ok = new TButton(form.form);
-  ok->SetTop(100);
-  ok->SetDefault(true);
-  ok->SetParent(form.form);
-  int clicks = 0;
-  ok->SetOnClick([&](TObject*) { ++clicks; });
-  ok->SetFocus();
-  MSG enter{ok->Handle(), WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
-  PostMessageA(enter.hwnd, enter.message, enter.wParam, enter.lParam);
-  app.ProcessMessages();
-  EXPECT_EQ(clicks, 1);
+  TButton* ok = new TButton(form.form);
+  std::vector<std::string> clicks;
+};
+
+TEST_F(DialogKeys, EnterClicksTheDefaultButtonAndTabMovesFocus) {
+  auto* memo = Add<TMemo>(100);
+  memo->SetWantReturns(false);  // Return in a memo that does not want it goes to the form
+  memo->SetFocus();
+  Key(memo, VK_RETURN, true);
+  EXPECT_EQ(clicks, std::vector<std::string>{"ok"});
   EXPECT_EQ(CM_DIALOGKEY, 0xB005u);
 
-  memo->SetFocus();
-  PostMessageA(memo->Handle(), WM_KEYDOWN, VK_TAB, 0);  // the memo does not want tabs
-  app.ProcessMessages();
+  Key(memo, VK_TAB, true);  // the memo does not want tabs
   EXPECT_EQ(GetFocus(), ok->Handle());
+}
+
+// A focused push button takes Return itself, as Space: pressed on key-down, clicked on key-up;
+// the form's default button is not asked.
+TEST_F(DialogKeys, FocusedButtonPressesOnReturnDownAndClicksOnUp) {
+  auto* other = Add<TButton>(40);
+  other->SetOnClick([this](TObject*) { clicks.push_back("other"); });
+  other->SetFocus();
+  uitest::TMessageLog log(other, {WM_KEYDOWN, WM_KEYUP, CM_DIALOGKEY});
+  Key(other, VK_RETURN, true);
+  EXPECT_TRUE(SendMessageA(other->Handle(), BM_GETSTATE, 0, 0) & BST_PUSHED);
+  EXPECT_TRUE(clicks.empty());
+  Key(other, VK_RETURN, false);
+  EXPECT_EQ(log.messages, (std::vector<UINT>{WM_KEYDOWN, WM_KEYUP}));
+  EXPECT_EQ(clicks, std::vector<std::string>{"other"});
+  EXPECT_FALSE(SendMessageA(other->Handle(), BM_GETSTATE, 0, 0) & BST_PUSHED);
+}
+
+// A custom-drawn control (a skinned button) that asks for every key gets Return too.
+class TAllKeysControl : public TCustomControl {
+public:
+  using TCustomControl::TCustomControl;
+  void WndProc(TMessage& m) override {
+    if (m.Msg == WM_GETDLGCODE) {
+      m.Result = DLGC_WANTALLKEYS;
+      return;
+    }
+    TCustomControl::WndProc(m);
+  }
+};
+
+TEST_F(DialogKeys, ControlThatWantsAllKeysGetsReturn) {
+  auto* custom = Add<TAllKeysControl>(40);
+  custom->SetBounds(0, 40, 50, 20);
+  custom->SetFocus();
+  uitest::TMessageLog log(custom, {WM_KEYDOWN, CM_DIALOGKEY});
+  Key(custom, VK_RETURN, true);
+  EXPECT_EQ(log.messages, std::vector<UINT>{WM_KEYDOWN});
+  EXPECT_TRUE(clicks.empty());
 }
 
 }  // namespace
