@@ -255,13 +255,13 @@ HFONT TFont::Handle() {
 }
 
 void TFont::DeclarePublished(TPublished<TFont>& p) {
-  p.Integer("Charset", &TFont::Charset, &TFont::SetCharset, "TFontCharset");
-  p.Color("Color", &TFont::Color, &TFont::SetColor);
-  p.Integer("Height", &TFont::Height, &TFont::SetHeight);
   p.String("Name", &TFont::Name, &TFont::SetName);
-  p.Enumeration("Pitch", FontPitchInfo, &TFont::Pitch, &TFont::SetPitch);
+  p.Integer("Height", &TFont::Height, &TFont::SetHeight);
   p.Integer("Size", &TFont::Size, &TFont::SetSize);
   p.Set("Style", FontStyleInfo, &TFont::Style, &TFont::SetStyle);
+  p.Color("Color", &TFont::Color, &TFont::SetColor);
+  p.Integer("Charset", &TFont::Charset, &TFont::SetCharset, "TFontCharset");
+  p.Enumeration("Pitch", FontPitchInfo, &TFont::Pitch, &TFont::SetPitch);
 }
 
 void TPen::Assign(const TPersistent& source) {

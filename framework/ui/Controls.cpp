@@ -161,10 +161,10 @@ void TSizeConstraints::Change(int& field, int value) {
 }
 
 void TSizeConstraints::DeclarePublished(TPublished<TSizeConstraints>& p) {
-  p.Integer("MaxHeight", &TSizeConstraints::MaxHeight, &TSizeConstraints::SetMaxHeight);
-  p.Integer("MaxWidth", &TSizeConstraints::MaxWidth, &TSizeConstraints::SetMaxWidth);
-  p.Integer("MinHeight", &TSizeConstraints::MinHeight, &TSizeConstraints::SetMinHeight);
   p.Integer("MinWidth", &TSizeConstraints::MinWidth, &TSizeConstraints::SetMinWidth);
+  p.Integer("MinHeight", &TSizeConstraints::MinHeight, &TSizeConstraints::SetMinHeight);
+  p.Integer("MaxWidth", &TSizeConstraints::MaxWidth, &TSizeConstraints::SetMaxWidth);
+  p.Integer("MaxHeight", &TSizeConstraints::MaxHeight, &TSizeConstraints::SetMaxHeight);
 }
 
 // ---- TControl ----
@@ -591,8 +591,8 @@ void TControl::DeclarePublished(TPublished<TControl>& p) {
   p.Integer("Top", &TControl::Top, &TControl::SetTop);
   p.Integer("Width", &TControl::Width, &TControl::SetWidth);
   p.Integer("Height", &TControl::Height, &TControl::SetHeight);
-  p.Enumeration("Align", AlignInfo, &TControl::Align, &TControl::SetAlign);
   p.Object("Constraints", &TControl::Constraints);
+  p.Enumeration("Align", AlignInfo, &TControl::Align, &TControl::SetAlign);
   p.Boolean("Visible", &TControl::Visible, &TControl::SetVisible);
   p.Boolean("Enabled", &TControl::Enabled, &TControl::SetEnabled);
   p.Color("Color", &TControl::Color, &TControl::SetColor);
@@ -601,24 +601,24 @@ void TControl::DeclarePublished(TPublished<TControl>& p) {
   p.Boolean("ParentFont", &TControl::ParentFont, &TControl::SetParentFont);
   p.Integer("Cursor", &TControl::Cursor, &TControl::SetCursor, "TCursor");
   p.Component("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
+  p.String("Hint", &TControl::Hint, &TControl::SetHint);
+  p.Boolean("ShowHint", &TControl::ShowHint, &TControl::SetShowHint);
+  p.Boolean("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint);
+  p.Set("Anchors", AnchorKindInfo, &TControl::Anchors, &TControl::SetAnchors);
+  p.Enumeration("BiDiMode", BiDiModeInfo, &TControl::BiDiMode, &TControl::SetBiDiMode);
+  p.Boolean("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode);
+  p.Enumeration("DragMode", DragModeInfo, &TControl::DragMode, &TControl::SetDragMode);
+  p.Enumeration("DragKind", DragKindInfo, &TControl::DragKind, &TControl::SetDragKind);
+  p.Integer("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor, "TCursor");
   p.String("Caption", &TControl::Caption, &TControl::SetCaption);
   p.Event("OnClick", &TControl::OnClick, &TControl::SetOnClick);
   p.Event("OnDblClick", &TControl::OnDblClick, &TControl::SetOnDblClick);
   p.Event("OnMouseDown", &TControl::OnMouseDown, &TControl::SetOnMouseDown);
-  p.Event("OnMouseMove", &TControl::OnMouseMove, &TControl::SetOnMouseMove);
   p.Event("OnMouseUp", &TControl::OnMouseUp, &TControl::SetOnMouseUp);
+  p.Event("OnMouseMove", &TControl::OnMouseMove, &TControl::SetOnMouseMove);
   p.Event("OnMouseEnter", &TControl::OnMouseEnter, &TControl::SetOnMouseEnter);
   p.Event("OnMouseLeave", &TControl::OnMouseLeave, &TControl::SetOnMouseLeave);
   p.Event("OnResize", &TControl::OnResize, &TControl::SetOnResize);
-  p.Set("Anchors", AnchorKindInfo, &TControl::Anchors, &TControl::SetAnchors);
-  p.Enumeration("BiDiMode", BiDiModeInfo, &TControl::BiDiMode, &TControl::SetBiDiMode);
-  p.Boolean("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode);
-  p.String("Hint", &TControl::Hint, &TControl::SetHint);
-  p.Boolean("ShowHint", &TControl::ShowHint, &TControl::SetShowHint);
-  p.Boolean("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint);
-  p.Integer("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor, "TCursor");
-  p.Enumeration("DragKind", DragKindInfo, &TControl::DragKind, &TControl::SetDragKind);
-  p.Enumeration("DragMode", DragModeInfo, &TControl::DragMode, &TControl::SetDragMode);
   p.Event("OnCanResize", &TControl::OnCanResize, &TControl::SetOnCanResize);
   p.Event("OnContextPopup", &TControl::OnContextPopup, &TControl::SetOnContextPopup);
   p.Event("OnStartDrag", &TControl::OnStartDrag, &TControl::SetOnStartDrag);
@@ -1404,12 +1404,12 @@ void TWinControl::SetParentCtl3D(bool value) {
 }
 
 void TWinControl::DeclarePublished(TPublished<TWinControl>& p) {
+  p.Boolean("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop);
+  p.Integer("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder);
   p.Boolean("Ctl3D", &TWinControl::Ctl3D, &TWinControl::SetCtl3D);
   p.Boolean("ParentCtl3D", &TWinControl::ParentCtl3D, &TWinControl::SetParentCtl3D);
   p.Enumeration("ImeMode", ImeModeInfo, &TWinControl::ImeMode, &TWinControl::SetImeMode);
   p.String("ImeName", &TWinControl::ImeName, &TWinControl::SetImeName);
-  p.Boolean("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop);
-  p.Integer("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder);
   p.Event("OnEnter", &TWinControl::OnEnter, &TWinControl::SetOnEnter);
   p.Event("OnExit", &TWinControl::OnExit, &TWinControl::SetOnExit);
   p.Event("OnKeyDown", &TWinControl::OnKeyDown, &TWinControl::SetOnKeyDown);

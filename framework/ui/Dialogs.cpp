@@ -117,13 +117,13 @@ bool TOpenDialog::Run(bool save) {
 }
 
 void TOpenDialog::DeclarePublished(TPublished<TOpenDialog>& p) {
-  p.String("DefaultExt", &TOpenDialog::DefaultExt, &TOpenDialog::SetDefaultExt);
-  p.String("FileName", &TOpenDialog::FileName, &TOpenDialog::SetFileName);
   p.String("Filter", &TOpenDialog::Filter, &TOpenDialog::SetFilter);
   p.Integer("FilterIndex", &TOpenDialog::FilterIndex, &TOpenDialog::SetFilterIndex);
+  p.String("DefaultExt", &TOpenDialog::DefaultExt, &TOpenDialog::SetDefaultExt);
+  p.String("FileName", &TOpenDialog::FileName, &TOpenDialog::SetFileName);
+  p.String("Title", &TOpenDialog::Title, &TOpenDialog::SetTitle);
   p.String("InitialDir", &TOpenDialog::InitialDir, &TOpenDialog::SetInitialDir);
   p.Set("Options", OpenOptionInfo, &TOpenDialog::Options, &TOpenDialog::SetOptions);
-  p.String("Title", &TOpenDialog::Title, &TOpenDialog::SetTitle);
 }
 
 // ---- message boxes ----

@@ -76,12 +76,12 @@ void TCustomPanel::Paint() {
 }
 
 void TCustomPanel::DeclarePublished(TPublished<TCustomPanel>& p) {
-  p.Enumeration("Alignment", AlignmentInfo, &TCustomPanel::Alignment, &TCustomPanel::SetAlignment);
-  p.Enumeration("BevelInner", BevelCutInfo, &TCustomPanel::BevelInner, &TCustomPanel::SetBevelInner);
   p.Enumeration("BevelOuter", BevelCutInfo, &TCustomPanel::BevelOuter, &TCustomPanel::SetBevelOuter);
+  p.Enumeration("BevelInner", BevelCutInfo, &TCustomPanel::BevelInner, &TCustomPanel::SetBevelInner);
   p.Integer("BevelWidth", &TCustomPanel::BevelWidth, &TCustomPanel::SetBevelWidth);
   p.Integer("BorderWidth", &TCustomPanel::BorderWidth, &TCustomPanel::SetBorderWidth);
   p.Enumeration("BorderStyle", FormBorderStyleInfo, &TCustomPanel::BorderStyle, &TCustomPanel::SetBorderStyle);
+  p.Enumeration("Alignment", AlignmentInfo, &TCustomPanel::Alignment, &TCustomPanel::SetAlignment);
 }
 
 // ---- TTimer ----

@@ -349,13 +349,13 @@ TComponent* TMenuItem::GetParentComponent() const {
 
 void TMenuItem::DeclarePublished(TPublished<TMenuItem>& p) {
   p.String("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption);
-  p.Boolean("Checked", &TMenuItem::Checked, &TMenuItem::SetChecked);
-  p.Boolean("Default", &TMenuItem::Default, &TMenuItem::SetDefault);
   p.Boolean("Enabled", &TMenuItem::Enabled, &TMenuItem::SetEnabled);
-  p.Integer("ImageIndex", &TMenuItem::ImageIndex, &TMenuItem::SetImageIndex);
+  p.Boolean("Checked", &TMenuItem::Checked, &TMenuItem::SetChecked);
   p.Boolean("RadioItem", &TMenuItem::RadioItem, &TMenuItem::SetRadioItem);
-  p.Integer("ShortCut", &TMenuItem::ShortCut, &TMenuItem::SetShortCut);
   p.Boolean("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible);
+  p.Integer("ShortCut", &TMenuItem::ShortCut, &TMenuItem::SetShortCut);
+  p.Integer("ImageIndex", &TMenuItem::ImageIndex, &TMenuItem::SetImageIndex);
+  p.Boolean("Default", &TMenuItem::Default, &TMenuItem::SetDefault);
   p.Event("OnClick", &TMenuItem::OnClick, &TMenuItem::SetOnClick);
   p.Event("OnMeasureItem", &TMenuItem::OnMeasureItem, &TMenuItem::SetOnMeasureItem);
   p.Event("OnDrawItem", &TMenuItem::OnDrawItem, &TMenuItem::SetOnDrawItem);
@@ -439,10 +439,10 @@ bool TMenu::DispatchCommand(UINT command) {
 }
 
 void TMenu::DeclarePublished(TPublished<TMenu>& p) {
+  p.Boolean("OwnerDraw", &TMenu::OwnerDraw, &TMenu::SetOwnerDraw);
+  p.Component("Images", &TMenu::Images, &TMenu::SetImages);
   p.Enumeration("AutoHotkeys", MenuAutoFlagInfo, &TMenu::AutoHotkeys, &TMenu::SetAutoHotkeys);
   p.Enumeration("BiDiMode", BiDiModeInfo, &TMenu::BiDiMode, &TMenu::SetBiDiMode);
-  p.Component("Images", &TMenu::Images, &TMenu::SetImages);
-  p.Boolean("OwnerDraw", &TMenu::OwnerDraw, &TMenu::SetOwnerDraw);
   p.Boolean("ParentBiDiMode", &TMenu::ParentBiDiMode, &TMenu::SetParentBiDiMode);
 }
 

@@ -105,12 +105,12 @@ void TCustomLabel::Paint() {
 }
 
 void TCustomLabel::DeclarePublished(TPublished<TCustomLabel>& p) {
-  p.Enumeration("Alignment", AlignmentInfo, &TCustomLabel::Alignment, &TCustomLabel::SetAlignment);
   p.Boolean("AutoSize", &TCustomLabel::AutoSize, &TCustomLabel::SetAutoSize);
+  p.Boolean("WordWrap", &TCustomLabel::WordWrap, &TCustomLabel::SetWordWrap);
+  p.Boolean("Transparent", &TCustomLabel::Transparent, &TCustomLabel::SetTransparent);
+  p.Enumeration("Alignment", AlignmentInfo, &TCustomLabel::Alignment, &TCustomLabel::SetAlignment);
   p.Enumeration("Layout", TextLayoutInfo, &TCustomLabel::Layout, &TCustomLabel::SetLayout);
   p.Boolean("ShowAccelChar", &TCustomLabel::ShowAccelChar, &TCustomLabel::SetShowAccelChar);
-  p.Boolean("Transparent", &TCustomLabel::Transparent, &TCustomLabel::SetTransparent);
-  p.Boolean("WordWrap", &TCustomLabel::WordWrap, &TCustomLabel::SetWordWrap);
 }
 
 // ---- TButton ----
@@ -184,9 +184,9 @@ void TButton::CMDialogKey(TMessage& m) {
 }
 
 void TButton::DeclarePublished(TPublished<TButton>& p) {
-  p.Boolean("Cancel", &TButton::Cancel, &TButton::SetCancel);
-  p.Boolean("Default", &TButton::Default, &TButton::SetDefault);
   p.Integer("ModalResult", &TButton::ModalResult, &TButton::SetModalResult);
+  p.Boolean("Default", &TButton::Default, &TButton::SetDefault);
+  p.Boolean("Cancel", &TButton::Cancel, &TButton::SetCancel);
 }
 
 // ---- TMemoStrings ----
@@ -345,16 +345,16 @@ void TCustomMemo::WMGetDlgCode(TMessage& m) {
 }
 
 void TCustomMemo::DeclarePublished(TPublished<TCustomMemo>& p) {
+  p.Object("Lines", [](TCustomMemo& memo) -> TStrings* { return &memo.Lines(); });
+  p.Boolean("ReadOnly", &TCustomMemo::ReadOnly, &TCustomMemo::SetReadOnly);
+  p.Boolean("WordWrap", &TCustomMemo::WordWrap, &TCustomMemo::SetWordWrap);
+  p.Enumeration("ScrollBars", ScrollStyleInfo, &TCustomMemo::ScrollBars, &TCustomMemo::SetScrollBars);
   p.Enumeration("Alignment", AlignmentInfo, &TCustomMemo::Alignment, &TCustomMemo::SetAlignment);
   p.Enumeration("BorderStyle", FormBorderStyleInfo, &TCustomMemo::BorderStyle, &TCustomMemo::SetBorderStyle);
-  p.Boolean("HideSelection", &TCustomMemo::HideSelection, &TCustomMemo::SetHideSelection);
-  p.Object("Lines", [](TCustomMemo& memo) -> TStrings* { return &memo.Lines(); });
   p.Integer("MaxLength", &TCustomMemo::MaxLength, &TCustomMemo::SetMaxLength);
-  p.Boolean("OEMConvert", &TCustomMemo::OEMConvert, &TCustomMemo::SetOEMConvert);
-  p.Boolean("ReadOnly", &TCustomMemo::ReadOnly, &TCustomMemo::SetReadOnly);
-  p.Enumeration("ScrollBars", ScrollStyleInfo, &TCustomMemo::ScrollBars, &TCustomMemo::SetScrollBars);
   p.Boolean("WantReturns", &TCustomMemo::WantReturns, &TCustomMemo::SetWantReturns);
   p.Boolean("WantTabs", &TCustomMemo::WantTabs, &TCustomMemo::SetWantTabs);
-  p.Boolean("WordWrap", &TCustomMemo::WordWrap, &TCustomMemo::SetWordWrap);
+  p.Boolean("HideSelection", &TCustomMemo::HideSelection, &TCustomMemo::SetHideSelection);
+  p.Boolean("OEMConvert", &TCustomMemo::OEMConvert, &TCustomMemo::SetOEMConvert);
   p.Event("OnChange", &TCustomMemo::OnChange, &TCustomMemo::SetOnChange);
 }
