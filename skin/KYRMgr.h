@@ -138,9 +138,10 @@ private:
 
 namespace kyr_detail {
 // A control whose constructor did not call InitUIStyle has its elements read when its window
-// comes to exist or it is first painted (by its own WM_PAINT, or its parent's for a windowless
-// control); any component at Loaded. Not at every message: a constructor's own calls
-// (SetBounds...) send some before the control's sub-objects exist.
+// comes to exist (CM_WNDCREATED, which system-class controls get too) or it is first painted
+// (by its own WM_PAINT, or its parent's for a windowless control); any component at Loaded.
+// Not at every message: a constructor's own calls (SetBounds...) send some before the
+// control's sub-objects exist.
 template <class Base, bool IsControl = std::is_base_of_v<TControl, Base>>
 class TStyledBase : public Base {
 public:
@@ -156,7 +157,7 @@ public:
   using inherited = Base;
   using Base::Base;
   void WndProc(TMessage& m) override {
-    if (m.Msg == WM_NCCREATE || m.Msg == WM_PAINT || m.Msg == WM_PRINTCLIENT) EnsureUIStyle();
+    if (m.Msg == CM_WNDCREATED || m.Msg == WM_PAINT || m.Msg == WM_PRINTCLIENT) EnsureUIStyle();
     inherited::WndProc(m);
   }
 

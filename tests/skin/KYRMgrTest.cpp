@@ -5,6 +5,7 @@
 
 #include "framework/core/BmpCodec.h"
 #include "framework/core/FormReader.h"
+#include "framework/ui/StdCtrls.h"
 #include "framework/ui/ExtCtrls.h"
 #include "framework/ui/Forms.h"
 #include "skin/KYRThemeFile.h"
@@ -156,6 +157,18 @@ protected:
   }
 };
 
+// A skinned control over a system class (EDIT): its window is made by the system's procedure
+// and subclassed afterwards, so it never sees its own WM_NCCREATE.
+class TkyrForgetfulMemo : public TkyrStyled<TCustomMemo> {
+  VANTOR_CLASS(TkyrForgetfulMemo, TkyrStyled<TCustomMemo>)
+public:
+  using TkyrStyled::TkyrStyled;
+  int applied = 0;
+
+protected:
+  void ApplyUIStyle(const TkyrStyleSource&) override { ++applied; }
+};
+
 // Components are told by the "Tkyr" prefix of their class name (letter case counts) and a
 // published FileTheme; being a skinned component is not enough.
 TEST_F(FileThemeTest, OnlyTkyrClassesThatPublishFileThemeAreTold) {
@@ -193,6 +206,11 @@ TEST(StyleProtocol, AForgottenInitialisationIsMadeUpBeforeFirstUse) {
   EXPECT_EQ(windowed->background, 0xFBFBFB);
   windowed->Repaint();
   EXPECT_EQ(windowed->applied, 1);
+
+  auto* memo = new TkyrForgetfulMemo(&form);
+  memo->SetParent(&form);
+  memo->HandleNeeded();
+  EXPECT_EQ(memo->applied, 1);
 
   // A style set before first use wins, and is the only application.
   auto* set = new TkyrProbe(&form, false);
