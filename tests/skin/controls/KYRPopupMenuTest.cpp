@@ -292,6 +292,7 @@ struct TLoopProbe {
   HMENU menu = nullptr;
   RECT items[2]{};
   TColor barPixel = 0, selectedPixel = 0, separatorPixel = 0;
+  TColor frameTop = 0, frameEdge = 0;  // the flat frame: black at the window's top + 1, the edge above
 };
 TLoopProbe gProbe;
 
@@ -311,6 +312,10 @@ void CALLBACK ProbeMenu(HWND, UINT, UINT_PTR, DWORD) {
     gProbe.selectedPixel = ScreenPixel(first.left + 10, first.top + 10);
     gProbe.barPixel = ScreenPixel(line.left + 2, line.top + 1);
     gProbe.separatorPixel = ScreenPixel(line.left + 40, line.top + 2);
+    RECT window{};
+    GetWindowRect(FindWindowA("#32768", nullptr), &window);
+    gProbe.frameTop = ScreenPixel(window.left + 30, window.top + 1);
+    gProbe.frameEdge = ScreenPixel(window.left + 30, window.top);
   }
   if (gProbe.step >= 6) EndMenu();
 }
@@ -321,6 +326,7 @@ TEST(SkinnedPopupMenu, TheRealMenuIsMeasuredAndDrawnBySkin) {
   TkyrPopupMenu menu(nullptr);
   menu.SetUIStyle(WinXP);
   UseProbeColours(menu);
+  menu.SetFlatMenu(true);
   AddItem(menu.Items(), "First", nullptr);
   AddItem(menu.Items(), "-", nullptr);
   gProbe = {};
@@ -334,4 +340,6 @@ TEST(SkinnedPopupMenu, TheRealMenuIsMeasuredAndDrawnBySkin) {
   EXPECT_EQ(gProbe.selectedPixel, 0xC08000);
   EXPECT_EQ(gProbe.barPixel, 0x0000C0);
   EXPECT_EQ(gProbe.separatorPixel, 0x00A000);
+  EXPECT_EQ(gProbe.frameTop, clBlack);
+  EXPECT_EQ(gProbe.frameEdge, GetBuiltinColor(WinXP, KYR_THEME_FORM_BACKGROUND_COLOR));
 }
