@@ -120,6 +120,7 @@ void TkyrPopupMenu::MeasureMenuItem(TObject* sender, TCanvas& canvas, int& width
   const auto* item = dynamic_cast<const TMenuItem*>(sender);
   if (!item) return;
   height = item->IsLine() ? separatorHeight_ : menuItemHeight_;
+  SelectFont(*item, canvas.Font());  // measured in the font it is drawn with
   width = canvas.TextWidth(item->ShownCaption()) + canvas.TextWidth(ShortCutToText(item->ShortCut())) + barWidth_ + 40;
 }
 
@@ -185,8 +186,7 @@ void TkyrPopupMenu::DrawBackground(const TMenuItem& item, TCanvas& canvas, const
   DrawPlainBackground(canvas, rect, rightToLeft);
 }
 
-void TkyrPopupMenu::PrepareFont(const TMenuItem& item, TCanvas& canvas, bool selected) const {
-  TFont& font = canvas.Font();
+void TkyrPopupMenu::SelectFont(const TMenuItem& item, TFont& font) const {
   if (useSystemFont_) {
     GetMenuFont(font);
   } else {
@@ -194,13 +194,17 @@ void TkyrPopupMenu::PrepareFont(const TMenuItem& item, TCanvas& canvas, bool sel
     font.SetSize(fontSize_);
     font.SetCharset(fontCharset_);
   }
-  canvas.Brush().SetStyle(bsClear);
-  font.SetColor(!item.Enabled() ? TColor(0x808080) : selected ? selectedFontColor_ : fontColor_);
   if (item.Default()) {
     TFontStyles style = font.Style();
     style.Include(fsBold);
     font.SetStyle(style);
   }
+}
+
+void TkyrPopupMenu::PrepareFont(const TMenuItem& item, TCanvas& canvas, bool selected) const {
+  SelectFont(item, canvas.Font());
+  canvas.Brush().SetStyle(bsClear);
+  canvas.Font().SetColor(!item.Enabled() ? TColor(0x808080) : selected ? selectedFontColor_ : fontColor_);
 }
 
 // Caption after the side bar, the shortcut text right-aligned 16 pixels from the far edge.

@@ -79,7 +79,8 @@ public:
   bool UseSystemFont() const { return useSystemFont_; }
   void SetUseSystemFont(bool value) { useSystemFont_ = value; }
 
-  // The routines every item of the tree gets as its OnMeasureItem / OnDrawItem.
+  // The routines every item of the tree gets as its OnMeasureItem / OnDrawItem. An item is
+  // measured in the font it is drawn with (the system menu font or the menu's own).
   void MeasureMenuItem(TObject* sender, TCanvas& canvas, int& width, int& height);
   void DrawMenuItem(TObject* sender, TCanvas& canvas, const RECT& rect, bool selected);
 
@@ -101,6 +102,8 @@ private:
   void DrawSeparator(TCanvas& canvas, const RECT& rect, bool rightToLeft) const;
   void DrawBackground(const TMenuItem& item, TCanvas& canvas, const RECT& rect, bool selected,
                       bool rightToLeft) const;
+  // The system menu font or FontName/FontSize/FontCharset; bold for the menu's default item.
+  void SelectFont(const TMenuItem& item, TFont& font) const;
   void PrepareFont(const TMenuItem& item, TCanvas& canvas, bool selected) const;
   void DrawTexts(const TMenuItem& item, TCanvas& canvas, const RECT& rect, bool rightToLeft) const;
   void DrawGlyph(const TMenuItem& item, TCanvas& canvas, const RECT& rect, bool rightToLeft) const;

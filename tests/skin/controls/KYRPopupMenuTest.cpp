@@ -132,6 +132,15 @@ TEST(SkinnedPopupMenu, MeasuresCaptionShortcutBarAndMargin) {
   EXPECT_EQ(height, 21);
   menu.MeasureMenuItem(line, canvas, width, height);
   EXPECT_EQ(height, 5);
+
+  // The menu's own font: the item is measured in the font it will be drawn with.
+  menu.SetUseSystemFont(false);
+  menu.SetFontSize(24);
+  menu.MeasureMenuItem(open, canvas, width, height);
+  TFont big;
+  big.SetSize(24);
+  canvas.Font().Assign(big);
+  EXPECT_EQ(width, canvas.TextWidth("Open") + canvas.TextWidth("Ctrl+O") + 26 + 40);
 }
 
 // ---- drawing ----
