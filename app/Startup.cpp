@@ -4,9 +4,11 @@
 #include "app/Unit2.h"
 #include "app/Unit3.h"
 #include "app/Unit4.h"
+#include "skin/KYRClasses.h"
 
 void StartVantor() {
   Application->Initialize();
+  RegisterSkinClasses();
   Application->SetTitle("Corvane Vantor");
   Application->CreateForm(Form1);
   Application->CreateForm(Form2);

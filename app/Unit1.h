@@ -14,6 +14,7 @@
 #include "framework/ui/Forms.h"
 #include "framework/ui/Menus.h"
 #include "framework/ui/StdCtrls.h"
+#include "skin/controls/KYRPopupMenu.h"
 
 // Where the projector stub is installed; the drop handler spells the folder in capitals (the
 // file system ignores case, so both name the same file).
@@ -43,7 +44,7 @@ public:
   TLabel* kyrURLLabel1 = nullptr;
   TOpenDialog* OD1 = nullptr;
   TSaveDialog* SD1 = nullptr;
-  TPopupMenu* kyrPopupMenu1 = nullptr;
+  TkyrPopupMenu* kyrPopupMenu1 = nullptr;
   TMenuItem* About1 = nullptr;
 
   void FormCreate(TObject* Sender);

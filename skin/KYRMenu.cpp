@@ -51,11 +51,13 @@ void DrawMacMenuSelection(TCanvas& canvas, const RECT& rect) { DrawMacStrip(canv
 void DrawMacMenuBarSmall(TCanvas& canvas, const RECT& rect) { DrawMacStrip(canvas, rect, "MACOS_MENU_BAR", 12); }
 
 void FrameRectColor(TCanvas& canvas, const RECT& rect, TColor color) {
+  canvas.Brush().SetStyle(bsSolid);  // an item's text leaves the brush clear
   canvas.Brush().SetColor(color);
   canvas.FrameRect(rect);
 }
 
 void FillRectColor(TCanvas& canvas, const RECT& rect, TColor color) {
+  canvas.Brush().SetStyle(bsSolid);
   canvas.Brush().SetColor(color);
   canvas.FillRect(rect);
 }

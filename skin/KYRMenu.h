@@ -24,7 +24,7 @@ void DrawMacMenuBar(TCanvas& canvas, const RECT& rect);
 void DrawMacMenuSelection(TCanvas& canvas, const RECT& rect);
 void DrawMacMenuBarSmall(TCanvas& canvas, const RECT& rect);
 
-// Brush colour := COLOR, then a 1-pixel frame / a fill of RECT.
+// A solid brush of COLOR, then a 1-pixel frame / a fill of RECT.
 void FrameRectColor(TCanvas& canvas, const RECT& rect, TColor color);
 void FillRectColor(TCanvas& canvas, const RECT& rect, TColor color);
 

@@ -68,6 +68,30 @@ TEST_F(StartUp, MainWindowLayoutFromItsDescription) {
   EXPECT_TRUE(GetWindowLongA(Form1->Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
 }
 
+// The stored colours come after UIStyle, so they are the ones that stay.
+TEST_F(StartUp, MainWindowMenuIsSkinnedWithItsStoredValues) {
+  const TkyrPopupMenu& menu = *Form1->kyrPopupMenu1;
+  EXPECT_TRUE(menu.TMenu::OwnerDraw());
+  EXPECT_EQ(menu.UIStyle(), MacOS);
+  EXPECT_EQ(menu.FileTheme(), nullptr);
+  EXPECT_EQ(menu.MenuItemHeight(), 20);
+  EXPECT_EQ(menu.SeparatorHeight(), 12);
+  EXPECT_EQ(menu.BarWidth(), 26);
+  for (TColor black : {menu.BarColor(), menu.Color(), menu.SeparatorColor(), menu.FontColor(), menu.BorderColor()})
+    EXPECT_EQ(black, clBlack);
+  EXPECT_EQ(menu.SelectedBorderColor(), static_cast<TColor>(RGB(57, 115, 196)));
+  EXPECT_EQ(menu.SelectedColor(), static_cast<TColor>(RGB(57, 115, 196)));
+  EXPECT_EQ(menu.SelectedFontColor(), clWhite);
+  EXPECT_FALSE(menu.FlatMenu());
+  EXPECT_EQ(menu.FontName(), "MS Sans Serif");
+  EXPECT_EQ(menu.FontSize(), 8);
+  EXPECT_EQ(menu.FontCharset(), DEFAULT_CHARSET);
+  EXPECT_TRUE(menu.UseSystemFont());
+  // Loaded gave the stored item the menu's routines.
+  EXPECT_TRUE(Form1->About1->OnMeasureItem() && Form1->About1->OnDrawItem());
+  EXPECT_TRUE(static_cast<bool>(Form1->About1->OnClick()));
+}
+
 TEST_F(StartUp, SecondaryWindowsKeepTheirOwnProperties) {
   struct Case {
     TCustomForm* form;
