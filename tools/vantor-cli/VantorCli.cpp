@@ -18,7 +18,7 @@ const char* const UsageText =
     "      is the input without its last 4 characters plus \".exe\".\n"
     "  vantor-cli info FILE...\n"
     "      Tells whether each file is a projector, with its stub and movie sizes.\n"
-    "  vantor-cli --help\n"
+    "  vantor-cli --help | --version\n"
     "-o is allowed with one input only. Exit status: 0 all converted, 1 some file failed\n"
     "or was not a projector, 2 usage error.\n";
 
