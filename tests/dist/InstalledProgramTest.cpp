@@ -7,10 +7,11 @@
 
 #include <shlobj.h>
 
-#include <functional>
 #include <string>
+#include <vector>
 
 #include "VantorVersion.h"
+#include "tests/support/ProgramWindows.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -19,36 +20,6 @@ const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Unin
 
 std::string Installed(const std::string& name) {
   return EnvOr("VANTOR_INSTALLED", "C:\\Program Files\\Vantor") + "\\" + name;
-}
-
-// Polls CONDITION; the bound only keeps a broken installation from hanging, it is not asserted on.
-bool WaitFor(const std::function<bool()>& condition) {
-  for (int i = 0; i < 1500; ++i) {
-    if (condition()) return true;
-    Sleep(10);
-  }
-  return false;
-}
-
-// The top-level window of PROCESS titled TEXT, or null.
-HWND WindowOf(DWORD process, const std::string& text) {
-  struct Search {
-    DWORD process;
-    std::string text;
-    HWND found;
-  } search{process, text, nullptr};
-  EnumWindows(
-      [](HWND w, LPARAM l) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(l);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        char title[256] = {};
-        GetWindowTextA(w, title, sizeof title);
-        if (owner == s->process && title == s->text) s->found = w;
-        return s->found == nullptr;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
 }
 
 std::string RegistryText(const char* value) {
@@ -60,29 +31,17 @@ std::string RegistryText(const char* value) {
 }
 
 TEST(InstalledVantor, StartsAndShowsItsMainWindow) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  std::string command = "\"" + Installed("Vantor.exe") + "\"";
-  ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-      << command;
-  HWND main = nullptr;
+  TRunningProgram vantor(Installed("Vantor.exe"));
+  ASSERT_TRUE(vantor.Started()) << Installed("Vantor.exe");
+  std::vector<TTopWindow> windows;
   EXPECT_TRUE(WaitFor([&] {
-    main = WindowOf(info.dwProcessId, "Vantor");
-    return main && IsWindowVisible(main);
+    windows = TopWindowsOf(vantor.Id());
+    const auto main = FindTopWindow(windows, "Vantor");
+    return main && main->visible && FindTopWindow(windows, "About Vantor");
   }));
-  if (main) {
-    const HWND about = WindowOf(info.dwProcessId, "About Vantor");
-    EXPECT_TRUE(about && !IsWindowVisible(about));
-    PostMessageA(main, WM_CLOSE, 0, 0);
-  }
-  if (!WaitFor([&] { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; }))
-    TerminateProcess(info.hProcess, 1);
-  DWORD code = 1;
-  GetExitCodeProcess(info.hProcess, &code);
-  EXPECT_EQ(code, 0u);
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
+  const auto about = FindTopWindow(windows, "About Vantor");
+  EXPECT_TRUE(about && !about->visible);
+  EXPECT_EQ(vantor.CloseAndWait("Vantor"), 0);
 }
 
 TEST(InstalledVantor, IsRegisteredForRemovalAndInTheStartMenu) {
