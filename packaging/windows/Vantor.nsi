@@ -69,6 +69,13 @@ Function .onInit
   ${If} ${Errors}
     StrCpy $StubSource ""
   ${EndIf}
+  ; A stub that is not there stops the installer before it installs anything.
+  ${If} $StubSource != ""
+  ${AndIfNot} ${FileExists} "$StubSource"
+    MessageBox MB_OK|MB_ICONSTOP "There is no file $StubSource." /SD IDOK
+    SetErrorLevel 2
+    Abort
+  ${EndIf}
 FunctionEnd
 
 Function StubPage
