@@ -95,6 +95,9 @@ TCapture ShowAndCapture(const TRunningProgram& program, const std::string& text)
   const HWND window = found->window;
   ShowWindow(window, SW_SHOWNOACTIVATE);
   SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // A message sent to the program returns once it has handled what came before (the
+  // deactivation); the redraw then paints every window in its final state.
+  SendMessageA(window, WM_NULL, 0, 0);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   TCapture last, now;
   WaitFor([&] {
@@ -107,6 +110,23 @@ TCapture ShowAndCapture(const TRunningProgram& program, const std::string& text)
   return now;
 }
 
+// A small window of this process, away from the program's windows, that takes the activation:
+// every window of the program is then captured inactive, whatever Wine activated at start-up.
+class TForegroundThief {
+public:
+  TForegroundThief()
+      : window_(CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 8, 8, nullptr, nullptr,
+                                nullptr, nullptr)) {
+    SetForegroundWindow(window_);
+  }
+  ~TForegroundThief() { DestroyWindow(window_); }
+  TForegroundThief(const TForegroundThief&) = delete;
+  TForegroundThief& operator=(const TForegroundThief&) = delete;
+
+private:
+  HWND window_;
+};
+
 std::vector<TCapture> CaptureEveryWindow(const std::string& program) {
   TRunningProgram running(program);
   std::vector<TCapture> captures;
@@ -116,6 +136,7 @@ std::vector<TCapture> CaptureEveryWindow(const std::string& program) {
         return main && main->visible && FindTopWindow(windows, "Message");
       }))
     return captures;
+  TForegroundThief thief;
   for (const char* text : kWindows) captures.push_back(ShowAndCapture(running, text));
   running.CloseAndWait("Vantor");
   return captures;
