@@ -1,17 +1,23 @@
 # `make run` and `make test` are the two commands of the README; each installs what it
 # needs first. The other targets are for developers.
-.PHONY: run test deps art gallery bench fuzz
+.PHONY: run test dist deps art gallery bench fuzz
 
 deps:
 	@scripts/install-deps
 
+# Only what running Vantor needs: the program, not the tests.
 run: deps
 	cmake --preset windows-release >/dev/null
-	cmake --build --preset windows-release -j$$(nproc)
+	cmake --build --preset windows-release -j$$(nproc) --target Vantor
 	scripts/run-vantor
 
 test: deps
 	scripts/test-all
+
+# The release into dist/: Windows installer, portable zip, Debian package of the command-line
+# tools, source archive (see scripts/dist).
+dist: deps
+	scripts/dist dist
 
 # Regenerates the built-in skin bitmaps and skin/res/Skin.rc; the results are kept in the
 # repository, so a normal build never needs this.

@@ -12,6 +12,7 @@
 #include "app/Unit3.h"
 #include "app/Unit4.h"
 #include "convert/Projector.h"
+#include "tests/support/ProgramWindows.h"
 
 namespace apptest {
 
@@ -57,20 +58,10 @@ bool HasTaskbarButton(HWND window) {
   return !GetWindow(window, GW_OWNER) && !(exStyle & WS_EX_TOOLWINDOW);
 }
 
-std::vector<HWND> TopLevelWindows(DWORD processId) {
-  std::vector<HWND> found;
-  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(w, &owner);
-    if (owner == processId) found.push_back(w);
-  }
-  return found;
-}
-
 std::vector<HWND> TaskbarEntries(DWORD processId) {
   std::vector<HWND> entries;
-  for (HWND w : TopLevelWindows(processId))
-    if (HasTaskbarButton(w)) entries.push_back(w);
+  for (const TTopWindow& w : TopWindowsOf(processId))
+    if (HasTaskbarButton(w.window)) entries.push_back(w.window);
   return entries;
 }
 

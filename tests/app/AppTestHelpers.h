@@ -61,9 +61,7 @@ private:
 // top-level window that has WS_EX_APPWINDOW, or is owned by no window and is no tool window.
 // Wine's unmanaged windows show no taskbar, so the tests apply the rule themselves.
 bool HasTaskbarButton(HWND window);
-// The top-level windows of process PROCESS_ID, in Z order.
-std::vector<HWND> TopLevelWindows(DWORD processId);
-// Those of them with a taskbar button.
+// The top-level windows of process PROCESS_ID that have a taskbar button, in Z order.
 std::vector<HWND> TaskbarEntries(DWORD processId);
 std::string WindowText(HWND window);
 

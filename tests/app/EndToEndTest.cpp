@@ -6,44 +6,13 @@
 
 #include <dlgs.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "tests/app/AppTestHelpers.h"
+#include "tests/support/ProgramWindows.h"
 
 namespace {
-
-// Polls CONDITION; the bound only keeps a broken build from hanging, it is not asserted on.
-bool WaitFor(const std::function<bool()>& condition) {
-  for (int i = 0; i < 1500; ++i) {
-    if (condition()) return true;
-    Sleep(10);
-  }
-  return false;
-}
-
-struct TTopWindow {
-  HWND window;
-  std::string text, className;
-  bool visible;
-};
-
-std::vector<TTopWindow> WindowsOf(DWORD processId) {
-  std::vector<TTopWindow> found;
-  for (HWND w : apptest::TopLevelWindows(processId)) {
-    char cls[64] = {};
-    GetClassNameA(w, cls, sizeof cls);
-    found.push_back({w, apptest::WindowText(w), cls, IsWindowVisible(w) != FALSE});
-  }
-  return found;
-}
-
-const TTopWindow* Find(const std::vector<TTopWindow>& windows, const std::string& text, const char* cls = nullptr) {
-  for (const TTopWindow& w : windows)
-    if (w.text == text && (!cls || w.className == cls)) return &w;
-  return nullptr;
-}
 
 // The texts of the windows of PROCESS_ID that have a taskbar button.
 std::vector<std::string> TaskbarTexts(DWORD processId) {
@@ -67,35 +36,12 @@ std::string BuiltPath(const std::string& relative) {
 
 std::string ProgramPath() { return BuiltPath("app/Vantor.exe"); }
 
-// The running program; closed through its main window when the test ends.
-class TRunningVantor {
-public:
-  TRunningVantor() {
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    std::string command = "\"" + ProgramPath() + "\"";
-    started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &info_);
-  }
-  ~TRunningVantor() {
-    if (!started) return;
-    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 1);
-    CloseHandle(info_.hThread);
-    CloseHandle(info_.hProcess);
-  }
-  DWORD Id() const { return info_.dwProcessId; }
-  HANDLE Process() const { return info_.hProcess; }
-  bool started = false;
-
-private:
-  PROCESS_INFORMATION info_{};
-};
-
 // Hands shell drops to the window MAIN of PROGRAM. A drop handle is memory of the process it
 // belongs to (Wine does not carry WM_DROPFILES between processes), so the drop hook library
 // runs on the program's thread and makes the block there from bytes written into the program.
 class TDropSender {
 public:
-  TDropSender(const TRunningVantor& program, HWND main) : program_(program), main_(main) {
+  TDropSender(const TRunningProgram& program, HWND main) : program_(program), main_(main) {
     library_ = LoadLibraryA(BuiltPath("vantor_drop_hook.dll").c_str());
     auto* proc = reinterpret_cast<HOOKPROC>(
         reinterpret_cast<void*>(library_ ? GetProcAddress(library_, "VantorDropHook") : nullptr));
@@ -119,7 +65,7 @@ public:
   }
 
 private:
-  const TRunningVantor& program_;
+  const TRunningProgram& program_;
   HWND main_;
   HMODULE library_ = nullptr;
   HHOOK hook_ = nullptr;
@@ -132,20 +78,20 @@ TEST(EndToEnd, ProgramShowsItsMainWindowWithOneTaskbarEntryAndConvertsADroppedMo
   const Bytes movie = apptest::MovieBytes(5000, 12);
   WriteFileBytes(dir / "clip.swf", movie);
 
-  TRunningVantor vantor;
-  ASSERT_TRUE(vantor.started) << ProgramPath();
+  TRunningProgram vantor(ProgramPath());
+  ASSERT_TRUE(vantor.Started()) << ProgramPath();
   std::vector<TTopWindow> windows;
   ASSERT_TRUE(WaitFor([&] {
-    windows = WindowsOf(vantor.Id());
-    const TTopWindow* main = Find(windows, "Vantor");
-    return main && main->visible && Find(windows, "Donation");
+    windows = TopWindowsOf(vantor.Id());
+    const auto main = FindTopWindow(windows, "Vantor");
+    return main && main->visible && FindTopWindow(windows, "Donation");
   })) << Describe(windows);
   for (const char* hidden : {"About Vantor", "Message", "Donation"}) {
-    const TTopWindow* w = Find(windows, hidden);
-    ASSERT_NE(w, nullptr) << hidden;
+    const auto w = FindTopWindow(windows, hidden);
+    ASSERT_TRUE(w) << hidden;
     EXPECT_FALSE(w->visible) << hidden;
   }
-  const HWND main = Find(windows, "Vantor")->window;
+  const HWND main = FindTopWindow(windows, "Vantor")->window;
   EXPECT_TRUE(GetWindowLongA(main, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
   EXPECT_EQ(TaskbarTexts(vantor.Id()), std::vector<std::string>{"Corvane Vantor"});
 
@@ -154,10 +100,10 @@ TEST(EndToEnd, ProgramShowsItsMainWindowWithOneTaskbarEntryAndConvertsADroppedMo
   sender.Drop({dir / "clip.swf"});
   HWND dialog = nullptr;
   ASSERT_TRUE(WaitFor([&] {
-    const TTopWindow* d = Find(WindowsOf(vantor.Id()), "Convert to .....", "#32770");
+    const auto d = FindTopWindow(TopWindowsOf(vantor.Id()), "Convert to .....", "#32770");
     dialog = d ? d->window : nullptr;
     return dialog != nullptr;
-  })) << Describe(WindowsOf(vantor.Id()));
+  })) << Describe(TopWindowsOf(vantor.Id()));
   char caption[16] = {};
   GetWindowTextA(main, caption, sizeof caption);
   EXPECT_STREQ(caption, "1");
@@ -166,17 +112,13 @@ TEST(EndToEnd, ProgramShowsItsMainWindowWithOneTaskbarEntryAndConvertsADroppedMo
   SetDlgItemTextA(dialog, cmb13, (dir / "clip-out").c_str());
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   ASSERT_TRUE(WaitFor([&] {
-    const TTopWindow* message = Find(WindowsOf(vantor.Id()), "Message");
+    const auto message = FindTopWindow(TopWindowsOf(vantor.Id()), "Message");
     return message && message->visible;
   }));
   EXPECT_EQ(ReadFileBytes(dir / "clip-out.exe"), apptest::ProjectorBytes(stub, movie));
   EXPECT_EQ(TaskbarTexts(vantor.Id()), std::vector<std::string>{"Corvane Vantor"});
 
-  PostMessageA(main, WM_CLOSE, 0, 0);
-  ASSERT_TRUE(WaitFor([&] { return WaitForSingleObject(vantor.Process(), 0) == WAIT_OBJECT_0; }));
-  DWORD code = 1;
-  GetExitCodeProcess(vantor.Process(), &code);
-  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(vantor.CloseAndWait("Vantor"), 0);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "convert/Projector.h"
+#include "VantorVersion.h"
 #include "framework/core/Streams.h"
 #include "tests/support/ExecutableImages.h"
 
@@ -169,6 +170,12 @@ TEST_F(Cli, HelpAndUsageErrors) {
   TProgramRun help = Run({"--help"});
   EXPECT_EQ(help.ExitCode, 0);
   EXPECT_NE(help.Out.find("Usage:"), std::string::npos);
+  EXPECT_EQ(help.Err, "");
+  TProgramRun version = Run({"--version"});
+  EXPECT_EQ(version.ExitCode, 0);
+  EXPECT_EQ(version.Out, "vantor-cli " VANTOR_VERSION "\n");
+  EXPECT_EQ(version.Err, "");
+  EXPECT_EQ(Run({"--version", P("m.swf")}).ExitCode, 2);
   TProgramRun bad = Run({"extract", P("a.exe"), P("b.exe"), "-o", P("c.swf")});
   EXPECT_EQ(bad.ExitCode, 2);
   EXPECT_NE(bad.Err.find("-o names one output"), std::string::npos);

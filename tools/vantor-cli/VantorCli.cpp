@@ -21,7 +21,7 @@ const char* const UsageText =
     "      Writes the player of a projector, without its movie, for reuse as a stub.\n"
     "  vantor-cli info FILE...\n"
     "      Tells whether each file is a projector, with its layout, stub and movie sizes.\n"
-    "  vantor-cli --help\n"
+    "  vantor-cli --help | --version\n"
     "-o is allowed with one input only. Exit status: 0 all converted, 1 some file failed\n"
     "or was not a projector, 2 usage error.\n";
 

@@ -16,10 +16,7 @@
 #include "framework/core/Streams.h"
 #include "skin/KYRThemeFile.h"
 #include "skin/KYRThemes.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include "tools/vantor-theme/BuiltinBitmapFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -311,8 +308,6 @@ void DumpTheme(const std::string& file, std::ostream& out) {
   }
 }
 
-#ifdef _WIN32
-
 namespace {
 
 TkyrUIStyle ParseStyle(const std::string& name) {
@@ -326,25 +321,12 @@ TkyrUIStyle ParseStyle(const std::string& name) {
   throw EToolRefusal("unknown style \"" + name + "\" (MacOS, WinXP, DeepBlue, Protein or BlueGlass)");
 }
 
-// A BITMAP resource holds the DIB without the 14-byte file header that theme files keep.
-std::vector<uint8_t> BitmapResourceAsFile(const char* name) {
-  HRSRC found = FindResourceA(nullptr, name, MAKEINTRESOURCEA(2) /* RT_BITMAP */);
-  HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
-  const auto* dib = static_cast<const uint8_t*>(loaded ? LockResource(loaded) : nullptr);
-  const DWORD size = found ? SizeofResource(nullptr, found) : 0;
-  if (!dib || size < sizeof(BITMAPINFOHEADER))
-    throw EToolRefusal(std::string("the built-in bitmap ") + name + " is missing from this program");
-  BITMAPINFOHEADER info;
-  std::memcpy(&info, dib, sizeof info);
-  uint32_t colours = info.biClrUsed ? info.biClrUsed : (info.biBitCount <= 8 ? 1u << info.biBitCount : 0);
-  uint32_t extra = (info.biSize == 40 && info.biCompression == BI_BITFIELDS) ? 12 : 0;
-  const uint32_t offBits = 14 + info.biSize + extra + colours * 4;
-  std::vector<uint8_t> file = {'B', 'M'};
-  AppendUInt32LE(file, 14 + size);
-  AppendUInt32LE(file, 0);
-  AppendUInt32LE(file, offBits);
-  file.insert(file.end(), dib, dib + size);
-  return file;
+// The .bmp file of the built-in bitmap NAME, as compiled into this program.
+std::vector<uint8_t> BuiltinBitmapFile(const char* name) {
+  for (const TEmbeddedFile& file : BuiltinBitmapFiles()) {
+    if (std::strcmp(file.Name, name) == 0) return {file.Data, file.Data + file.Size};
+  }
+  throw EToolRefusal(std::string("the built-in bitmap ") + name + " is missing from this program");
 }
 
 }  // namespace
@@ -357,7 +339,7 @@ void ExportStyle(const std::string& styleName, const std::string& file) {
     switch (GetThemeElementKind(element)) {
       case kyrThemeImage:
         if (*GetBuiltinImageName(style, element))
-          entries.push_back({kyrEntryImage, key, BitmapResourceAsFile(GetBuiltinImageName(style, element))});
+          entries.push_back({kyrEntryImage, key, BuiltinBitmapFile(GetBuiltinImageName(style, element))});
         break;
       case kyrThemeBool: entries.push_back({kyrEntryBoolean, key, {GetBuiltinBool(style, element)}}); break;
       case kyrThemeInt:
@@ -370,11 +352,3 @@ void ExportStyle(const std::string& styleName, const std::string& file) {
   }
   WriteWholeFile(file, BuildThemeFile(entries));
 }
-
-#else
-
-void ExportStyle(const std::string&, const std::string&) {
-  throw EToolRefusal("export needs the Windows build of vantor-theme, which holds the built-in bitmaps");
-}
-
-#endif

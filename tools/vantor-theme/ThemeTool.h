@@ -43,5 +43,6 @@ void PackTheme(const std::string& folder, const std::string& file);
 void UnpackTheme(const std::string& file, const std::string& folder, std::ostream& notes);
 // One line per loaded entry, then one line per element key.
 void DumpTheme(const std::string& file, std::ostream& out);
-// A built-in style (by name, letter case ignored) as a theme file; Windows build only.
+// A built-in style (by name, letter case ignored) as a theme file, its images the bitmaps
+// compiled into the program.
 void ExportStyle(const std::string& style, const std::string& file);

@@ -1,10 +1,11 @@
 // vantor-theme: packs a folder into a theme file, unpacks one, lists one, and exports a
 // built-in style. Exit 0 on success, 1 when a file is refused or cannot be used, 2 on a
-// usage error.
+// usage error; --help and --version print to standard output and exit 0.
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "VantorVersion.h"
 #include "tools/vantor-theme/ThemeTool.h"
 
 namespace {
@@ -13,7 +14,8 @@ const char kUsage[] =
     "usage: vantor-theme pack DIR -o FILE     folder of KEY.bmp files and theme.txt -> theme file\n"
     "       vantor-theme unpack FILE -o DIR   theme file -> folder\n"
     "       vantor-theme export STYLE -o FILE built-in style (MacOS, WinXP, DeepBlue, Protein, BlueGlass)\n"
-    "       vantor-theme dump FILE            list the entries and every element's value\n";
+    "       vantor-theme dump FILE            list the entries and every element's value\n"
+    "       vantor-theme --help | --version\n";
 
 struct Command {
   std::string Name, Input, Output;
@@ -45,8 +47,17 @@ void Run(const Command& c) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+    std::cout << kUsage;
+    return 0;
+  }
+  if (args.size() == 1 && args[0] == "--version") {
+    std::cout << "vantor-theme " VANTOR_VERSION "\n";
+    return 0;
+  }
   Command command;
-  if (!ParseCommand(std::vector<std::string>(argv + 1, argv + argc), command)) {
+  if (!ParseCommand(args, command)) {
     std::cerr << kUsage;
     return 2;
   }
