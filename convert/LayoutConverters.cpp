@@ -5,11 +5,6 @@
 
 namespace {
 
-void Report(IConvertReport& report, const char* text) {
-  report.SetReportText(text);
-  report.ShowReport();
-}
-
 // COUNT bytes from the input's position; CopyFrom would take a count of 0 as "everything".
 void CopyExactly(TStream& output, TStream& input, int64_t count) {
   if (count > 0) output.CopyFrom(input, count);
@@ -32,7 +27,7 @@ void ExtractProjectorPart(const std::string& projectorPath, const std::string& o
   std::optional<TFileStream> input(std::in_place, projectorPath, fmOpenRead);
   const TProjectorMovie movie = LocateMovie(*input);
   if (!movie.found) {
-    Report(report, NotFlashExeText);
+    report.Report(NotFlashExeText);
     return;
   }
   const bool wantMovie = part == TProjectorPart::Movie;
@@ -41,7 +36,7 @@ void ExtractProjectorPart(const std::string& projectorPath, const std::string& o
   CopyExactly(output.Stream(), *input, wantMovie ? movie.movieLength : movie.stubSize);
   input.reset();
   output.Commit();
-  Report(report, ConvertSuccessText);
+  report.Report(ConvertSuccessText);
 }
 
 // The order of BuildProjector: the output is judged first, and the stub is closed before
@@ -69,5 +64,5 @@ void BuildLayoutProjector(const std::string& moviePath, const std::string& proje
     WriteMovieTrailer(output.Stream(), chosen, uint64_t(length));
   }
   output.Commit();
-  Report(report, ConvertSuccessText);
+  report.Report(ConvertSuccessText);
 }

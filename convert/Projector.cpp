@@ -7,11 +7,6 @@
 
 constexpr int64_t MaxMovieSize = int64_t{1} << 32;
 
-static void Report(IConvertReport& report, const char* text) {
-  report.SetReportText(text);
-  report.ShowReport();
-}
-
 TProjectorTrailer ReadProjectorTrailer(TStream& input) {
   TProjectorTrailer trailer;
   trailer.fileSize = input.Size();
@@ -27,7 +22,7 @@ void ExtractMovie(const std::string& projectorPath, const std::string& moviePath
   std::optional<TFileStream> input(std::in_place, projectorPath, fmOpenRead);
   const TProjectorTrailer trailer = ReadProjectorTrailer(*input);
   if (!trailer.hasMagic || trailer.movieLength == 0) {
-    Report(report, NotFlashExeText);
+    report.Report(NotFlashExeText);
     return;
   }
   if (!trailer.Valid()) throw EReadError();  // the length claims more than the file holds
@@ -36,7 +31,7 @@ void ExtractMovie(const std::string& projectorPath, const std::string& moviePath
   output.Stream().CopyFrom(*input, trailer.movieLength);
   input.reset();
   output.Commit();
-  Report(report, ConvertSuccessText);
+  report.Report(ConvertSuccessText);
 }
 
 void BuildProjector(const std::string& moviePath, const std::string& projectorPath,
@@ -58,5 +53,5 @@ void BuildProjector(const std::string& moviePath, const std::string& projectorPa
     output.Stream().WriteUInt32LE(static_cast<uint32_t>(movie.Size()));
   }
   output.Commit();
-  Report(report, ConvertSuccessText);
+  report.Report(ConvertSuccessText);
 }

@@ -21,6 +21,11 @@ class IConvertReport {
 public:
   virtual void SetReportText(const std::string& text) = 0;
   virtual void ShowReport() = 0;
+  // What every converter does at its end: the text first, then the window.
+  void Report(const std::string& text) {
+    SetReportText(text);
+    ShowReport();
+  }
 
 protected:
   ~IConvertReport() = default;
