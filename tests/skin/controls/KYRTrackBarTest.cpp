@@ -377,6 +377,41 @@ TEST_F(TrackBarWindow, DraggingTheSliderFollowsThePointer) {
   }
 }
 
+TEST_F(TrackBarWindow, TheWidestRangeAndARangeOfOneValue) {
+  TkyrTrackBar* bar = Make();
+  int changes = 0;
+  bar->SetOnChange([&](TObject*) { ++changes; });
+  bar->SetMax(kMaxInt);
+  bar->SetPageSize(kMaxInt);
+  bar->SetPosition(kMaxInt - 5);
+  Press(bar, At(bar, 10));  // a page back: never past the value under the pointer
+  EXPECT_EQ(bar->Position(), TrackValueAt(10, 11, 174, 0, kMaxInt));
+  Release(bar, At(bar, 10));
+  bar->SetPosition(kMaxInt - 5);
+  Press(bar, At(bar, 184));  // a page of 2^31 - 1 from near the top: Max, not a wrapped value
+  EXPECT_EQ(bar->Position(), kMaxInt);
+  Release(bar, At(bar, 184));
+  Send(bar->Slider(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  Send(bar, WM_MOUSEMOVE, MK_LBUTTON, Coords(At(bar, 92)));
+  EXPECT_EQ(bar->Position(), 1073741824);  // half of 2^31 - 1, rounded to even
+  Release(bar, At(bar, 92));
+
+  bar->SetMin(5);
+  bar->SetMax(5);
+  EXPECT_EQ(bar->Position(), 5);
+  EXPECT_EQ(bar->Slider()->Left(), 0);
+  changes = 0;
+  Press(bar, At(bar, 150));
+  Release(bar, At(bar, 150));
+  Send(bar->Slider(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  Send(bar, WM_MOUSEMOVE, MK_LBUTTON, Coords(At(bar, 150)));
+  Release(bar, At(bar, 150));
+  for (WORD key : {VK_NEXT, VK_PRIOR, VK_HOME, VK_END, VK_LEFT, VK_RIGHT}) Send(bar, WM_KEYDOWN, key);
+  EXPECT_EQ(bar->Position(), 5);
+  EXPECT_EQ(changes, 0);
+  delete bar;
+}
+
 TEST_F(TrackBarWindow, TheRepeatTimerPagesTowardThePointer) {
   const struct {
     TkyrProgressBarOrientation Orientation;
@@ -545,6 +580,12 @@ TEST_F(TrackBarWindow, PaintsTheBarStripCentredAndTheParentBehindATransparentTra
   bar->SetTransparent(true);
   SendMessageA(bar->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(capture.DC()), PRF_CLIENT);
   EXPECT_EQ(capture.Pixel(92, 0), clRed);
+  bar->SetUIStyle(MacOS);  // MacOS turns Transparent on; it can be turned off again
+  bar->SetTransparent(false);
+  SendMessageA(bar->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(capture.DC()), PRF_CLIENT);
+  EXPECT_EQ(capture.Pixel(92, 0), clLime);
+  RedrawWindow(shown->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  EXPECT_FALSE(bar->Transparent());
   delete bar;
 }
 
