@@ -1,6 +1,6 @@
 # `make run` and `make test` are the two commands of the README; each installs what it
 # needs first. The other targets are for developers.
-.PHONY: run test dist deps art gallery bench fuzz
+.PHONY: run test dist deps art gallery showcase bench fuzz
 
 deps:
 	@scripts/install-deps
@@ -35,6 +35,17 @@ gallery: deps
 	mkdir -p build/gallery
 	VANTOR_WINE_DIR=$(CURDIR)/build/windows/wine scripts/wine-run build/windows/tools/skin-gallery/skin-gallery.exe build/gallery </dev/null
 	for f in build/gallery/*.bmp; do /usr/bin/convert "$$f" "$${f%.bmp}.png"; done
+
+# The skin library's visual test bench: one window per built-in style and one from a theme file
+# written by vantor-theme, each with every skinned control, as build/showcase/<NAME>.png.
+showcase: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows --target skin-showcase vantor-theme -j2
+	mkdir -p build/showcase
+	rm -f build/showcase/*.bmp build/showcase/*.png
+	VANTOR_WINE_DIR=$(CURDIR)/build/windows/wine tools/skin-showcase/make-theme build/showcase
+	VANTOR_WINE_DIR=$(CURDIR)/build/windows/wine scripts/wine-run build/windows/tools/skin-showcase/skin-showcase.exe build/showcase build/showcase/Showcase.thm </dev/null
+	for f in build/showcase/*.bmp; do /usr/bin/convert "$$f" "$${f%.bmp}.png"; done
 
 # Converter speed and memory against cat/tail on a 1 MiB and a 1 GiB movie, every layout (not a test).
 BENCH_DIR ?= build/bench-data

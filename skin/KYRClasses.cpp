@@ -3,11 +3,13 @@
 #include "framework/core/TypInfo.h"
 #include "skin/KYRMgr.h"
 #include "skin/controls/KYRPopupMenu.h"
+#include "skin/controls/KYRTrackBar.h"
 
 void RegisterSkinClasses() {
   static const bool done = [] {
     RegisterComponentClass<TkyrFileTheme>();
     RegisterComponentClass<TkyrPopupMenu>();
+    RegisterComponentClass<TkyrTrackBar>();
     return true;
   }();
   (void)done;

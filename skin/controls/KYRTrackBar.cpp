@@ -1,0 +1,545 @@
+#include "skin/controls/KYRTrackBar.h"
+
+#include <algorithm>
+#include <limits>
+#include <memory>
+
+#include "framework/core/ScopeGuard.h"
+#include "skin/KYRPublic.h"
+
+// ---- the arithmetic of a track ----
+
+namespace {
+
+// N / D rounded to the nearest integer, ties to even (D > 0). Exact where the Part's floating
+// point division is: every product here stays below 2^63.
+int64_t RoundedQuotient(int64_t n, int64_t d) {
+  int64_t q = n / d;
+  const int64_t r = n % d;
+  const int64_t twice = 2 * (r < 0 ? -r : r);
+  if (twice > d || (twice == d && (q & 1) != 0)) q += n < 0 ? -1 : 1;
+  return q;
+}
+
+}  // namespace
+
+int TrackSpan(int trackLength, int sliderLength) { return std::max(trackLength - sliderLength, 0); }
+
+// |Position - Min| < 2^32 and SPAN < 2^31: the product fits 64 bits.
+int TrackSliderOffset(int32_t position, int32_t min, int32_t max, int span) {
+  if (min == max) return 0;
+  return static_cast<int>((int64_t{position} - min) * std::max(span, 0) / (int64_t{max} - min));
+}
+
+int32_t TrackValueAt(int point, int sliderLength, int span, int32_t min, int32_t max) {
+  if (span <= 0) return min;
+  const int64_t offset = std::clamp<int64_t>(int64_t{point} - sliderLength / 2, 0, span);
+  return static_cast<int32_t>(min + RoundedQuotient(offset * (int64_t{max} - min), span));
+}
+
+std::vector<int> TrackTickOffsets(int32_t min, int32_t max, int32_t frequency, int span) {
+  std::vector<int> offsets;
+  if (min >= max) return offsets;
+  span = std::max(span, 0);
+  const int64_t range = int64_t{max} - min;
+  const auto offsetOf = [&](int64_t value) { return static_cast<int>(span * (value - min) / range); };
+  const auto add = [&](int offset) {
+    if (offsets.empty() || offsets.back() != offset) offsets.push_back(offset);
+  };
+  if (frequency > 0) {
+    if (int64_t{frequency} * span <= range) {
+      // Neighbouring ticks lie at most one pixel apart: every offset up to the last stepped
+      // tick carries one.
+      const int64_t lastStepped = min + (range - 1) / frequency * frequency;
+      for (int x = 0, last = offsetOf(lastStepped); x <= last; ++x) add(x);
+    } else {
+      // Fewer ticks than pixels: range / frequency < span steps.
+      for (int64_t value = min; value < max; value += frequency) add(offsetOf(value));
+    }
+  } else {
+    add(0);
+  }
+  add(span);
+  return offsets;
+}
+
+int32_t SaturatingStep(int32_t value, int64_t delta) {
+  constexpr int64_t kLow = std::numeric_limits<int32_t>::min(), kHigh = std::numeric_limits<int32_t>::max();
+  delta = std::clamp<int64_t>(delta, 2 * kLow, 2 * kHigh);  // value + delta cannot overflow 64 bits
+  return static_cast<int32_t>(std::clamp<int64_t>(value + delta, kLow, kHigh));
+}
+
+// ---- TkyrTrackSlider ----
+
+TkyrTrackSlider::TkyrTrackSlider(TComponent* owner) : TCustomControl(owner) {
+  picture_.OnChange = [this](TObject*) { PictureChanged(); };
+  SetParentColor(true);
+}
+
+void TkyrTrackSlider::SetTransparent(bool value) {
+  if (transparent_ == value) return;
+  transparent_ = value;
+  Invalidate();
+}
+
+void TkyrTrackSlider::SetAutoSize(bool value) {
+  autoSize_ = value;
+  ApplyAutoSize();
+  if (OnPictureChanged) OnPictureChanged();
+}
+
+// An empty picture leaves the slider at its size.
+void TkyrTrackSlider::ApplyAutoSize() {
+  if (autoSize_ && !picture_.Empty()) SetBounds(Left(), Top(), picture_.Width(), picture_.Height());
+}
+
+void TkyrTrackSlider::PictureChanged() {
+  ApplyAutoSize();
+  Invalidate();
+  if (OnPictureChanged) OnPictureChanged();
+}
+
+void TkyrTrackSlider::Paint() {
+  TCanvas& canvas = Canvas();
+  if (transparent_) DrawParentBackground(canvas, *this);
+  TGraphic* graphic = picture_.Graphic();
+  if (!graphic || graphic->Empty()) return;
+  auto* bitmap = dynamic_cast<TBitmap*>(graphic);
+  if (!bitmap) return canvas.Draw(0, 0, *graphic);
+  GdiFlush();
+  TransparentBlt(canvas.Handle(), 0, 0, bitmap->Width(), bitmap->Height(), bitmap->Canvas().Handle(), 0, 0,
+                 bitmap->Width(), bitmap->Height(), ColorToRGB(clFuchsia));
+}
+
+// ---- TkyrTrackBar: construction and properties ----
+
+TkyrTrackBar::TkyrTrackBar(TComponent* owner) : TkyrTrackBar(owner, false) {}
+
+TkyrTrackBar::TkyrTrackBar(TComponent* owner, bool usesOwnImages) : TkyrStyled(owner), usesOwnImages_(usesOwnImages) {
+  TControlStyle style = ControlStyle();
+  style.Exclude(csAcceptsControls);
+  SetControlStyle(style);
+  barImage_.OnChange = [this](TObject*) { BarImageChanged(); };
+  slider_ = new TkyrTrackSlider(this);
+  slider_->SetParent(this);
+  slider_->SetOnMouseDown([this](TObject*, TMouseButton b, TShiftState s, int x, int y) { SliderMouseDown(b, s, x, y); });
+  slider_->SetOnMouseUp([this](TObject*, TMouseButton b, TShiftState s, int x, int y) { SliderMouseUp(b, s, x, y); });
+  // The thickness and the slider's place follow its picture also when the owner sets it (the
+  // scroll bar's thumb), not only at a style change.
+  slider_->OnPictureChanged = [this] {
+    if (!loadingImages_) FitSize();
+    PlaceSlider();
+  };
+  SetParentColor(true);
+  SetTabStop(true);
+  InitUIStyle();
+  PlaceSlider();
+}
+
+// The slider (owned, freed by the base class after this body) must not call back in here.
+TkyrTrackBar::~TkyrTrackBar() {
+  StopRepeat();
+  slider_->OnPictureChanged = nullptr;
+  slider_->SetOnMouseDown(nullptr);
+  slider_->SetOnMouseUp(nullptr);
+  barImage_.OnChange = nullptr;
+}
+
+void TkyrTrackBar::SetOrientation(TkyrProgressBarOrientation value) {
+  if (orientation_ == value) return;
+  orientation_ = value;
+  ReapplyUIStyle();
+}
+
+void TkyrTrackBar::SetBarImage(const TPicture& value) {
+  {
+    TRestoreOnExit<bool> loading(loadingImages_, true);  // one refresh, not one per change
+    barImage_.Assign(value);
+  }
+  ReapplyUIStyle();
+}
+
+void TkyrTrackBar::BarImageChanged() {
+  if (!loadingImages_) ReapplyUIStyle();
+}
+
+void TkyrTrackBar::SetSliderImage(const TPicture& value) {
+  slider_->Picture()->Assign(value);
+  Invalidate();
+}
+
+void TkyrTrackBar::SetMin(int32_t value) {
+  if (value == min_) return;
+  min_ = std::min(value, max_);
+  position_ = std::max(position_, min_);
+  UpdateSlider();
+}
+
+void TkyrTrackBar::SetMax(int32_t value) {
+  if (value == max_) return;
+  max_ = std::max(value, min_);
+  position_ = std::min(position_, max_);
+  UpdateSlider();
+}
+
+void TkyrTrackBar::SetPosition(int32_t value) {
+  position_ = std::clamp(value, min_, max_);
+  UpdateSlider();
+}
+
+void TkyrTrackBar::StepPosition(int64_t delta) { SetPosition(SaturatingStep(position_, delta)); }
+
+void TkyrTrackBar::SetPageSize(int32_t value) {
+  if (value >= 0 && value <= max_) pageSize_ = value;
+}
+
+void TkyrTrackBar::SetLineSize(int32_t value) {
+  if (value >= 0 && value <= max_) lineSize_ = value;
+}
+
+void TkyrTrackBar::SetShowTick(bool value) {
+  showTick_ = value;
+  Invalidate();
+}
+
+void TkyrTrackBar::SetTransparent(bool value) {
+  transparent_ = value;
+  Invalidate();
+}
+
+void TkyrTrackBar::SetFrequency(int32_t value) {
+  frequency_ = value;
+  Invalidate();
+}
+
+int TkyrTrackBar::Span() const { return TrackSpan(Horizontal() ? Width() : Height(), SliderLength()); }
+
+int32_t TkyrTrackBar::ValueAtPoint(POINT point) const {
+  return TrackValueAt(Along(point), SliderLength(), Span(), min_, max_);
+}
+
+void TkyrTrackBar::DeclarePublished(TPublished<TkyrTrackBar>& p) {
+  p.Enumeration("Orientation", TkyrProgressBarOrientationInfo, &TkyrTrackBar::Orientation,
+                &TkyrTrackBar::SetOrientation);
+  p.Component("FileTheme", &TkyrTrackBar::FileTheme, &TkyrTrackBar::SetFileTheme);
+  p.Enumeration("UIStyle", TkyrUIStyleInfo, &TkyrTrackBar::UIStyle, &TkyrTrackBar::SetUIStyle);
+  p.Object("BarImage", &TkyrTrackBar::BarImage);
+  p.Object("SliderImage", &TkyrTrackBar::SliderImage);
+  p.Integer("Max", &TkyrTrackBar::Max, &TkyrTrackBar::SetMax);
+  p.Integer("Min", &TkyrTrackBar::Min, &TkyrTrackBar::SetMin);
+  p.Integer("Position", &TkyrTrackBar::Position, &TkyrTrackBar::SetPosition);
+  p.Integer("PageSize", &TkyrTrackBar::PageSize, &TkyrTrackBar::SetPageSize);
+  p.Integer("LineSize", &TkyrTrackBar::LineSize, &TkyrTrackBar::SetLineSize);
+  p.Boolean("ShowTick", &TkyrTrackBar::ShowTick, &TkyrTrackBar::SetShowTick);
+  p.Boolean("Transparent", &TkyrTrackBar::Transparent, &TkyrTrackBar::SetTransparent);
+  p.Integer("Frequency", &TkyrTrackBar::Frequency, &TkyrTrackBar::SetFrequency);
+  p.Event("OnChange", &TkyrTrackBar::OnChange, &TkyrTrackBar::SetOnChange);
+}
+
+// ---- style, layout ----
+
+void TkyrTrackBar::ApplyUIStyle(const TkyrStyleSource& source) {
+  if (!usesOwnImages_) {
+    TRestoreOnExit<bool> loading(loadingImages_, true);
+    LoadStyleImages(source);
+  }
+  BuildBarStrip();
+  FitSize();
+  UpdateSlider();
+  if (UIStyle() == MacOS) transparent_ = true;
+}
+
+void TkyrTrackBar::LoadStyleImages(const TkyrStyleSource& source) {
+  source.Bitmap(KYR_THEME_TRACK_BAR_BAR_IMAGE, &barImage_.Bitmap());
+  source.Bitmap(Horizontal() ? KYR_THEME_TRACK_BAR_SLIDER_IMAGE : KYR_THEME_TRACK_BAR_SLIDER_V_IMAGE,
+                &slider_->Picture()->Bitmap());
+  slider_->SetTransparent(SliderTransparent());
+  slider_->SetAutoSize(true);
+}
+
+// The bar image's caps at their own size and its middle stretched over the track's length, on
+// Color; a vertical track turns the strip a quarter counter-clockwise.
+void TkyrTrackBar::BuildBarStrip() {
+  if (usesOwnImages_) return;
+  const int length = Horizontal() ? Width() : Height();
+  const int thickness = barImage_.Height();
+  barStrip_.SetSize(0, 0);
+  barStrip_.SetSize(std::max(length, 0), thickness);
+  if (barStrip_.Empty()) return;
+  const RECT r{0, 0, length, thickness};
+  TCanvas& canvas = barStrip_.Canvas();
+  canvas.Brush().SetStyle(bsSolid);
+  canvas.Brush().SetColor(Color());
+  canvas.FillRect(r);
+  if (TGraphic* graphic = barImage_.Graphic()) DrawThreeSliceBar(*graphic, canvas, r, false, true);
+  if (!Horizontal()) RotateBitmapLeft(barStrip_);
+}
+
+// The thickness follows the images; the length is the user's.
+void TkyrTrackBar::FitSize() {
+  if (fitting_) return;
+  TRestoreOnExit<bool> busy(fitting_, true);
+  const int thickness = std::max(barImage_.Height(), Horizontal() ? slider_->Height() : slider_->Width());
+  Horizontal() ? SetHeight(thickness) : SetWidth(thickness);
+  Invalidate();
+}
+
+void TkyrTrackBar::PlaceSlider() {
+  if (!slider_) return;
+  const int sw = slider_->Width(), sh = slider_->Height();
+  const int offset = TrackSliderOffset(position_, min_, max_, Span());
+  const POINT at = Horizontal() ? POINT{offset, std::max(Height() - sh, 0) / 2}
+                                : POINT{std::max(Width() - sw, 0) / 2, offset};
+  slider_->SetBounds(at.x, at.y, sw, sh);
+  slider_->Invalidate();  // a see-through slider shows the track where it now stands
+}
+
+void TkyrTrackBar::UpdateSlider() {
+  PlaceSlider();
+  Invalidate();
+  Changed();
+}
+
+void TkyrTrackBar::Changed() {
+  if (position_ == lastPosition_) return;
+  lastPosition_ = position_;
+  if (onChange_) onChange_(this);
+}
+
+void TkyrTrackBar::Resize() {
+  inherited::Resize();
+  if (!slider_ || IsDestroying()) return;
+  BuildBarStrip();
+  FitSize();
+  UpdateSlider();
+}
+
+// ---- painting ----
+
+// PaintTo has filled the buffer with Color and copies it to the screen in one BitBlt.
+void TkyrTrackBar::Paint() {
+  TCanvas& canvas = Canvas();
+  const RECT client = ClientRect();
+  if (transparent_) DrawParentBackground(canvas, *this);
+  if (!barStrip_.Empty()) {
+    const int x = Horizontal() ? 0 : (client.right - barStrip_.Width()) / 2;
+    const int y = Horizontal() ? (client.bottom - barStrip_.Height()) / 2 : 0;
+    GdiFlush();
+    BitBlt(canvas.Handle(), x, y, barStrip_.Width(), barStrip_.Height(), barStrip_.Canvas().Handle(), 0, 0, SRCCOPY);
+  }
+  if (Focused() && TabStop()) {
+    canvas.Brush().SetStyle(bsSolid);
+    canvas.DrawFocusRect(client);
+  }
+  if (showTick_) PaintTicks(canvas);
+}
+
+// Three-pixel lines: at the bottom edge of a horizontal track, at both edges of a vertical one.
+void TkyrTrackBar::PaintTicks(TCanvas& canvas) {
+  TPen& pen = canvas.Pen();
+  pen.SetColor(clBlack);
+  pen.SetWidth(1);
+  pen.SetStyle(psSolid);
+  const int w = Width(), h = Height(), half = SliderLength() / 2;
+  for (const int offset : TrackTickOffsets(min_, max_, frequency_, Span())) {
+    const int at = offset + half;
+    if (Horizontal()) {
+      canvas.MoveTo(at, h - 3);
+      canvas.LineTo(at, h);
+    } else {
+      canvas.MoveTo(0, at);
+      canvas.LineTo(3, at);
+      canvas.MoveTo(w - 3, at);
+      canvas.LineTo(w, at);
+    }
+  }
+}
+
+// ---- messages ----
+
+void TkyrTrackBar::WndProc(TMessage& m) {
+  static constexpr TMessageEntry<TkyrTrackBar> kTable[] = {
+      {WM_GETDLGCODE, &TkyrTrackBar::WMGetDlgCode},       {WM_TIMER, &TkyrTrackBar::WMTimer},
+      {WM_CAPTURECHANGED, &TkyrTrackBar::WMCaptureChanged}, {WM_DESTROY, &TkyrTrackBar::WMDestroy},
+      {CM_FOCUSCHANGED, &TkyrTrackBar::CMFocusChanged},   {CM_ENABLEDCHANGED, &TkyrTrackBar::CMEnabledChanged},
+      {CM_VISIBLECHANGED, &TkyrTrackBar::CMVisibleChanged}, {CM_COLORCHANGED, &TkyrTrackBar::CMColorChanged},
+  };
+  if (!DispatchMessageTable(*this, kTable, m)) inherited::WndProc(m);
+}
+
+// Arrow keys come to the track bar instead of moving the focus.
+void TkyrTrackBar::WMGetDlgCode(TMessage& m) {
+  inherited::WndProc(m);
+  m.Result = DLGC_WANTARROWS;
+}
+
+// A WM_TIMER already queued when the timer was killed is not a tick.
+void TkyrTrackBar::WMTimer(TMessage& m) {
+  if (m.WParam != RepeatTimerId) return inherited::WndProc(m);
+  if (repeating_) RepeatTick();
+}
+
+void TkyrTrackBar::WMCaptureChanged(TMessage& m) {
+  inherited::WndProc(m);
+  if (reinterpret_cast<HWND>(m.LParam) != HandleIfAllocated()) CancelMouseWork();
+}
+
+// Window timers die with the window (also when it is re-created).
+void TkyrTrackBar::WMDestroy(TMessage& m) {
+  repeating_ = false;
+  dragging_ = false;
+  inherited::WndProc(m);
+}
+
+void TkyrTrackBar::CMFocusChanged(TMessage& m) {
+  inherited::WndProc(m);
+  Invalidate();
+}
+
+void TkyrTrackBar::CMEnabledChanged(TMessage& m) {
+  inherited::WndProc(m);
+  if (!Enabled()) CancelMouseWork();
+}
+
+void TkyrTrackBar::CMVisibleChanged(TMessage& m) {
+  inherited::WndProc(m);
+  if (!Visible()) CancelMouseWork();
+}
+
+// The bar strip is laid on Color.
+void TkyrTrackBar::CMColorChanged(TMessage& m) {
+  inherited::WndProc(m);
+  BuildBarStrip();
+}
+
+// ---- mouse and keys ----
+
+void TkyrTrackBar::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  const std::weak_ptr<void> alive = LifeToken();
+  inherited::MouseDown(button, shift, x, y);
+  if (alive.expired() || button != mbLeft) return;
+  PageToward({x, y}, pageSize_);
+  if (alive.expired()) return;  // an OnChange handler freed the track bar
+  StartRepeat();
+  if (FocusOnClick() && CanFocus()) SetFocus();
+}
+
+void TkyrTrackBar::MouseMove(TShiftState shift, int x, int y) {
+  const std::weak_ptr<void> alive = LifeToken();
+  inherited::MouseMove(shift, x, y);
+  if (alive.expired()) return;
+  if (!dragging_) {
+    if (x < 0 || x > Width() || y < 0 || y > Height()) StopRepeat();
+    return;
+  }
+  if (Span() == 0) return;  // no travel: the pointer picks no value
+  position_ = ValueAtPoint({x, y});
+  PlaceSlider();  // the track itself is not repainted while dragging
+  Changed();
+}
+
+// Paging and dragging end before OnMouseUp runs, so a handler that pumps messages sees no tick.
+void TkyrTrackBar::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  CancelMouseWork();
+  inherited::MouseUp(button, shift, x, y);
+}
+
+void TkyrTrackBar::SliderMouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  const std::weak_ptr<void> alive = LifeToken();
+  if (button == mbLeft) {
+    dragging_ = true;
+    if (FocusOnClick() && CanFocus()) SetFocus();
+    if (alive.expired()) return;
+    SetMouseCapture(true);
+  }
+  TControl::MouseDown(button, shift, x + slider_->Left(), y + slider_->Top());  // OnMouseDown only
+}
+
+void TkyrTrackBar::SliderMouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  MouseUp(button, shift, x + slider_->Left(), y + slider_->Top());
+}
+
+void TkyrTrackBar::KeyDown(WORD& key, TShiftState shift) {
+  const std::weak_ptr<void> alive = LifeToken();
+  inherited::KeyDown(key, shift);
+  if (alive.expired()) return;
+  switch (key) {
+    case VK_PRIOR: return StepPosition(-int64_t{pageSize_});
+    case VK_NEXT: return StepPosition(pageSize_);
+    case VK_END: return SetPosition(max_);
+    case VK_HOME: return SetPosition(min_);
+    case VK_LEFT:
+    case VK_UP: return StepPosition(-int64_t{lineSize_});
+    case VK_RIGHT:
+    case VK_DOWN: return StepPosition(lineSize_);
+    default: return;
+  }
+}
+
+// A page never passes the value under the pointer; at the slider's leading edge, nothing.
+// TARGET and Position lie in Min..Max, so the result does too.
+void TkyrTrackBar::PageToward(POINT point, int64_t step) {
+  if (Span() == 0) return;
+  const int along = Along(point), edge = SliderEdge();
+  if (along == edge) return;
+  const int64_t target = ValueAtPoint(point);
+  const int64_t next = along > edge ? std::min(int64_t{position_} + step, target)
+                                    : std::max(int64_t{position_} - step, target);
+  SetPosition(static_cast<int32_t>(next));
+}
+
+// ---- the repeat timer ----
+
+void TkyrTrackBar::StartRepeat() {
+  if (repeating_ || !HandleAllocated()) return;
+  repeating_ = SetTimer(HandleIfAllocated(), RepeatTimerId, RepeatInterval, nullptr) != 0;
+}
+
+void TkyrTrackBar::StopRepeat() {
+  if (!repeating_) return;
+  repeating_ = false;
+  if (HandleAllocated()) KillTimer(HandleIfAllocated(), RepeatTimerId);
+}
+
+// The slider may still hold the capture of a press with another button than the left one: the
+// framework lets it go only on a left-button release.
+void TkyrTrackBar::CancelMouseWork() {
+  StopRepeat();
+  dragging_ = false;
+  const HWND capture = GetCapture();
+  if (capture && (capture == HandleIfAllocated() || capture == slider_->HandleIfAllocated())) ReleaseCapture();
+}
+
+bool TkyrTrackBar::TakesInput() const {
+  return CanFocus() && HandleAllocated() && IsWindowVisible(HandleIfAllocated());
+}
+
+// Pages toward the pointer (horizontal by three pages, vertical by one). A parent hidden or
+// disabled since the press sends the track bar nothing: the tick finds it out.
+void TkyrTrackBar::RepeatTick() {
+  if (ticking_) return;
+  if (!TakesInput()) return CancelMouseWork();
+  const std::weak_ptr<void> alive = LifeToken();
+  ticking_ = true;
+  const auto done = OnScopeExit([&] {
+    if (!alive.expired()) ticking_ = false;
+  });
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  PageToward(ScreenToClient(cursor), Horizontal() ? 3 * int64_t{pageSize_} : int64_t{pageSize_});
+}
+
+// ---- TkyrScrollTrackBar ----
+
+TkyrScrollTrackBar::TkyrScrollTrackBar(TComponent* owner) : TkyrTrackBar(owner, true) {
+  SetTabStop(false);
+  Slider()->SetTabStop(false);
+  Slider()->SetControlStyle(ControlStyle());
+  Slider()->SetTransparent(false);
+}
+
+void TkyrScrollTrackBar::SetSliderVisible(bool value) {
+  if (Slider()->Visible() != value) Slider()->SetVisible(value);
+}
+
+void TkyrScrollTrackBar::AutoSizeSlider() { Slider()->SetAutoSize(true); }
