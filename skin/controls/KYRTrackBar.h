@@ -6,7 +6,7 @@
 //   volume->SetMax(100);  volume->SetFrequency(10);
 //   volume->SetOnChange([](TObject* sender) { ... static_cast<TkyrTrackBar*>(sender)->Position() ... });
 //
-// TkyrScrollTrackBar is the body of the skinned scroll bar (Part 5.2): no style images of its
+// TkyrScrollTrackBar is the body of the skinned scroll bar: no style images of its
 // own (its owner sets the slider picture, the thumb, and clears the bar image), no focus, no
 // tab stop. What the scroll bar uses: Min/Max/Position/PageSize and their setters, OnChange,
 // SetOrientation, SetShowTick, SetTransparent, SetTabStop, BarImage() (cleared), SliderImage()
@@ -56,7 +56,7 @@ int32_t SaturatingStep(int32_t value, int64_t delta);
 // ---- the slider ----
 
 // The slider window of a track bar: one picture at its own size (AutoSize), the part of the
-// image panel (Part 5.8) that a track bar uses. The picture is drawn keyed on the skin's
+// image panel that a track bar uses. The picture is drawn keyed on the skin's
 // magenta (it never shows); behind it is the parent's background when Transparent, else Color.
 class TkyrTrackSlider : public TCustomControl {
   VANTOR_CLASS(TkyrTrackSlider, TCustomControl)
