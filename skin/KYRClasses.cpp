@@ -3,11 +3,13 @@
 #include "framework/core/TypInfo.h"
 #include "skin/KYRMgr.h"
 #include "skin/controls/KYRPopupMenu.h"
+#include "skin/frame/KYRTitleBar.h"
 
 void RegisterSkinClasses() {
   static const bool done = [] {
     RegisterComponentClass<TkyrFileTheme>();
     RegisterComponentClass<TkyrPopupMenu>();
+    RegisterComponentClass<TkyrTitleBar>();
     return true;
   }();
   (void)done;
