@@ -10,6 +10,7 @@ void RegisterSkinClasses() {
     RegisterComponentClass<TkyrFileTheme>();
     RegisterComponentClass<TkyrPopupMenu>();
     RegisterComponentClass<TkyrTitleBar>();
+    RegisterComponentClass<TkyrTitleBarPopupMenu>();
     return true;
   }();
   (void)done;

@@ -5,6 +5,7 @@
 #include "framework/core/ScopeGuard.h"
 #include "framework/ui/Dialogs.h"
 #include "skin/KYRPublic.h"
+#include "skin/res/KYRStrings.h"
 
 // Watches one component that may live on another form, and calls GONE when it is freed, so a
 // holder that is no component itself (a collection item) never keeps a freed reference.
@@ -45,7 +46,31 @@ void Refuse(const std::string& text) {
 
 bool Maximized(const TCustomForm* form) { return form && form->WindowState() == wsMaximized; }
 
-// The middle (pointer-over) frame of each button type's set; 0 for kyrCustom.
+// A text of the skin's string table (SkinStrings.rc), or FALLBACK in a program without it.
+std::string SkinString(UINT id, const char* fallback) {
+  char text[256];
+  const int length = LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text);
+  return length > 0 ? std::string(text, static_cast<size_t>(length)) : std::string(fallback);
+}
+
+// PICTURE at its own size, keyed on its transparent colour when TRANSPARENT (the button's
+// setting, not the picture's own flag).
+void DrawPicture(TCanvas& buffer, POINT at, TPicture& picture, bool transparent) {
+  TGraphic* graphic = picture.Graphic();
+  if (!graphic || graphic->Empty()) return;
+  auto* bitmap = dynamic_cast<TBitmap*>(graphic);
+  if (!bitmap) return buffer.Draw(at.x, at.y, *graphic);
+  const int w = bitmap->Width(), h = bitmap->Height();
+  HDC source = bitmap->Canvas().Handle();
+  if (transparent)
+    TransparentBlt(buffer.Handle(), at.x, at.y, w, h, source, 0, 0, w, h, ColorToRGB(bitmap->TransparentColor()));
+  else
+    BitBlt(buffer.Handle(), at.x, at.y, w, h, source, 0, 0, SRCCOPY);
+}
+
+POINT PointOf(LPARAM lParam) { return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}; }
+
+// The first (normal) frame of each button type's set; 0 for kyrCustom.
 int FirstFrameOf(TkyrTitleBarBtnType type) {
   switch (type) {
     case kyrMax: return KYR_FRAME_MAXIMIZE;
@@ -317,6 +342,7 @@ TkyrTitleBar::TkyrTitleBar(TComponent* owner)
   style.Exclude(csAcceptsControls);
   SetControlStyle(style);
   SetBevelOuter(bvNone);
+  systemMenu_ = new TkyrTitleBarPopupMenu(this);
   for (TkyrTitleBarBtnType type : {kyrControlBox, kyrClose, kyrMax, kyrMin}) buttons_->Add()->SetButtonType(type);
   SetAlign(alTop);
   Font()->SetColor(clWhite);
@@ -399,6 +425,10 @@ void TkyrTitleBar::ApplyUIStyle(const TkyrStyleSource& source) {
   if (custom_) return;
   FillFromStyle(source);
   for (int i = 0; i < buttons_->Count(); ++i) buttons_->Items(i)->SetUIStyle(source.EffectiveStyle());
+  if (systemMenu_) {
+    systemMenu_->SetUIStyle(source.EffectiveStyle());
+    systemMenu_->SetFileTheme(FileTheme());
+  }
   if (!keepFontColor_) ApplyFontColour(source);
   SetAutoSize(true);
 }
@@ -449,6 +479,257 @@ void TkyrTitleBar::ApplyFontColour(const TkyrStyleSource& source) {
   Font()->SetColor(colour);
 }
 
+void TkyrTitleBar::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation == opRemove && component == systemMenu_) systemMenu_ = nullptr;
+}
+
+// ---- layout and painting ----
+
+int TkyrTitleBarLayout::ButtonAt(POINT point) const {
+  int found = -1;
+  for (const TPlace& place : places) {
+    const bool sized = place.rect.right > place.rect.left && place.rect.bottom > place.rect.top;
+    if (sized && InRect(point, place.rect)) found = place.index;
+  }
+  return found;
+}
+
+// Right-hand buttons from X = width + RightBtnXOffset + side border leftwards, each pulled back
+// inside the right edge; the control box at LeftBtnXOffset - side border + 1 (not below 0).
+TkyrTitleBarLayout TkyrTitleBar::Layout(int width) const {
+  TkyrTitleBarLayout layout;
+  const int side = SideBorderWidth();
+  const int top = ButtonTop();
+  int x = width + rightBtnXOffset_ + side;
+  for (int i = 0; i < buttons_->Count(); ++i) {
+    const TkyrTitleBarButton* button = buttons_->Items(i);
+    if (!button->Visible()) continue;
+    if (button->ButtonType() == kyrControlBox) {
+      layout.controlBox = i;
+      continue;
+    }
+    const int w = button->PicNormal()->Width(), h = button->PicNormal()->Height();
+    x -= w + buttonInterval_ + 1;
+    if (x + w + 1 > width) x = width - w - 1;
+    layout.places.push_back({i, {x, top, x + w, top + h}, {x, top}});
+  }
+  int left = std::max(0, leftBtnXOffset_ - side + 1);
+  if (layout.controlBox >= 0) {
+    const TPicture* picture = buttons_->Items(layout.controlBox)->PicNormal();
+    const RECT rect{left, top, left + picture->Width(), top + picture->Height()};
+    // The application's icon takes a 21-pixel slot; the picture is drawn one pixel higher, but
+    // not above the bar (see ButtonTop).
+    layout.places.push_back(
+        {layout.controlBox, rect, drawAppIcon_ ? POINT{left + 3, top} : POINT{left, std::max(0, top - 1)}});
+    left += drawAppIcon_ ? 21 : picture->Width() + 5;
+  }
+  layout.captionLeft = left == 0 ? 6 : left;
+  layout.captionRight = x;
+  return layout;
+}
+
+std::string ShortenCaption(const std::string& caption, int room, const std::function<int(const std::string&)>& widthOf,
+                           UINT codePage) {
+  if (widthOf(caption) <= room) return caption;
+  std::string rest = caption;
+  while (!rest.empty()) {
+    const char* begin = rest.c_str();
+    const char* previous = CharPrevExA(static_cast<WORD>(codePage), begin, begin + rest.size(), 0);
+    rest.resize(static_cast<size_t>(previous - begin));
+    if (widthOf(rest + "...") <= room) break;
+  }
+  return rest + "...";
+}
+
+void TkyrTitleBar::Paint() {
+  TCanvas& buffer = Canvas();  // the control's off-screen bitmap, with Font
+  buffer.Brush().SetStyle(bsClear);
+  PaintSections(buffer);
+  PaintButtons(buffer);
+}
+
+void TkyrTitleBar::PaintSections(TCanvas& buffer) {
+  int xo = 0, yo = 0;
+  if (IsInSkinnedFrame()) {
+    const int side = SideBorderWidth();
+    xo = side != 0 ? -side : IsMDIFrameBar() ? -4 : -3;
+    yo = -3;
+  }
+  const int count = sections_->Count();
+  int leftEnd = 0, rightStart = 0;
+  if (count > 0) {
+    TPicture* left = sections_->Items(0)->Picture();
+    if (!left->Empty()) buffer.Draw(xo, yo, *left->Graphic());
+    leftEnd = xo + left->Width();
+  }
+  if (count > 1) {
+    TPicture* right = sections_->Items(1)->Picture();
+    rightStart = ClientWidth() - right->Width() - xo;
+    if (!right->Empty()) buffer.Draw(rightStart, yo, *right->Graphic());
+  }
+  if (count > 2) {
+    TPicture* middle = sections_->Items(2)->Picture();
+    if (!middle->Empty() && rightStart > leftEnd)
+      buffer.StretchDraw({leftEnd, yo, rightStart, yo + middle->Height()}, *middle->Graphic());
+  }
+}
+
+TPicture* TkyrTitleBar::StatePicture(const TkyrTitleBarButton& button, int index, bool hovered) const {
+  if (!hovered) return button.PicNormal();
+  return pressed_ && pressedButton_ == index ? button.PicMouseDown() : button.PicMouseOn();
+}
+
+void TkyrTitleBar::PaintButtons(TCanvas& buffer) {
+  const TkyrTitleBarLayout layout = Layout();
+  POINT pointer{};
+  GetCursorPos(&pointer);
+  hoverButton_ = layout.ButtonAt(ScreenToClient(pointer));
+  for (const TkyrTitleBarLayout::TPlace& place : layout.places) {
+    const TkyrTitleBarButton& button = *buttons_->Items(place.index);
+    if (place.index == layout.controlBox && drawAppIcon_) {
+      if (HICON icon = AppIcon()) DrawIconEx(buffer.Handle(), place.at.x, place.at.y, icon, 16, 16, 0, nullptr, DI_NORMAL);
+      continue;
+    }
+    DrawPicture(buffer, place.at, *StatePicture(button, place.index, place.index == hoverButton_), button.Transparent());
+  }
+  PaintCaption(buffer, layout);
+}
+
+// Centred on the button row; at L, or in right-to-left reading ending 10 pixels before X.
+void TkyrTitleBar::PaintCaption(TCanvas& buffer, const TkyrTitleBarLayout& layout) {
+  lastCaption_ = {};
+  const std::string caption = Caption();
+  if (caption.empty()) return;
+  if (!formActive_) buffer.Font().SetColor(clInactiveCaption);
+  const std::string shown = ShortenCaption(caption, layout.captionRight - layout.captionLeft,
+                                           [&buffer](const std::string& text) { return buffer.TextWidth(text); });
+  const int y = (buttonImageHeight_ - buffer.TextHeight(shown)) / 2 + ButtonTop();
+  const int x = UseRightToLeftReading() ? layout.captionRight - buffer.TextWidth(shown) - 10 : layout.captionLeft;
+  buffer.TextOut(x, y, shown);
+  lastCaption_ = {shown, {x, y}};
+}
+
+HICON TkyrTitleBar::AppIcon() {
+  const HICON source = Application->Icon()->Handle();
+  if (appIconMade_ && source == appIconSource_) return appIcon_.Get();
+  appIconSource_ = source;
+  appIconMade_ = true;
+  if (source)
+    appIcon_.Reset(static_cast<HICON>(CopyImage(source, IMAGE_ICON, 16, 16, LR_COPYFROMRESOURCE)));
+  else
+    appIcon_.Reset(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, 16, 16, 0)));
+  return appIcon_.Get();
+}
+
+// ---- mouse ----
+
+void TkyrTitleBar::WndProc(TMessage& m) {
+  static constexpr TMessageEntry<TkyrTitleBar> kTable[] = {
+      {WM_NCMOUSEMOVE, &TkyrTitleBar::WMNCMouse},
+      {WM_NCLBUTTONDOWN, &TkyrTitleBar::WMNCMouse},
+      {WM_NCLBUTTONUP, &TkyrTitleBar::WMNCMouse},
+      {WM_LBUTTONDBLCLK, &TkyrTitleBar::WMLButtonDblClk},
+      {CM_MOUSELEAVE, &TkyrTitleBar::CMMouseLeave},
+  };
+  if (!DispatchMessageTable(*this, kTable, m)) inherited::WndProc(m);
+}
+
+// The form decides about its non-client area; a bar on no form (or one without its window
+// yet) leaves the message to the default handling.
+void TkyrTitleBar::WMNCMouse(TMessage& m) {
+  const TCustomForm* form = ParentForm();
+  if (!form || !form->HandleAllocated()) return inherited::WndProc(m);
+  m.Result = SendMessageA(form->HandleIfAllocated(), m.Msg, m.WParam, m.LParam);
+}
+
+void TkyrTitleBar::WMLButtonDblClk(TMessage& m) {
+  doubleClickAt_ = PointOf(m.LParam);
+  inherited::WndProc(m);
+}
+
+void TkyrTitleBar::CMMouseLeave(TMessage& m) {
+  inherited::WndProc(m);
+  if (hoverButton_ != -1) Invalidate();
+}
+
+void TkyrTitleBar::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  inherited::MouseDown(button, shift, x, y);
+  if (button != mbLeft) return;
+  pressed_ = true;
+  pressedButton_ = Layout().ButtonAt({x, y});
+  Repaint();
+  TCustomForm* form = ParentForm();
+  // The press that ends a double click does not start a move: the click has just maximised or
+  // restored the window.
+  if (!form || shift.Contains(ssDouble)) return;
+  if ((pressedButton_ != -1 || Maximized(form)) && !InState(csDesigning)) return;
+  const std::weak_ptr<void> alive = LifeToken();
+  POINT screen{};
+  GetCursorPos(&screen);
+  ReleaseCapture();
+  // The system moves the window with the pointer until the button comes up (a modal loop).
+  // Wine takes the message's point as where the move starts: it gets the pointer's.
+  SendMessageA(form->Handle(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(screen.x, screen.y));
+  if (alive.expired()) return;
+  pressed_ = false;
+  pressedButton_ = -1;
+  Invalidate();
+}
+
+// Only a change of the button under the pointer changes the picture.
+void TkyrTitleBar::MouseMove(TShiftState shift, int x, int y) {
+  inherited::MouseMove(shift, x, y);
+  if (Layout().ButtonAt({x, y}) != hoverButton_) Invalidate();
+}
+
+// A click is a press and a release on the same button, found where the release happens.
+void TkyrTitleBar::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  inherited::MouseUp(button, shift, x, y);
+  if (button != mbLeft) return;
+  const int pressedOn = pressed_ ? pressedButton_ : -1;
+  pressed_ = false;
+  pressedButton_ = -1;
+  const int released = Layout().ButtonAt({x, y});
+  const std::weak_ptr<void> alive = LifeToken();
+  if (released != -1 && released == pressedOn) ButtonClicked(released);
+  if (!alive.expired()) Invalidate();
+}
+
+void TkyrTitleBar::ButtonClicked(int index) {
+  TkyrTitleBarButton* button = buttons_->Items(index);
+  const TkyrTitleBarBtnType type = button->ButtonType();
+  if (type == kyrControlBox && !button->ControlBoxMenu()) {
+    const POINT at = ClientToScreen({0, Height()});
+    if (systemMenu_) systemMenu_->Popup(at.x, at.y);
+    return;
+  }
+  const std::weak_ptr<void> alive = LifeToken();
+  button->ClickAction();
+  if (alive.expired()) return;
+  TkyrTitleBarButtonClickEvent handler = type == kyrCustom ? onCustomBtnsClick_
+                                         : type == kyrHelp ? onHelpBtnClick_
+                                                           : nullptr;
+  if (handler) handler(this, index);
+}
+
+// On the caption the first visible maximise button maximises or restores; on the control box
+// the form closes.
+void TkyrTitleBar::DblClick() {
+  inherited::DblClick();
+  if (InState(csDesigning)) return;
+  const int index = Layout().ButtonAt(doubleClickAt_);
+  if (index == -1) {
+    for (int i = 0; i < buttons_->Count(); ++i) {
+      TkyrTitleBarButton* button = buttons_->Items(i);
+      if (button->Visible() && button->ButtonType() == kyrMax) return button->ClickAction();
+    }
+    return;
+  }
+  if (buttons_->Items(index)->ButtonType() != kyrControlBox) return;
+  if (TCustomForm* form = ParentForm()) form->Close();
+}
+
 void TkyrTitleBar::DeclarePublished(TPublished<TkyrTitleBar>& p) {
   p.Boolean("Custom", &TkyrTitleBar::Custom, &TkyrTitleBar::SetCustom);
   p.Component("FileTheme", &TkyrTitleBar::FileTheme, &TkyrTitleBar::SetFileTheme);
@@ -465,4 +746,65 @@ void TkyrTitleBar::DeclarePublished(TPublished<TkyrTitleBar>& p) {
   p.Integer("RoundCornerBottom", &TkyrTitleBar::RoundCornerBottom, &TkyrTitleBar::SetRoundCornerBottom);
   p.Event("OnCustomBtnsClick", &TkyrTitleBar::OnCustomBtnsClick, &TkyrTitleBar::SetOnCustomBtnsClick);
   p.Event("OnHelpBtnClick", &TkyrTitleBar::OnHelpBtnClick, &TkyrTitleBar::SetOnHelpBtnClick);
+}
+
+// ---- TkyrTitleBarPopupMenu ----
+
+TkyrTitleBarPopupMenu::TkyrTitleBarPopupMenu(TComponent* owner)
+    : TkyrPopupMenu(owner), titleBar_(dynamic_cast<TkyrTitleBar*>(owner)) {
+  SetAutoHotkeys(maManual);
+  struct TEntry {
+    UINT id;
+    const char* fallback;
+    void (TkyrTitleBarPopupMenu::*action)();
+  };
+  const TEntry entries[] = {{KYR_STR_MINIMIZE, "Mi&nimize", &TkyrTitleBarPopupMenu::Minimize},
+                            {KYR_STR_MAXIMIZE_RESTORE, "Ma&ximize/Restore", &TkyrTitleBarPopupMenu::MaximizeOrRestore},
+                            {0, "-", nullptr},
+                            {KYR_STR_CLOSE, "&Close", &TkyrTitleBarPopupMenu::Close}};
+  for (const TEntry& entry : entries) {
+    auto* item = new TMenuItem(nullptr);  // freed with the menu's item tree
+    item->SetCaption(entry.action ? SkinString(entry.id, entry.fallback) : entry.fallback);
+    if (entry.action) item->SetOnClick([this, action = entry.action](TObject*) { (this->*action)(); });
+    Items()->Add(item);
+  }
+  SetPopupComponent(titleBar_);  // tracked with the bar's form, which so stays active
+}
+
+bool TkyrTitleBarPopupMenu::HasVisible(TkyrTitleBarBtnType type) const {
+  if (!titleBar_) return false;
+  for (int i = 0; i < titleBar_->Buttons()->Count(); ++i) {
+    const TkyrTitleBarButton* button = titleBar_->Buttons()->Items(i);
+    if (button->Visible() && button->ButtonType() == type) return true;
+  }
+  return false;
+}
+
+void TkyrTitleBarPopupMenu::Popup(int x, int y) {
+  if (titleBar_ && titleBar_->UseRightToLeftReading()) x += 176;
+  MinimizeItem()->SetEnabled(HasVisible(kyrMin));
+  MaximizeItem()->SetEnabled(HasVisible(kyrMax));
+  CloseItem()->SetEnabled(HasVisible(kyrClose));
+  inherited::Popup(x, y);
+}
+
+void TkyrTitleBarPopupMenu::Minimize() {
+  TCustomForm* form = titleBar_ ? titleBar_->ParentForm() : nullptr;
+  if (!form) return;
+  if (Application->MainForm() == form)
+    SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);  // the whole application
+  else
+    form->SetWindowState(wsMinimized);
+}
+
+void TkyrTitleBarPopupMenu::MaximizeOrRestore() {
+  if (!titleBar_) return;
+  for (int i = 0; i < titleBar_->Buttons()->Count(); ++i) {
+    TkyrTitleBarButton* button = titleBar_->Buttons()->Items(i);
+    if (button->Visible() && button->ButtonType() == kyrMax) button->ClickAction();
+  }
+}
+
+void TkyrTitleBarPopupMenu::Close() {
+  if (TCustomForm* form = titleBar_ ? titleBar_->ParentForm() : nullptr) form->Close();
 }

@@ -32,6 +32,7 @@
 // so a stored description holding a refused value still loads to the end.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -196,6 +197,30 @@ private:
   TkyrTitleBar* titleBar_;
 };
 
+class TkyrTitleBarPopupMenu;
+
+// Where a bar of a given width puts its buttons and its caption (client coordinates).
+struct TkyrTitleBarLayout {
+  struct TPlace {
+    int index;  // in Buttons()
+    RECT rect;  // hit rectangle, right and bottom edges included
+    POINT at;   // where its picture (or the application's icon) is drawn
+  };
+  // The visible right-hand buttons in collection order (right to left on screen), then the
+  // control box when there is one.
+  std::vector<TPlace> places;
+  int controlBox = -1;  // index in Buttons(), -1 for none
+  int captionLeft = 0;  // L: where the caption may start
+  int captionRight = 0; // X: the left edge of the leftmost right-hand button
+  // The button at POINT (the last place that holds it), -1 for none.
+  int ButtonAt(POINT point) const;
+};
+
+// CAPTION as it fits into ROOM pixels by WIDTH_OF: whole, or shortened at its end to whole
+// characters of CODE_PAGE followed by "...", or "..." alone.
+std::string ShortenCaption(const std::string& caption, int room, const std::function<int(const std::string&)>& widthOf,
+                           UINT codePage = CP_ACP);
+
 class TkyrTitleBar : public TkyrStyled<TCustomPanel> {
   VANTOR_CLASS(TkyrTitleBar, TkyrStyled<TCustomPanel>)
 public:
@@ -255,19 +280,61 @@ public:
   void UpdateMaxButtons();
   // The parent form's answer to KYR_MSG_SIDE_BORDER_WIDTH; 0 without a form or its window.
   int SideBorderWidth() const;
+  // The window menu (minimise, maximise/restore, close), owned by the bar.
+  TkyrTitleBarPopupMenu* SystemMenu() const { return systemMenu_; }
+  // The buttons and caption room of a bar WIDTH wide (the bar's own width by default).
+  TkyrTitleBarLayout Layout() const { return Layout(ClientWidth()); }
+  TkyrTitleBarLayout Layout(int width) const;
+
+  // The left button went down on the bar and has not come up (not while the window moves).
+  bool Pressed() const { return pressed_; }
+  // The button under the pointer at the last paint, -1 for none.
+  int HoverButton() const { return hoverButton_; }
+  // The caption as the last paint drew it: its text (shortened) and top-left corner.
+  struct TCaptionPlacement {
+    std::string text;
+    POINT at{0, 0};
+  };
+  const TCaptionPlacement& LastCaption() const { return lastCaption_; }
 
   // The height of the style's title-button strip (the caption is centred on it), and the y of
-  // every button: the style's TitleBarButtonTopInt, 3 less inside a skinned frame.
+  // every button: the style's TitleBarButtonTopInt, 3 less inside a skinned frame, but not
+  // above the bar's top (the frame continues the bar's pictures, not its buttons: a button
+  // row above 0 would be lost, as DeepBlue's and Protein's 2 - 3 would lose one).
   int ButtonImageHeight() const { return buttonImageHeight_; }
-  int ButtonTop() const { return buttonTop_ - (IsInSkinnedFrame() ? 3 : 0); }
+  int ButtonTop() const { return std::max(0, buttonTop_ - (IsInSkinnedFrame() ? 3 : 0)); }
 
   void SetParent(TWinControl* parent) override;
   static void DeclarePublished(TPublished<TkyrTitleBar>& p);
 
+  void WndProc(TMessage& m) override;
+
 protected:
   void ApplyUIStyle(const TkyrStyleSource& source) override;
+  void Notification(TComponent* component, TOperation operation) override;
+  // Sections, then buttons and caption, into the control's off-screen buffer.
+  void Paint() override;
+  // Section 0 at the left end, 1 at the right end, 2 stretched between them; inside a skinned
+  // frame moved up and left by the frame's width.
+  virtual void PaintSections(TCanvas& buffer);
+  // Buttons with their hover and pressed pictures, the control box or the application's icon,
+  // and the caption.
+  virtual void PaintButtons(TCanvas& buffer);
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseMove(TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  void DblClick() override;
 
 private:
+  void WMNCMouse(TMessage& m);
+  void WMLButtonDblClk(TMessage& m);
+  void CMMouseLeave(TMessage& m);
+  // A press and release on button INDEX: its action, then the bar's events.
+  void ButtonClicked(int index);
+  TPicture* StatePicture(const TkyrTitleBarButton& button, int index, bool hovered) const;
+  void PaintCaption(TCanvas& buffer, const TkyrTitleBarLayout& layout);
+  // The application's icon at 16 x 16: one copy, made again only when the icon changes.
+  HICON AppIcon();
   TBitmap* SectionBitmap(int index) const;
   void FillFromStyle(const TkyrStyleSource& source);
   void ApplyFontColour(const TkyrStyleSource& source);
@@ -284,7 +351,42 @@ private:
   bool keepFontColor_ = false;
   int buttonImageHeight_ = 0;
   int buttonTop_ = 0;  // the style's value; ButtonTop() takes the frame off
+  bool pressed_ = false;
+  int pressedButton_ = -1;  // the button the press began on, -1 for none
+  int hoverButton_ = -1;
+  POINT doubleClickAt_{-1, -1};
+  TCaptionPlacement lastCaption_;
+  TIconHandle appIcon_;
+  HICON appIconSource_ = nullptr;  // the application icon appIcon_ was copied from
+  bool appIconMade_ = false;
   std::unique_ptr<TkyrTitleBarSections> sections_;
   std::unique_ptr<TkyrTitleBarButtons> buttons_;
+  TkyrTitleBarPopupMenu* systemMenu_ = nullptr;
   TkyrTitleBarButtonClickEvent onCustomBtnsClick_, onHelpBtnClick_;
+};
+
+// The bar's window menu: "Mi&nimize", "Ma&ximize/Restore", a separator and "&Close" (texts from
+// the skin's string table), skinned like any TkyrPopupMenu. Each item is enabled only while the
+// bar shows a visible button of that kind.
+class TkyrTitleBarPopupMenu : public TkyrPopupMenu {
+  VANTOR_CLASS(TkyrTitleBarPopupMenu, TkyrPopupMenu)
+public:
+  // OWNER is the title bar the menu belongs to (any other owner: a menu of no bar).
+  explicit TkyrTitleBarPopupMenu(TComponent* owner);
+  TkyrTitleBar* TitleBar() const { return titleBar_; }
+  // Enables the items by the bar's visible buttons, then shows the menu (176 pixels further
+  // right in right-to-left reading).
+  void Popup(int x, int y) override;
+  // The items, in menu order (the separator is item 2).
+  TMenuItem* MinimizeItem() const { return Items()->Items(0); }
+  TMenuItem* MaximizeItem() const { return Items()->Items(1); }
+  TMenuItem* CloseItem() const { return Items()->Items(3); }
+
+private:
+  bool HasVisible(TkyrTitleBarBtnType type) const;
+  void Minimize();
+  void MaximizeOrRestore();
+  void Close();
+
+  TkyrTitleBar* titleBar_;
 };
