@@ -665,12 +665,10 @@ void TkyrTitleBar::MouseDown(TMouseButton button, TShiftState shift, int x, int 
   if (!form || shift.Contains(ssDouble)) return;
   if ((pressedButton_ != -1 || Maximized(form)) && !InState(csDesigning)) return;
   const std::weak_ptr<void> alive = LifeToken();
-  POINT screen{};
-  GetCursorPos(&screen);
   ReleaseCapture();
-  // The system moves the window with the pointer until the button comes up (a modal loop).
-  // Wine takes the message's point as where the move starts: it gets the pointer's.
-  SendMessageA(form->Handle(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(screen.x, screen.y));
+  // The system moves the window with the pointer until the button comes up (a modal loop that
+  // starts from where the pointer is, Wine's as Windows').
+  SendMessageA(form->Handle(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
   if (alive.expired()) return;
   pressed_ = false;
   pressedButton_ = -1;

@@ -483,10 +483,12 @@ TEST(TitleBarMouse, DoubleClicksMaximiseRestoreAndClose) {
   };
   TBarOnForm on(false);
   HWND form = on.form()->Handle();
+  uitest::TMessageLog moves(on.form(), {WM_NCLBUTTONDOWN});
   doubleClick(on.bar, {120, 10});
   EXPECT_TRUE(IsZoomed(form));
   doubleClick(on.bar, {120, 10});
   EXPECT_FALSE(IsZoomed(form));
+  EXPECT_TRUE(moves.messages.empty());  // the press that ends a double click starts no move
   AddColouredButton(on.bar, kyrCustom);
   doubleClick(on.bar, on.Centre(4));  // on a button other than the control box: nothing more
   EXPECT_FALSE(IsZoomed(form));
