@@ -395,7 +395,9 @@ void TkyrTitleBar::SetButtonInterval(int value) {
   Invalidate();
 }
 
+// The frame sets it on every activation message: only a change repaints.
 void TkyrTitleBar::SetFormActive(bool value) {
+  if (formActive_ == value) return;
   formActive_ = value;
   Invalidate();
 }
