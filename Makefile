@@ -1,6 +1,6 @@
 # `make run` and `make test` are the two commands of the README; each installs what it
 # needs first. The other targets are for developers.
-.PHONY: run test dist deps art gallery showcase bench fuzz
+.PHONY: run test dist deps art gallery showcase bench bench-skin fuzz
 
 deps:
 	@scripts/install-deps
@@ -53,6 +53,13 @@ bench: deps
 	cmake --preset native >/dev/null
 	cmake --build --preset native --target vantor_bench -j2
 	build/native/bench/vantor_bench $(BENCH_DIR)
+
+# One title-bar repaint and one style switch against a plain FillRect of the bar's size, in
+# the release build under Wine (not a test).
+bench-skin: deps
+	cmake --preset windows-release >/dev/null
+	cmake --build --preset windows-release --target titlebar_bench -j2
+	VANTOR_WINE_DIR=$(CURDIR)/build/windows/wine scripts/wine-run build/windows-release/bench/titlebar_bench.exe </dev/null
 
 # Every fuzzer for FUZZ_SECONDS on its seed corpus (clang, libFuzzer, ASan+UBSan).
 FUZZ_SECONDS ?= 60

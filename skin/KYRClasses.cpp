@@ -4,12 +4,15 @@
 #include "skin/KYRMgr.h"
 #include "skin/controls/KYRPopupMenu.h"
 #include "skin/controls/KYRTrackBar.h"
+#include "skin/frame/KYRTitleBar.h"
 
 void RegisterSkinClasses() {
   static const bool done = [] {
     RegisterComponentClass<TkyrFileTheme>();
     RegisterComponentClass<TkyrPopupMenu>();
     RegisterComponentClass<TkyrTrackBar>();
+    RegisterComponentClass<TkyrTitleBar>();
+    RegisterComponentClass<TkyrTitleBarPopupMenu>();
     return true;
   }();
   (void)done;

@@ -375,7 +375,7 @@ TBmpImage PaintArt(const ArtResource& resource) {
 }
 
 std::string ResourceScript() {
-  std::string rc = "// Built-in skin bitmaps, written by tools/skin-artgen.\n";
+  std::string rc = "// The skin's resources: the built-in bitmaps, written by tools/skin-artgen, and the texts.\n";
   for (const ArtResource& r : ArtResources()) rc += r.name + " BITMAP \"" + r.name + ".bmp\"\n";
-  return rc;
+  return rc + "#include \"SkinStrings.rc\"\n";
 }

@@ -49,5 +49,6 @@ const ArtResource* FindArtResource(const std::string& name);
 // BitsPerPixel set to the resource's depth.
 TBmpImage PaintArt(const ArtResource& resource);
 
-// The resource script: one `NAME BITMAP "NAME.bmp"` line per resource.
+// The resource script: one `NAME BITMAP "NAME.bmp"` line per resource, then the hand-written
+// texts (SkinStrings.rc, next to it).
 std::string ResourceScript();
