@@ -11,7 +11,7 @@
 
 namespace {
 
-// N / D rounded to the nearest integer, ties to even (D > 0). Exact where the Part's floating
+// N / D rounded to the nearest integer, ties to even (D > 0). Exact where a floating
 // point division is: every product here stays below 2^63.
 int64_t RoundedQuotient(int64_t n, int64_t d) {
   int64_t q = n / d;

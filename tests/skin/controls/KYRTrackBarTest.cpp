@@ -90,7 +90,7 @@ TEST(TrackArithmetic, TickOffsetsStepFromTheMinimumAndEndAtTheMaximum) {
       {0, 10, -2, 100, {0, 100}},
       {5, 5, 1, 100, {}},
       {0, 10, 3, 0, {0}},
-      {0, 1000000000, 1, 20, Range(0, 20)},             // the Part's loop never ends here
+      {0, 1000000000, 1, 20, Range(0, 20)},             // a loop over every value never ends here
       {0, kMaxInt, 1, 20, Range(0, 20)},
       {0, 1000, 2, 100, Range(0, 100)},                 // denser than pixels
       {kMinInt, kMaxInt, 1 << 30, 8, {0, 2, 4, 6, 8}},  // steps of 2^30 from -2^31
