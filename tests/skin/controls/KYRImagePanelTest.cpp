@@ -8,34 +8,21 @@
 #include "framework/ui/Forms.h"
 #include "skin/KYRClasses.h"
 #include "tests/framework/ui/UiTestHelpers.h"
+#include "tests/skin/KYRStandIns.h"
 #include "tests/skin/frame/KYRFrameTestSupport.h"
 
 using namespace frametest;
 
 namespace {
 
-// A parent that paints red left of x = 50 and blue from there on.
-class TSplitParent : public TCustomControl {
-public:
-  explicit TSplitParent(TComponent* owner) : TCustomControl(owner) {}
-
-protected:
-  void Paint() override {
-    Canvas().Brush().SetColor(clRed);
-    Canvas().FillRect(RECT{0, 0, 50, Height()});
-    Canvas().Brush().SetColor(clBlue);
-    Canvas().FillRect(RECT{50, 0, Width(), Height()});
-  }
-};
-
 // A form with a split parent at (0, 0, 200, 100) and an image panel on it.
 struct TPanelOnForm {
   TForm form{nullptr};
-  TSplitParent* parent;
+  TSplitPanel* parent;
   TkyrImagePanel* panel;
   TPanelOnForm(int left, int top, int width, int height) {
     form.SetBounds(0, 0, 240, 140);
-    parent = uitest::Place<TSplitParent>(&form, 0, 0, 200, 100);
+    parent = uitest::Place<TSplitPanel>(&form, 0, 0, 200, 100);
     panel = uitest::Place<TkyrImagePanel>(parent, left, top, width, height);
     panel->SetColor(clYellow);
     form.HandleNeeded();
