@@ -8,8 +8,8 @@
 //
 //   case WM_NCCALCSIZE:   // answered in full: do not pass it on
 //     m.Result = FrameNCCalcSize(m.WParam, m.LParam, borders.SideWidth(), borders.BottomHeight());
-//   case WM_NCPAINT:      // a minimised host: pass it on instead
-//     PaintFrame(host, look);
+//   case WM_NCPAINT:      // false for a minimised host: pass the message on then
+//     if (!PaintFrame(host, look)) CallPrevious(m);
 //   case KYR_MSG_SIDE_BORDER_WIDTH:   // KYRMgr.h
 //     m.Result = borders.SideWidth();
 //
