@@ -2,12 +2,18 @@
 
 #include "framework/core/TypInfo.h"
 #include "skin/KYRMgr.h"
+#include "skin/controls/KYRButton.h"
 #include "skin/controls/KYRPopupMenu.h"
+#include "skin/controls/KYRURLLabel.h"
 
 void RegisterSkinClasses() {
   static const bool done = [] {
     RegisterComponentClass<TkyrFileTheme>();
     RegisterComponentClass<TkyrPopupMenu>();
+    RegisterComponentClass<TkyrButton>();
+    RegisterComponentClass<TkyrImageButton>();
+    RegisterComponentClass<TkyrToolBarSpeedButton>();
+    RegisterComponentClass<TkyrURLLabel>();
     return true;
   }();
   (void)done;
