@@ -6,11 +6,12 @@
 //
 // Adding a control: write one section function that places it on the sheet (through
 // TSheet::Add, which gives a skinned control the sheet's style) and returns the height it used,
-// and add a row to kSections.
+// and add a row to kSections. Sections stack in two columns; a section's X is within its column.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,12 +20,16 @@
 #include "framework/ui/Forms.h"
 #include "framework/ui/StdCtrls.h"
 #include "skin/KYRMgr.h"
+#include "skin/controls/KYRButton.h"
+#include "skin/controls/KYRImagePanel.h"
 #include "skin/controls/KYRPopupMenu.h"
 #include "skin/controls/KYRTrackBar.h"
+#include "skin/controls/KYRURLLabel.h"
+#include "skin/frame/KYRTitleBar.h"
 
 namespace {
 
-constexpr int kSheetWidth = 560;
+constexpr int kColumnWidth = 560;
 constexpr int kMargin = 12;
 
 // ---- the sheet: one window in one style ----
@@ -62,9 +67,14 @@ public:
   T* Add(int x, int y, int width, int height, TWinControl* parent = nullptr) {
     auto* control = new T(form_);
     Style(control);
+    Place(control, x, y, width, height, parent);
+    return control;
+  }
+  // CONTROL at X, Y, W x H on PARENT (the form, in the current column, by default).
+  void Place(TControl* control, int x, int y, int width, int height, TWinControl* parent = nullptr) {
+    if (!parent) x += columnLeft;
     control->SetBounds(x, y, width, height);
     control->SetParent(parent ? parent : form_);
-    return control;
   }
   // One line of text at X, Y; HEADING in bold.
   void Caption(int x, int y, const std::string& text, bool heading = false, TWinControl* parent = nullptr) {
@@ -76,6 +86,12 @@ public:
 
   // The control that has the focus when the window is captured.
   TWinControl* focusTarget = nullptr;
+  // Where the pointer rests while the window is captured (client coordinates of
+  // pointerControl); without a control it rests outside the window.
+  TControl* pointerControl = nullptr;
+  POINT pointerAt{0, 0};
+  // The left edge of the column being built.
+  int columnLeft = 0;
 
 private:
   std::string name_;
@@ -148,6 +164,124 @@ private:
   std::vector<int> heights_;
 };
 
+// Pictures made here, each on a magenta ground: the key colour of the keyed drawings.
+constexpr TColor kKey = clFuchsia;
+
+// A W x H bitmap filled with the key colour.
+void KeyGround(TBitmap& bitmap, int width, int height) {
+  bitmap.SetSize(width, height);
+  TCanvas& canvas = bitmap.Canvas();
+  canvas.Brush().SetColor(kKey);
+  canvas.FillRect({0, 0, width, height});
+}
+
+// A 16 x 16 arrow glyph in COLOUR; with DISABLED_FRAME a grey second frame beside it.
+void ArrowGlyph(TBitmap& glyph, TColor colour, bool disabledFrame = false) {
+  KeyGround(glyph, disabledFrame ? 32 : 16, 16);
+  TCanvas& canvas = glyph.Canvas();
+  canvas.Pen().SetStyle(psClear);
+  for (int frame = 0; frame < (disabledFrame ? 2 : 1); ++frame) {
+    const int x = frame * 16;
+    canvas.Brush().SetColor(frame ? clGray : colour);
+    canvas.Polygon({{x + 2, 6}, {x + 8, 6}, {x + 8, 2}, {x + 14, 8}, {x + 8, 14}, {x + 8, 10}, {x + 2, 10}});
+  }
+}
+
+// A W x H rounded face in FACE with a white triangle, on the key colour.
+void PlayFace(TBitmap& bitmap, int width, int height, TColor face) {
+  KeyGround(bitmap, width, height);
+  TCanvas& canvas = bitmap.Canvas();
+  canvas.Pen().SetColor(Darker(face, 40));
+  canvas.Brush().SetColor(face);
+  canvas.RoundRect(0, 0, width, height, 10, 10);
+  canvas.Pen().SetStyle(psClear);
+  canvas.Brush().SetColor(clWhite);
+  const int cx = width / 2, cy = height / 2;
+  canvas.Polygon({{cx - 4, cy - 6}, {cx + 6, cy}, {cx - 4, cy + 6}});
+}
+
+// A 40 x 28 picture: an orange disc holding a blue square, on the key colour at the corners.
+void DiscPicture(TBitmap& bitmap) {
+  KeyGround(bitmap, 40, 28);
+  TCanvas& canvas = bitmap.Canvas();
+  canvas.Pen().SetColor(clMaroon);
+  canvas.Brush().SetColor(TColor(0x0080FF));
+  canvas.Ellipse(2, 0, 38, 28);
+  canvas.Brush().SetColor(clNavy);
+  canvas.Rectangle(14, 8, 26, 20);
+}
+
+// The application's icon, a white V on blue, made here: the showcase has no icon resource.
+void GiveApplicationIcon() {
+  TBitmap colour;
+  colour.SetSize(16, 16);
+  TCanvas& canvas = colour.Canvas();
+  canvas.Brush().SetColor(clNavy);
+  canvas.FillRect({0, 0, 16, 16});
+  canvas.Pen().SetColor(clWhite);
+  canvas.Pen().SetWidth(2);
+  canvas.MoveTo(3, 3);
+  canvas.LineTo(8, 13);
+  canvas.LineTo(13, 3);
+  GdiFlush();
+  const uint16_t opaque[16] = {};  // an AND mask of zeros: every pixel drawn
+  TBitmapHandle mask(CreateBitmap(16, 16, 1, 1, opaque));
+  ICONINFO info{TRUE, 0, 0, mask.Get(), colour.Handle()};
+  Application->Icon()->SetHandle(CreateIconIndirect(&info));
+}
+
+// Pictures side by side, 4 pixels apart, each drawn as its graphic says (keyed when transparent).
+class TPictureRow : public TCustomControl {
+public:
+  explicit TPictureRow(TComponent* owner) : TCustomControl(owner) {}
+
+  void AddPicture(const TPicture& picture, bool transparent) {
+    pictures_.push_back(std::make_unique<TPicture>());
+    pictures_.back()->Assign(picture);
+    if (TGraphic* graphic = pictures_.back()->Graphic()) graphic->SetTransparent(transparent);
+    int width = 0, height = 0;
+    for (const auto& p : pictures_) {
+      width += p->Width() + 4;
+      height = std::max(height, p->Height());
+    }
+    SetBounds(Left(), Top(), width, height);
+  }
+
+protected:
+  void Paint() override {
+    int x = 0;
+    for (const auto& p : pictures_) {
+      if (p->Graphic()) Canvas().Draw(x, 0, *p->Graphic());
+      x += p->Width() + 4;
+    }
+  }
+
+private:
+  std::vector<std::unique_ptr<TPicture>> pictures_;
+};
+
+// A button whose look is shown pressed without a mouse: the press the left button starts.
+class TPressedButton : public TkyrButton {
+public:
+  explicit TPressedButton(TComponent* owner) : TkyrButton(owner) {
+    SetMouseContinuouslyDownInterval(0);  // a repeat tick would see no capture and end the press
+    SetTabStop(false);                    // the press would take the focus
+  }
+  void Press() { MouseDown(mbLeft, {}, 1, 1); }
+};
+
+class TPressedImageButton : public TkyrImageButton {
+public:
+  explicit TPressedImageButton(TComponent* owner) : TkyrImageButton(owner) {
+    SetMouseContinuouslyDownInterval(0);
+    SetTabStop(false);
+  }
+  void Press() { MouseDown(mbLeft, {}, 1, 1); }
+};
+
+// The pointer entering CONTROL, as TrackMouseEvent would report it.
+void Hover(TControl* control) { control->Perform(CM_MOUSEENTER, 0, 0); }
+
 // ---- the sections: each places its controls below TOP and returns the height it used ----
 
 int TrackBars(TSheet& sheet, int top) {
@@ -156,7 +290,7 @@ int TrackBars(TSheet& sheet, int top) {
     int32_t Max, Position, Frequency;
     bool Ticks, Enabled, Focused;
   } rows[] = {
-      {"0..10 at 3, focused", 10, 3, 1, true, true, true},
+      {"0..10 at 3", 10, 3, 1, true, true, false},
       {"0..100 at 60, a tick every 10", 100, 60, 10, true, true, false},
       {"at the maximum, no ticks", 10, 10, 1, false, true, false},
       {"disabled (no look of its own)", 10, 0, 1, true, false, false},
@@ -233,26 +367,217 @@ int PopupMenu(TSheet& sheet, int top) {
   return strip->Height();
 }
 
+// A bar of the sheet's style W wide at X, Y that stands free (not aligned to the form's top),
+// with a help and a custom button besides the four every bar starts with.
+TkyrTitleBar* AddTitleBar(TSheet& sheet, int x, int y, int width, const std::string& caption) {
+  auto* bar = new TkyrTitleBar(&sheet.Form());
+  bar->SetAlign(alNone);
+  sheet.Style(bar);
+  const TkyrUIStyle buttonStyle = sheet.Source().EffectiveStyle();
+  TkyrTitleBarButton* help = bar->Buttons()->Add();
+  help->SetUIStyle(buttonStyle);
+  help->SetButtonType(kyrHelp);
+  TkyrTitleBarButton* custom = bar->Buttons()->Add();  // kyrCustom: pictures of its own
+  custom->SetUIStyle(buttonStyle);
+  custom->SetTransparent(true);
+  const TPicture& model = *bar->Buttons()->Items(1)->PicNormal();  // the close button's size
+  const TColor shades[] = {clTeal, clAqua, Darker(clTeal, 45)};
+  TPicture pictures[3];
+  for (int i = 0; i < 3; ++i) {
+    TBitmap& bitmap = pictures[i].Bitmap();
+    KeyGround(bitmap, model.Width(), model.Height());
+    bitmap.Canvas().Pen().SetColor(clWhite);
+    bitmap.Canvas().Brush().SetColor(shades[i]);
+    bitmap.Canvas().Ellipse(2, 2, model.Width() - 2, model.Height() - 2);
+  }
+  custom->SetPicNormal(pictures[0]);
+  custom->SetPicMouseOn(pictures[1]);
+  custom->SetPicMouseDown(pictures[2]);
+  bar->SetCaption(caption);
+  sheet.Place(bar, x, y, width, bar->Height());
+  return bar;
+}
+
+int TitleBars(TSheet& sheet, int top) {
+  const int width = kColumnWidth - 2 * kMargin;
+  int y = top;
+  const auto label = [&](const char* text) {
+    sheet.Caption(kMargin, y, text);
+    y += 16;
+  };
+  const auto bar = [&](int barWidth, const char* caption) {
+    TkyrTitleBar* made = AddTitleBar(sheet, kMargin, y, barWidth, caption);
+    y += made->Height() + 6;
+    return made;
+  };
+  label("control box; from the right close, maximise, minimise, help, custom (a disc)");
+  TkyrTitleBar* active = bar(width, "Active window");
+  label("inactive (FormActive false)");
+  bar(width, "Inactive window")->SetFormActive(false);
+  label("the pointer over the close button");
+  TkyrTitleBar* hovered = bar(width, "Pointer over close");
+  for (const TkyrTitleBarLayout::TPlace& place : hovered->Layout().places) {
+    if (place.index != 1) continue;
+    sheet.pointerControl = hovered;
+    sheet.pointerAt = {(place.rect.left + place.rect.right) / 2, (place.rect.top + place.rect.bottom) / 2};
+  }
+  label("too narrow: the caption shortened; the application's icon (a V) as control box");
+  bar(300, "A caption far longer than the room it has")->SetDrawAppIcon(true);
+  label("each button's pictures (normal, pointer over, pressed), in the same order");
+  auto* pictures = sheet.Add<TPictureRow>(kMargin, y, 0, 0);
+  pictures->SetColor(sheet.Form().Color());
+  for (int i = 0; i < active->Buttons()->Count(); ++i) {
+    const TkyrTitleBarButton& button = *active->Buttons()->Items(i);
+    for (const TPicture* picture : {button.PicNormal(), button.PicMouseOn(), button.PicMouseDown()})
+      pictures->AddPicture(*picture, button.Transparent());
+  }
+  y += pictures->Height() + 6;
+  label("its sections: left end, right end, middle (stretched between them)");
+  auto* sections = sheet.Add<TPictureRow>(kMargin, y, 0, 0);
+  sections->SetColor(sheet.Form().Color());
+  for (int i = 0; i < active->Sections()->Count(); ++i) sections->AddPicture(*active->Sections()->Items(i)->Picture(), false);
+  y += sections->Height();
+  return y - top;
+}
+
+int Buttons(TSheet& sheet, int top) {
+  int y = top;
+  // The states, each named by its caption.
+  const char* states[] = {"Normal", "Over", "Pressed", "Disabled", "Default", "Focused"};
+  for (int i = 0; i < 6; ++i) {
+    const int x = kMargin + i * 88;
+    TkyrButton* button = i == 2 ? sheet.Add<TPressedButton>(x, y, 80, 27) : sheet.Add<TkyrButton>(x, y, 80, 27);
+    button->SetCaption(states[i]);
+    if (i == 1) Hover(button);
+    if (i == 2) static_cast<TPressedButton*>(button)->Press();
+    if (i == 3) button->SetEnabled(false);
+    if (i == 4) button->SetDefault(true);
+    if (i == 5) sheet.focusTarget = button;
+  }
+  y += 27 + 8;
+  // The glyph layouts, and a two-frame glyph showing its disabled frame.
+  const struct {
+    const char* Caption;
+    TButtonLayout Layout;
+    bool Enabled;
+  } glyphs[] = {{"Left", blGlyphLeft, true},
+                {"Right", blGlyphRight, true},
+                {"Top", blGlyphTop, true},
+                {"Bottom", blGlyphBottom, true},
+                {"Disabled", blGlyphLeft, false}};
+  for (int i = 0; i < 5; ++i) {
+    auto* button = sheet.Add<TkyrButton>(kMargin + i * 106, y, 98, 48);
+    TBitmap glyph;
+    ArrowGlyph(glyph, clGreen, !glyphs[i].Enabled);
+    button->SetGlyph(glyph);
+    button->SetLayout(glyphs[i].Layout);
+    button->SetCaption(glyphs[i].Caption);
+    button->SetEnabled(glyphs[i].Enabled);
+  }
+  y += 48 + 8;
+  // Image buttons with pictures of their own, and the flat speed buttons.
+  sheet.Caption(kMargin, y + 4, "image: normal, over, pressed, disabled, stretched");
+  TPicture faces[4];
+  const TColor colours[] = {TColor(0xB06020), TColor(0xE0A050), TColor(0x703010), clGray};
+  for (int i = 0; i < 4; ++i) PlayFace(faces[i].Bitmap(), 36, 22, colours[i]);
+  int x = kMargin;
+  y += 22;
+  for (int i = 0; i < 5; ++i) {
+    TkyrImageButton* button = i == 2 ? sheet.Add<TPressedImageButton>(x, y, 36, 22) : sheet.Add<TkyrImageButton>(x, y, 36, 22);
+    button->SetPicNormal(faces[0]);
+    button->SetPicMouseOn(faces[1]);
+    button->SetPicMouseDown(faces[2]);
+    button->SetPicDisabled(faces[3]);
+    button->SetTransparent(true);
+    if (i == 1) Hover(button);
+    if (i == 2) static_cast<TPressedImageButton*>(button)->Press();
+    if (i == 3) button->SetEnabled(false);
+    if (i == 4) {
+      button->SetStretch(true);
+      button->SetBounds(button->Left(), button->Top(), 72, 30);
+    }
+    x += button->Width() + 8;
+  }
+  sheet.Caption(x + 24, y - 18, "speed: normal, over");
+  for (int i = 0; i < 2; ++i) {
+    auto* speed = sheet.Add<TkyrToolBarSpeedButton>(x + 24 + i * 26, y, 18, 18);
+    TBitmap glyph;
+    ArrowGlyph(glyph, clNavy);
+    glyph.SetTransparent(true);
+    speed->SetGlyph(glyph);
+    speed->SetColor(sheet.Form().Color());
+    if (i == 1) Hover(speed);
+  }
+  y += 30;
+  return y - top;
+}
+
+int LinkLabels(TSheet& sheet, int top) {
+  // Placed at 0 x 0, then fitted to the default caption.
+  sheet.Add<TkyrURLLabel>(kMargin, top, 0, 0)->SetAutoSize(true);
+  auto* hovered = sheet.Add<TkyrURLLabel>(kMargin + 180, top, 0, 0);
+  hovered->SetCaption("Under the pointer");
+  Hover(hovered);
+  auto* teal = sheet.Add<TkyrURLLabel>(kMargin + 340, top, 0, 0);
+  teal->SetCaption("FontLinkColor teal");
+  teal->SetFontLinkColor(clTeal);
+  return 16;
+}
+
+int ImagePanels(TSheet& sheet, int top) {
+  sheet.Caption(kMargin, top, "normal, stretched, tiled, transparent and tiled, with a caption; on stripes");
+  auto* stripes = sheet.Add<TStripes>(kMargin, top + 18, 5 * 104 + 8, 72);
+  stripes->SetColor(sheet.Form().Color());
+  TPicture disc;
+  DiscPicture(disc.Bitmap());
+  const struct {
+    TkyrDrawStyle Style;
+    bool Transparent;
+    const char* Caption;
+  } panels[] = {{kyrNormal, false, ""},
+                {kyrStretch, false, ""},
+                {kyrTile, false, ""},
+                {kyrTile, true, ""},
+                {kyrStretch, false, "Caption"}};
+  for (int i = 0; i < 5; ++i) {
+    auto* panel = sheet.Add<TkyrImagePanel>(8 + i * 104, 8, 96, 56, stripes);
+    panel->SetColor(Darker(sheet.Form().Color(), 25));
+    panel->SetPicture(disc);
+    panel->SetDrawStyle(panels[i].Style);
+    panel->SetTransparent(panels[i].Transparent);
+    panel->SetCaption(panels[i].Caption);
+  }
+  return 18 + stripes->Height();
+}
+
 using TSection = int (*)(TSheet& sheet, int top);
 const struct {
   const char* Title;
   TSection Build;
+  int Column = 0;  // 0 left, 1 right
 } kSections[] = {
     {"Track bars (TkyrTrackBar)", TrackBars},
     {"Popup menu (TkyrPopupMenu), drawn item by item", PopupMenu},
+    {"Title bars (TkyrTitleBar)", TitleBars, 1},
+    {"Buttons (TkyrButton, TkyrImageButton, TkyrToolBarSpeedButton)", Buttons, 1},
+    {"Link label (TkyrURLLabel): link, under the pointer, own colour", LinkLabels, 1},
+    {"Image panels (TkyrImagePanel)", ImagePanels, 1},
 };
 
 // ---- building, showing and capturing a sheet ----
 
 void Build(TSheet& sheet) {
-  int y = kMargin;
+  int bottoms[2] = {kMargin, kMargin};
   for (const auto& section : kSections) {
+    sheet.columnLeft = section.Column * kColumnWidth;
+    int& y = bottoms[section.Column];
     sheet.Caption(kMargin, y, section.Title, true);
     y += 20;
     y += section.Build(sheet, y) + 16;
   }
-  sheet.Form().SetClientWidth(kSheetWidth);
-  sheet.Form().SetClientHeight(y);
+  sheet.columnLeft = 0;
+  sheet.Form().SetClientWidth(2 * kColumnWidth);
+  sheet.Form().SetClientHeight(std::max(bottoms[0], bottoms[1]));
 }
 
 void Pump() {
@@ -289,6 +614,9 @@ void ShowAndSave(TSheet& sheet, const std::string& folder) {
   SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SetForegroundWindow(window);
   if (sheet.focusTarget) sheet.focusTarget->SetFocus();
+  // The pointer is placed, never moved by hand: hover looks that follow it are the same each run.
+  const POINT pointer = sheet.pointerControl ? sheet.pointerControl->ClientToScreen(sheet.pointerAt) : POINT{0, 0};
+  SetCursorPos(pointer.x, pointer.y);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   // Wine hands what a window painted to the X server from its message loop, a little later:
   // keep the loop running between captures.
@@ -323,6 +651,7 @@ int main(int argc, char** argv) {
                 {"BlueGlass", BlueGlass}, {"ThemeFile", FromThemeFile}};
   try {
     RegisterGraphicsIdents();
+    GiveApplicationIcon();
     for (const auto& s : sheets) {
       if (s.Style == FromThemeFile && argc < 3) continue;
       TSheet sheet(s.Name, s.Style, argc == 3 ? argv[2] : "");
