@@ -2,6 +2,7 @@
 
 #include "framework/core/TypInfo.h"
 #include "skin/KYRMgr.h"
+#include "skin/controls/KYRImagePanel.h"
 #include "skin/controls/KYRPopupMenu.h"
 #include "skin/controls/KYRTrackBar.h"
 #include "skin/frame/KYRTitleBar.h"
@@ -13,6 +14,7 @@ void RegisterSkinClasses() {
     RegisterComponentClass<TkyrTrackBar>();
     RegisterComponentClass<TkyrTitleBar>();
     RegisterComponentClass<TkyrTitleBarPopupMenu>();
+    RegisterComponentClass<TkyrImagePanel>();
     return true;
   }();
   (void)done;

@@ -10,6 +10,7 @@
 // MDI form). The skin library finds its own components by these types (AsSkinned,
 // AsFramePanel), never by class or property names, except where a rule is stated by name
 // (the "Tkyr" prefix rule below, ApplyStyleToControls and HasProperty in KYRPublic).
+// KYR_MSG_SIDE_BORDER_WIDTH: the side-border query between a frame and its title bar.
 // TkyrStyled<Base, Interface>: UIStyle and FileTheme handling for a skinned control. A control
 //
 //   class TkyrButton : public TkyrStyled<TCustomControl> {
@@ -45,6 +46,13 @@
 #include "skin/KYRThemes.h"
 
 class TkyrFileTheme;
+
+// The private message (9923, 0x26C3) a skinned frame answers on its host window with the width
+// in pixels of its side-border bitmap (0 in built-in mode), without passing it on; the title bar
+// sends it to its parent form to learn how far the side border reaches into its area. A window
+// that does not know it answers 0 (DefWindowProc).
+inline constexpr UINT KYR_MSG_SIDE_BORDER_WIDTH = 9923;
+static_assert(KYR_MSG_SIDE_BORDER_WIDTH > WM_USER);
 
 class IkyrSkinned {
 public:

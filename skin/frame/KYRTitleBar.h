@@ -50,10 +50,6 @@ inline const TEnumInfo TkyrTitleBarBtnTypeInfo("TkyrTitleBarBtnType",
 enum TkyrTitleBarAlign : uint8_t { kyrLeft, kyrRight, kyrClient };
 inline const TEnumInfo TkyrTitleBarAlignInfo("TkyrTitleBarAlign", {"kyrLeft", "kyrRight", "kyrClient"});
 
-// Sent to a host form: the width in pixels of its side-border bitmap (0 when none). A skinned
-// frame answers it without passing it on; any other window answers 0.
-inline constexpr UINT KYR_MSG_SIDE_BORDER_WIDTH = 9923;
-
 // SENDER is the title bar, BUTTON_INDEX the button's index in its Buttons().
 using TkyrTitleBarButtonClickEvent = std::function<void(TObject* sender, int buttonIndex)>;
 

@@ -2,26 +2,11 @@
 
 #include "tests/framework/graphics/GraphicsTestSupport.h"
 #include "tests/framework/ui/UiTestHelpers.h"
+#include "tests/skin/KYRStandIns.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-// A windowed parent that paints red left of x = 50 and blue from there on.
-class TSplitPanel : public TCustomControl {
-public:
-  explicit TSplitPanel(TComponent* owner) : TCustomControl(owner) {}
-  int paints = 0;
-
-protected:
-  void Paint() override {
-    ++paints;
-    Canvas().Brush().SetColor(clRed);
-    Canvas().FillRect(RECT{0, 0, 50, Height()});
-    Canvas().Brush().SetColor(clBlue);
-    Canvas().FillRect(RECT{50, 0, Width(), Height()});
-  }
-};
 
 // A control that publishes UIStyle and (optionally) FileTheme and records the order of sets.
 class TStyleProbe : public TCustomControl {

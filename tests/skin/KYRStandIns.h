@@ -1,5 +1,6 @@
 // Stand-ins for skinned components in tests of the style protocol: a control that records
-// every style application, and a frame panel as the look-ups and themes see it.
+// every style application, and a frame panel as the look-ups and themes see it; and a parent
+// whose background a see-through control shows.
 #pragma once
 
 #include "framework/ui/ExtCtrls.h"
@@ -51,4 +52,20 @@ public:
 
 protected:
   void ApplyUIStyle(const TkyrStyleSource&) override { ++applied; }
+};
+
+// A windowed parent that paints red left of x = 50 and blue from there on.
+class TSplitPanel : public TCustomControl {
+public:
+  explicit TSplitPanel(TComponent* owner) : TCustomControl(owner) {}
+  int paints = 0;
+
+protected:
+  void Paint() override {
+    ++paints;
+    Canvas().Brush().SetColor(clRed);
+    Canvas().FillRect(RECT{0, 0, 50, Height()});
+    Canvas().Brush().SetColor(clBlue);
+    Canvas().FillRect(RECT{50, 0, Width(), Height()});
+  }
 };
