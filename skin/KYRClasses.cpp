@@ -5,6 +5,7 @@
 #include "skin/controls/KYRImagePanel.h"
 #include "skin/controls/KYRPopupMenu.h"
 #include "skin/controls/KYRTrackBar.h"
+#include "skin/frame/KYRForm.h"
 #include "skin/frame/KYRTitleBar.h"
 
 void RegisterSkinClasses() {
@@ -15,6 +16,7 @@ void RegisterSkinClasses() {
     RegisterComponentClass<TkyrTitleBar>();
     RegisterComponentClass<TkyrTitleBarPopupMenu>();
     RegisterComponentClass<TkyrImagePanel>();
+    RegisterComponentClass<TkyrForm>();
     return true;
   }();
   (void)done;
