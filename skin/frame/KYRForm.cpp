@@ -427,7 +427,8 @@ void TkyrForm::SetHostBounds(const RECT& bounds) {
 }
 
 // A maximised form covers the work area with its frame pushed off the screen; a form that
-// was maximised when the panel came returns to its stored bounds the first time it is not.
+// was maximised when the panel came returns to its stored bounds the first time it is shown
+// not maximised (the sizes a window reports while it is created and still hidden do not count).
 // Our own SetWindowPos sends WM_SIZE again: that one only passes through.
 void TkyrForm::HostSized() {
   if (sizing_ || destroying_) return;
@@ -435,7 +436,7 @@ void TkyrForm::HostSized() {
   auto done = OnScopeExit([this] { sizing_ = false; });
   const bool maximized = IsZoomed(HostWindow()) != FALSE;
   if (maximized && InState(csDesigning)) return;
-  if (startMaximized_ && !maximized && !IsIconic(HostWindow())) {
+  if (startMaximized_ && !maximized && !IsIconic(HostWindow()) && IsWindowVisible(HostWindow())) {
     SetHostBounds(restoreBounds_);
     startMaximized_ = false;
   }

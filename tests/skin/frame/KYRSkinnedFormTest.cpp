@@ -181,6 +181,16 @@ TEST(SkinnedFormMaximise, WorkAreaWithTheFrameOffScreenAndBack) {
     }
     EXPECT_TRUE(IsZoomed(host.Window()));
     EXPECT_TRUE(SameRect(host.Bounds(), maximised));
+    if (startMaximized) {
+      // A form maximised from the start returns to its stored bounds, not to whatever
+      // restore rectangle the system keeps.
+      WINDOWPLACEMENT placement{};
+      placement.length = sizeof placement;
+      GetWindowPlacement(host.Window(), &placement);
+      placement.rcNormalPosition = RECT{5, 5, 205, 155};
+      SetWindowPlacement(host.Window(), &placement);
+      uitest::Pump();
+    }
     host.form->SetWindowState(wsNormal);
     uitest::Pump();
     EXPECT_TRUE(SameRect(host.Bounds(), designed));
