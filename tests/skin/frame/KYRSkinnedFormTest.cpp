@@ -10,6 +10,7 @@
 #include "skin/KYRPublic.h"
 #include "skin/frame/KYRForm.h"
 #include "tests/framework/ui/UiTestHelpers.h"
+#include "tests/skin/frame/KYRFrameTestSupport.h"
 
 namespace {
 
@@ -329,5 +330,26 @@ TEST(SkinnedFormHandles, LiveCountsUnchangedAcrossRepaintsRestylesAndMaximising)
   for (int i = 0; i < 200; ++i) SendMessageA(host.Window(), WM_NCPAINT, 1, 0);
   if (gdi != 0) {
     EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi + 2);
+  }
+}
+
+// Screenshots for a reviewer (VANTOR_SHOT_DIR): skinned forms in three styles, read back from
+// the window DC.
+TEST(SkinnedFormShots, Screenshots) {
+  if (EnvOr("VANTOR_SHOT_DIR", "").empty()) GTEST_SKIP() << "VANTOR_SHOT_DIR not set";
+  for (const auto& [style, name] : {std::pair{MacOS, "form-MACOS"}, std::pair{BlueGlass, "form-BLUEGLASS"},
+                                    std::pair{WinXP, "form-WINXP"}}) {
+    TSkinnedHost host(style);
+    host.panel->SetCaption("Corvane Vantor");
+    auto* button = uitest::Place<TButton>(host.panel, 40, 80, 100, 28);
+    button->SetCaption("Convert");
+    uitest::Pump();
+    Sleep(100);
+    uitest::Pump();
+    const RECT b = host.Bounds();
+    TBitmap shot(b.right - b.left, b.bottom - b.top);
+    TWindowDC dc(host.Window(), true);
+    BitBlt(shot.Canvas().Handle(), 0, 0, shot.Width(), shot.Height(), dc.Get(), 0, 0, SRCCOPY);
+    frametest::SaveShot(name, shot);
   }
 }
