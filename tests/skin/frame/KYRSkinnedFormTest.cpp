@@ -6,10 +6,12 @@
 
 #include <vector>
 
+#include "framework/core/BmpCodec.h"
 #include "framework/core/TypInfo.h"
 #include "skin/KYRPublic.h"
 #include "skin/frame/KYRForm.h"
 #include "tests/framework/ui/UiTestHelpers.h"
+#include "tests/skin/KYRThemeFileTestSupport.h"
 #include "tests/skin/frame/KYRFrameTestSupport.h"
 
 namespace {
@@ -247,6 +249,47 @@ TEST(SkinnedFormStyle, FramePixelsFromTheWindowDC) {
     EXPECT_TRUE(PtInRegion(region.Get(), W / 2, 0));
     EXPECT_TRUE(PtInRegion(region.Get(), 0, H - 1));  // square below
   }
+}
+
+// A theme whose only element is a FormLeftBorderImage 5 pixels wide: its left half COLOUR_A,
+// its right half COLOUR_B, so the rotated right border shows them the other way round.
+TEST(SkinnedFormStyle, FileThemeBorderImagesMoveTheClientAreaAndBack) {
+  constexpr uint32_t kOuter = 0x102030, kInner = 0x405060;  // 0xRRGGBB
+  TempDir dir;
+  TBmpImage left = MakeBmpImage(5, 20);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 5; ++x) left.Pixel(x, y) = x < 2 ? kOuter : kInner;
+  const std::string path = dir / "side.thm";
+  WriteFileBytes(path, ThemeFileBytes().Image("FormLeftBorderImage", EncodeBmp(left, 24)).Build());
+  TSkinnedHost host(MacOS);
+  auto* theme = new TkyrFileTheme(host.form);
+  theme->SetThemeFile(path);
+  const auto clientInWindow = [&] {
+    RECT client{}, window = host.Bounds();
+    GetClientRect(host.Window(), &client);
+    MapWindowPoints(host.Window(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+    return RECT{client.left - window.left, client.top - window.top, window.right - client.right,
+                window.bottom - client.bottom};
+  };
+  host.panel->SetFileTheme(theme);
+  host.panel->SetUIStyle(FromThemeFile);
+  uitest::Pump();
+  EXPECT_EQ(SendMessageA(host.Window(), KYR_MSG_SIDE_BORDER_WIDTH, 0, 0), 5);
+  EXPECT_TRUE(SameRect(clientInWindow(), RECT{6, 3, 6, 1}));  // SW + 1 at the sides
+  EXPECT_EQ(host.panel->ClientWidth(), host.form->ClientWidth());  // the panel followed
+  const RECT b = host.Bounds();
+  const int W = b.right - b.left, H = b.bottom - b.top;
+  const auto rgb = [](uint32_t c) { return static_cast<TColor>(RGB(c >> 16, (c >> 8) & 0xFF, c & 0xFF)); };
+  EXPECT_EQ(WindowPixel(host.Window(), 0, H / 2), rgb(kOuter));
+  EXPECT_EQ(WindowPixel(host.Window(), 4, H / 2), rgb(kInner));
+  EXPECT_EQ(WindowPixel(host.Window(), W - 1, H / 2), rgb(kOuter));  // rotated by 180 degrees
+  EXPECT_EQ(WindowPixel(host.Window(), W - 5, H / 2), rgb(kInner));
+
+  host.panel->SetUIStyle(MacOS);  // built-in again: the 3-pixel frame
+  uitest::Pump();
+  EXPECT_EQ(SendMessageA(host.Window(), KYR_MSG_SIDE_BORDER_WIDTH, 0, 0), 0);
+  EXPECT_TRUE(SameRect(clientInWindow(), RECT{3, 3, 3, 1}));
+  EXPECT_EQ(host.panel->ClientWidth(), host.form->ClientWidth());
 }
 
 // ---- Alt+Space ----
