@@ -538,9 +538,9 @@ void TkyrForm::CMColorChanged(TMessage& m) {
 // ---- style ----
 
 // The values are stored without their setters' repaints; the frame is then changed once and
-// the client invalidated once. A new window region re-frames the window itself (SetWindowRgn
-// is a SetWindowPos with SWP_FRAMECHANGED that leaves out WM_SIZE); a changed client area needs
-// SetWindowPos 0x37 so that the form re-lays out its children.
+// the client invalidated once. A new window region re-frames the window itself (SetWindowRgn is a
+// frame-changing SetWindowPos, flagged as one that keeps the client area); when border images
+// came or went the client area does move, so SetWindowPos 0x37 is called as well.
 void TkyrForm::ApplyUIStyle(const TkyrStyleSource& s) {
   if (!host_) return;
   const TkyrFrameInsets before = FrameInsets(borders_.SideWidth(), borders_.BottomHeight());
