@@ -4,42 +4,18 @@
 // (`make bench-skin`); not a test.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <functional>
 
+#include "bench/BenchTiming.h"
 #include "framework/ui/Forms.h"
 #include "framework/ui/StdCtrls.h"
 #include "skin/frame/KYRForm.h"
 
 namespace {
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
-
-double Now() {
-  LARGE_INTEGER count, frequency;
-  QueryPerformanceCounter(&count);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-// Microseconds per call of WORK, the best of five rounds of COUNT calls.
-double MicrosecondsPer(int count, const std::function<void(int)>& work) {
-  double best = 1e30;
-  for (int round = 0; round < 5; ++round) {
-    const double start = Now();
-    for (int i = 0; i < count; ++i) work(i);
-    GdiFlush();
-    best = std::min(best, (Now() - start) / count);
-  }
-  return best * 1e6;
-}
+using bench::MicrosecondsPer;
+using bench::Pump;
 
 // A 320 x 240 dialog with a caption and a Convert button, skinned or not.
 TForm* MakeWindow(int left, bool skinned) {
