@@ -15,6 +15,7 @@
 #include "framework/ui/Menus.h"
 #include "framework/ui/StdCtrls.h"
 #include "skin/controls/KYRPopupMenu.h"
+#include "skin/frame/KYRForm.h"
 
 // Where the projector stub is installed; the drop handler spells the folder in capitals (the
 // file system ignores case, so both name the same file).
@@ -39,7 +40,7 @@ public:
   // The icon, one 48 x 48 image, is stored with the window's description (Icon.Data).
   explicit TForm1(TComponent* owner) : TForm(owner) {}
 
-  TPanel* kyrForm1 = nullptr;
+  TkyrForm* kyrForm1 = nullptr;
   TButton* kyrButton1 = nullptr;
   TLabel* kyrURLLabel1 = nullptr;
   TOpenDialog* OD1 = nullptr;

@@ -2,5 +2,8 @@
 
 TForm2* Form2 = nullptr;
 
-void TForm2::DeclarePublished(TPublished<TForm2>& p) { p.Field("kyrMemo1", &TForm2::kyrMemo1); }
+void TForm2::DeclarePublished(TPublished<TForm2>& p) {
+  p.Field("kyrForm1", &TForm2::kyrForm1);
+  p.Field("kyrMemo1", &TForm2::kyrMemo1);
+}
 

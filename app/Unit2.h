@@ -3,6 +3,7 @@
 
 #include "framework/ui/Forms.h"
 #include "framework/ui/StdCtrls.h"
+#include "skin/frame/KYRForm.h"
 
 class TForm2 : public TForm {
   VANTOR_CLASS(TForm2, TForm)
@@ -10,6 +11,7 @@ public:
   // The icon, one 48 x 48 image, is stored with the window's description (Icon.Data).
   explicit TForm2(TComponent* owner) : TForm(owner) {}
 
+  TkyrForm* kyrForm1 = nullptr;
   TMemo* kyrMemo1 = nullptr;
 
   static void DeclarePublished(TPublished<TForm2>& p);

@@ -7,6 +7,7 @@
 #include "skin/controls/KYRPopupMenu.h"
 #include "skin/controls/KYRTrackBar.h"
 #include "skin/controls/KYRURLLabel.h"
+#include "skin/frame/KYRForm.h"
 #include "skin/frame/KYRTitleBar.h"
 
 void RegisterSkinClasses() {
@@ -21,6 +22,7 @@ void RegisterSkinClasses() {
     RegisterComponentClass<TkyrImageButton>();
     RegisterComponentClass<TkyrToolBarSpeedButton>();
     RegisterComponentClass<TkyrURLLabel>();
+    RegisterComponentClass<TkyrForm>();
     return true;
   }();
   (void)done;

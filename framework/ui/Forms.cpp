@@ -494,9 +494,12 @@ void TCustomForm::WndProc(TMessage& m) {
 
 void TCustomForm::WMClose(TMessage&) { Close(); }
 
+// Only a shown window's size says what its state is: a window still being created (or
+// re-framed, SetWindowPos) before it is shown reports SIZE_RESTORED, which would undo a
+// WindowState set for the show.
 void TCustomForm::WMSize(TMessage& m) {
   inherited::WndProc(m);
-  if (Visible()) {
+  if (Visible() && IsWindowVisible(HandleIfAllocated())) {
     switch (m.WParam) {
       case SIZE_MAXIMIZED: windowState_ = wsMaximized; break;
       case SIZE_MINIMIZED: windowState_ = wsMinimized; break;

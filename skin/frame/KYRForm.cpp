@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "framework/core/ScopeGuard.h"
+#include "framework/ui/Dialogs.h"
+#include "framework/ui/Forms.h"
 #include "skin/KYRPublic.h"
 
 namespace {
@@ -255,4 +258,431 @@ bool UpdateWindowRegion(HWND window, int roundCorner, int roundCornerBottom, boo
   if (!SetWindowRgn(window, region.Get(), TRUE)) return false;  // the handle frees it
   region.Release();  // the window owns it from now on
   return true;
+}
+
+// ---- the skinned form panel ----
+
+namespace {
+
+// SetWindowPos flags that make a changed frame take effect: no size, no move, no Z-order, no
+// activation, frame changed (0x37).
+constexpr UINT kFrameChanged = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
+
+const TkyrTitleBarButtonClickEvent kNoClickEvent;
+
+// Single and borderless frames become dialog frames: the painter counts on a 3-pixel frame
+// that the system leaves as non-client area once the caption is gone. Sizing frames stay.
+TFormBorderStyle SkinnedBorderStyle(TFormBorderStyle style) {
+  switch (style) {
+    case bsNone:
+    case bsSingle:
+    case bsToolWindow:
+      return bsDialog;
+    default:
+      return style;
+  }
+}
+
+bool AnotherPanelTookOver(const TCustomForm& form, const TkyrForm* self) {
+  for (int i = 0; i < form.ComponentCount(); ++i) {
+    const auto* panel = dynamic_cast<const TkyrForm*>(form.Components(i));
+    if (panel && panel != self && panel->HostForm() == &form) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+TkyrForm::TkyrForm(TComponent* owner) : TkyrStyled(owner) {
+  auto* form = dynamic_cast<TCustomForm*>(owner);
+  if (!form) return;
+  if (AnotherPanelTookOver(*form, this)) {
+    ShowMessage("Sorry, You can create only one TkyrForm component in one form!");
+    return;
+  }
+  TakeOver(form);
+}
+
+bool TkyrForm::TakeOver(TCustomForm* form) {
+  host_ = form;
+  for (TSizeConstraints* c : {form->Constraints(), Constraints()}) {
+    c->SetMinHeight(50);
+    c->SetMinWidth(125);
+  }
+  form->SetBorderWidth(0);
+  restoreBounds_ = {form->Left(), form->Top(), form->Left() + form->Width(), form->Top() + form->Height()};
+  startMaximized_ = form->WindowState() == wsMaximized;
+  titleBar_ = new TkyrTitleBar(this);
+  titleBar_->SetParent(this);
+  menuBarColor_ = Color();
+  SetBevelOuter(bvNone);
+  SetBevelInner(bvNone);
+  TCustomPanel::SetBorderStyle(bsNone);
+  SetAlign(alClient);
+  SetParent(form);
+  titleBar_->SetCaption(form->Caption());
+  SetText(" ");
+  // Hooked before the form's frame changes, so a re-creation they cause is seen and stripped.
+  hook_.Install(form, [this](TMessage& m) { HostWndProc(m); });
+  form->SetScaled(false);
+  form->SetBorderStyle(SkinnedBorderStyle(form->BorderStyle()));
+  form->SetAutoScroll(false);
+  appEvents_ = std::make_unique<TApplicationEvents>(nullptr);
+  appEvents_->SetOnMessage([this](MSG& msg, bool& handled) { ApplicationMessage(msg, handled); });
+  SetUIStyle(DeepBlue);
+  StripCaption();
+  return true;
+}
+
+TkyrForm::~TkyrForm() {
+  destroying_ = true;
+  GiveBack();
+}
+
+// The form becomes an ordinary window again: its own procedure, caption and rectangular shape.
+// Not while the form itself is going: its window goes with it.
+void TkyrForm::GiveBack() {
+  if (!host_) return;
+  hook_.Uninstall();
+  appEvents_.reset();
+  const HWND window = host_->HandleIfAllocated();
+  if (!window || host_->InState(csDestroying)) return;
+  SetWindowLongA(window, GWL_STYLE, GetWindowLongA(window, GWL_STYLE) | WS_CAPTION);
+  SetWindowRgn(window, nullptr, TRUE);
+  SetWindowPos(window, nullptr, 0, 0, 0, 0, kFrameChanged);
+}
+
+HWND TkyrForm::HostWindow() const { return host_ ? host_->HandleIfAllocated() : nullptr; }
+
+// ---- the form's messages ----
+
+// Answered here instead of by the form's procedure: the frame is the panel's. Everything else
+// goes to the form first; the panel then follows activation, size and re-creation.
+void TkyrForm::HostWndProc(TMessage& m) {
+  switch (m.Msg) {
+    case WM_NCCALCSIZE:
+      m.Result = FrameNCCalcSize(m.WParam, m.LParam, borders_.SideWidth(), borders_.BottomHeight());
+      return;
+    case KYR_MSG_SIDE_BORDER_WIDTH:
+      m.Result = borders_.SideWidth();
+      return;
+    case WM_NCPAINT:
+      return HostNCPaint(m);
+    case WM_NCACTIVATE:
+      return HostNCActivate(m);
+    default:
+      break;
+  }
+  hook_.CallPrevious(m);
+  switch (m.Msg) {
+    case WM_ACTIVATE:
+      titleBar_->SetFormActive(LOWORD(m.WParam) != WA_INACTIVE);
+      break;
+    case WM_SHOWWINDOW:  // menus appear only in the skinned menu bar, never as a system one
+      if (host_->Menu()) host_->SetMenu(nullptr);
+      break;
+    case CM_WNDCREATED:
+    case CM_RECREATEWND:
+      StripCaption();
+      break;
+    case WM_SIZE:
+      HostSized();
+      break;
+    default:
+      break;
+  }
+}
+
+// A minimised form shows its icon, which is the system's to draw.
+void TkyrForm::HostNCPaint(TMessage& m) {
+  if (!PaintFrame()) return hook_.CallPrevious(m);
+  m.Result = 0;
+}
+
+// Left to the system, activation would draw a standard caption over the frame (Wine does).
+void TkyrForm::HostNCActivate(TMessage& m) {
+  if (IsIconic(HostWindow())) return hook_.CallPrevious(m);
+  PaintFrame();
+  m.Result = TRUE;
+}
+
+// The framework re-creates a window with its class's styles, caption bits included.
+void TkyrForm::StripCaption() {
+  const HWND window = HostWindow();
+  if (!window) return;
+  const LONG style = GetWindowLongA(window, GWL_STYLE);
+  if (style & WS_CAPTION) {
+    SetWindowLongA(window, GWL_STYLE, style & ~WS_CAPTION);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, kFrameChanged);
+  }
+  UpdateWindowRegion();
+}
+
+void TkyrForm::SetHostBounds(const RECT& bounds) {
+  RECT now{};
+  GetWindowRect(HostWindow(), &now);
+  if (EqualRect(&now, &bounds)) return;
+  SetWindowPos(HostWindow(), nullptr, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// A maximised form covers the work area with its frame pushed off the screen; a form that
+// was maximised when the panel came returns to its stored bounds the first time it is shown
+// not maximised (the sizes a window reports while it is created and still hidden do not count).
+// Our own SetWindowPos sends WM_SIZE again: that one only passes through.
+void TkyrForm::HostSized() {
+  if (sizing_ || destroying_) return;
+  sizing_ = true;
+  auto done = OnScopeExit([this] { sizing_ = false; });
+  const bool maximized = IsZoomed(HostWindow()) != FALSE;
+  if (maximized && InState(csDesigning)) return;
+  if (startMaximized_ && !maximized && !IsIconic(HostWindow()) && IsWindowVisible(HostWindow())) {
+    SetHostBounds(restoreBounds_);
+    startMaximized_ = false;
+  }
+  if (maximized) {
+    RECT workArea{};
+    GetWorkAreaRect(workArea);
+    SetHostBounds(MaximizedFrameBounds(workArea));
+  }
+  PaintFrame();
+  titleBar_->UpdateMaxButtons();
+  UpdateWindowRegion();
+}
+
+// ---- keyboard: the application's message loop ----
+
+// Every panel sees every queued message; Alt+Space is for the active skinned window only, and
+// what another panel handled stays handled.
+void TkyrForm::ApplicationMessage(MSG& msg, bool& handled) {
+  if (destroying_) return;
+  if (msg.message == WM_SYSCHAR && msg.wParam == ' ' && HostWindow() && GetActiveWindow() == HostWindow()) {
+    PopupWindowMenu();
+    handled = true;
+  } else if (msg.message == WM_KEYDOWN) {
+    handled = HandleMenuShortCut(msg) || handled;
+  }
+}
+
+// At the window's own top-left, below its title bar.
+void TkyrForm::PopupWindowMenu() {
+  RECT window{};
+  GetWindowRect(HostWindow(), &window);
+  titleBar_->SystemMenu()->Popup(window.left, window.top + TitleBarHeight());
+}
+
+// ---- painting ----
+
+TkyrFrameLook TkyrForm::FrameLook() const {
+  TkyrFrameLook look;
+  look.BorderWidth = borderWidth_;
+  look.BorderColor = borderColor_;
+  look.FillColor = Color();
+  look.TitleBarVisible = TitleBarVisible();
+  look.TopHeight = TitleBarHeight();
+  if (titleBar_ && titleBar_->HasThreeSections())
+    look.Title = {titleBar_->LeftPicture(), titleBar_->RightPicture(), titleBar_->ClientPicture()};
+  look.RoundCorner = RoundCorner();
+  look.Designing = InState(csDesigning);
+  look.MenuBar = MenuBarLook();
+  look.HostColor = host_ ? host_->Color() : Color();
+  look.Borders = &borders_;
+  return look;
+}
+
+bool TkyrForm::PaintFrame() {
+  if (destroying_ || !HostWindow()) return false;
+  if (applyingStyle_) return true;  // the style change re-frames the window once it is done
+  return ::PaintFrame(HostWindow(), FrameLook());
+}
+
+bool TkyrForm::UpdateWindowRegion() {
+  if (destroying_ || applyingStyle_ || !HostWindow() || InState(csDesigning)) return false;
+  return ::UpdateWindowRegion(HostWindow(), RoundCorner(), RoundCornerBottom(), TitleBarVisible());
+}
+
+// The frame is painted on its own (WM_NCPAINT) and no longer overlaps the client area, so the
+// client paint does not repaint it as well.
+void TkyrForm::Paint() {
+  if (destroying_ || !pattern_) return;  // the buffer starts filled with Color
+  TCanvas& canvas = Canvas();
+  canvas.Brush().SetBitmap(pattern_.get());
+  canvas.FillRect(ClientRect());
+  canvas.Brush().SetBitmap(nullptr);
+}
+
+void TkyrForm::LoadBackgroundPattern(TkyrUIStyle style) {
+  const char* name = style == MacOS ? "MACOS_FORM_BACKGROUND" : style == Protein ? "PROTEIN_FORM_BACKGROUND" : nullptr;
+  if (!name) return pattern_.reset();
+  pattern_ = std::make_unique<TBitmap>();
+  pattern_->LoadFromResourceName(GetModuleHandleA(nullptr), name);
+  if (pattern_->Width() == 0 || pattern_->Height() == 0) pattern_.reset();  // nothing to tile
+}
+
+void TkyrForm::Resize() {
+  inherited::Resize();
+  if (titleBar_) titleBar_->SetAlign(alTop);
+}
+
+void TkyrForm::WndProc(TMessage& m) {
+  static constexpr TMessageEntry<TkyrForm> kTable[] = {{CM_COLORCHANGED, &TkyrForm::CMColorChanged}};
+  if (!DispatchMessageTable(*this, kTable, m)) inherited::WndProc(m);
+}
+
+// Color is also the frame's fill.
+void TkyrForm::CMColorChanged(TMessage& m) {
+  inherited::WndProc(m);
+  PaintFrame();
+}
+
+// ---- style ----
+
+// The values are stored without their setters' repaints; the frame is then changed once and
+// the client invalidated once. A new window region re-frames the window itself (SetWindowRgn is a
+// frame-changing SetWindowPos, flagged as one that keeps the client area); when border images
+// came or went the client area does move, so SetWindowPos 0x37 is called as well.
+void TkyrForm::ApplyUIStyle(const TkyrStyleSource& s) {
+  if (!host_) return;
+  const TkyrFrameInsets before = FrameInsets(borders_.SideWidth(), borders_.BottomHeight());
+  {
+    applyingStyle_ = true;
+    auto done = OnScopeExit([this] { applyingStyle_ = false; });
+    borderColor_ = static_cast<TColor>(s.Color(KYR_THEME_FORM_BORDER_COLOR));
+    borderWidth_ = s.Int(KYR_THEME_FORM_BORDER_WIDTH_INT);
+    SetColor(static_cast<TColor>(s.Color(KYR_THEME_FORM_BACKGROUND_COLOR)));
+    if (!s.FromFile()) menuBarColor_ = Color();
+    titleBar_->SetRoundCorner(s.Int(KYR_THEME_FORM_ROUND_CORNER_INT));
+    titleBar_->SetRoundCornerBottom(s.FromFile() ? s.Int(KYR_THEME_FORM_BOTTOM_ROUND_CORNER_INT) : 0);
+    borders_.Load(s);
+    LoadBackgroundPattern(UIStyle());
+    titleBar_->SetFileTheme(FileTheme());
+    titleBar_->SetUIStyle(UIStyle());
+    if (uiStyleAutoUpdateSub_) ApplyStyleToControls(*this, UIStyle(), FileTheme());
+  }
+  const bool reframed = UpdateWindowRegion();
+  const bool clientMoved = !(FrameInsets(borders_.SideWidth(), borders_.BottomHeight()) == before);
+  if (HostWindow() && (!reframed || clientMoved)) SetWindowPos(HostWindow(), nullptr, 0, 0, 0, 0, kFrameChanged);
+}
+
+void TkyrForm::Notification(TComponent* component, TOperation operation) {
+  const bool themeGoes = operation == opRemove && component && component == FileTheme();
+  inherited::Notification(component, operation);
+  if (operation != opRemove || !component) return;
+  if (component == formPanel_) formPanel_ = nullptr;
+  if (themeGoes) ApplyStyleToControls(*this, DeepBlue, nullptr);
+}
+
+// ---- properties ----
+
+bool TkyrForm::TitleBarCustom() const { return titleBar_ && titleBar_->Custom(); }
+void TkyrForm::SetTitleBarCustom(bool value) {
+  if (titleBar_) titleBar_->SetCustom(value);
+}
+
+void TkyrForm::SetBorderColor(TColor value) {
+  borderColor_ = value;
+  PaintFrame();
+}
+
+void TkyrForm::SetBorderWidth(int value) {
+  borderWidth_ = value;
+  PaintFrame();
+}
+
+bool TkyrForm::TitleBarVisible() const { return titleBar_ && titleBar_->Visible(); }
+void TkyrForm::SetTitleBarVisible(bool value) {
+  if (!titleBar_) return;
+  titleBar_->SetVisible(value);
+  titleBar_->SetTop(0);
+  PaintFrame();
+  UpdateWindowRegion();  // a hidden bar squares the corners
+}
+
+std::string TkyrForm::Caption() const { return titleBar_ ? titleBar_->Caption() : std::string(); }
+void TkyrForm::SetCaption(const std::string& value) {
+  if (!titleBar_) return;
+  titleBar_->SetCaption(value);
+  host_->SetCaption(value);
+}
+
+void TkyrForm::SetFormPanel(TCustomPanel* value) {
+  if (value == this) {
+    ShowMessage("Sorry, you can't select the Form assign to FormPanel property");
+    return;
+  }
+  if (formPanel_ && formPanel_ != value) formPanel_->RemoveFreeNotification(this);
+  formPanel_ = value;
+  if (!value) return;
+  value->FreeNotification(this);
+  value->SetAlign(alClient);
+  if (auto* panel = dynamic_cast<TPanel*>(value)) {
+    panel->SetBevelOuter(bvNone);
+    panel->SetBevelInner(bvNone);
+    panel->SetBorderStyle(bsNone);
+    panel->SetText("");
+  } else if (AsSkinned(value)) {
+    value->SetText("");
+  }
+}
+
+TkyrTitleBarButtons* TkyrForm::TitleBarButtons() const { return titleBar_ ? titleBar_->Buttons() : nullptr; }
+TkyrTitleBarSections* TkyrForm::TitleBarSections() const { return titleBar_ ? titleBar_->Sections() : nullptr; }
+
+bool TkyrForm::TitleBarDrawAppIcon() const { return titleBar_ && titleBar_->DrawAppIcon(); }
+void TkyrForm::SetTitleBarDrawAppIcon(bool value) {
+  if (titleBar_) titleBar_->SetDrawAppIcon(value);
+}
+
+TFont* TkyrForm::TitleFont() { return titleBar_ ? titleBar_->Font() : Font(); }
+
+int TkyrForm::RoundCorner() const { return TitleBarVisible() ? titleBar_->RoundCorner() : 0; }
+void TkyrForm::SetRoundCorner(int value) {
+  if (!titleBar_) return;
+  titleBar_->SetRoundCorner(value);
+  UpdateWindowRegion();
+}
+
+int TkyrForm::RoundCornerBottom() const { return TitleBarVisible() ? titleBar_->RoundCornerBottom() : 0; }
+void TkyrForm::SetRoundCornerBottom(int value) {
+  if (!titleBar_) return;
+  titleBar_->SetRoundCornerBottom(value);
+  UpdateWindowRegion();
+}
+
+const TkyrTitleBarButtonClickEvent& TkyrForm::OnTitleBarCustomBtnsClick() const {
+  return titleBar_ ? titleBar_->OnCustomBtnsClick() : kNoClickEvent;
+}
+void TkyrForm::SetOnTitleBarCustomBtnsClick(TkyrTitleBarButtonClickEvent e) {
+  if (titleBar_) titleBar_->SetOnCustomBtnsClick(std::move(e));
+}
+const TkyrTitleBarButtonClickEvent& TkyrForm::OnTitleBarHelpBtnClick() const {
+  return titleBar_ ? titleBar_->OnHelpBtnClick() : kNoClickEvent;
+}
+void TkyrForm::SetOnTitleBarHelpBtnClick(TkyrTitleBarButtonClickEvent e) {
+  if (titleBar_) titleBar_->SetOnHelpBtnClick(std::move(e));
+}
+
+int TkyrForm::TitleBarHeight() const { return TitleBarVisible() ? titleBar_->Height() : 0; }
+
+void TkyrForm::DeclarePublished(TPublished<TkyrForm>& p) {
+  p.Boolean("TitleBarCustom", &TkyrForm::TitleBarCustom, &TkyrForm::SetTitleBarCustom);
+  p.Component("FileTheme", &TkyrForm::FileTheme, &TkyrForm::SetFileTheme);
+  p.Enumeration("UIStyle", TkyrUIStyleInfo, &TkyrForm::UIStyle, &TkyrForm::SetUIStyle);
+  p.Boolean("UIStyleAutoUpdateSub", &TkyrForm::UIStyleAutoUpdateSub, &TkyrForm::SetUIStyleAutoUpdateSub);
+  p.Color("BorderColor", &TkyrForm::BorderColor, &TkyrForm::SetBorderColor);
+  p.Integer("BorderWidth", &TkyrForm::BorderWidth, &TkyrForm::SetBorderWidth);
+  p.Boolean("TitleBarVisible", &TkyrForm::TitleBarVisible, &TkyrForm::SetTitleBarVisible);
+  p.String("Caption", &TkyrForm::Caption, &TkyrForm::SetCaption);
+  p.Component("FormPanel", &TkyrForm::FormPanel, &TkyrForm::SetFormPanel);
+  p.Object("TitleBarButtons", &TkyrForm::TitleBarButtons);
+  p.Object("TitleBarSections", &TkyrForm::TitleBarSections);
+  p.Boolean("TitleBarDrawAppIcon", &TkyrForm::TitleBarDrawAppIcon, &TkyrForm::SetTitleBarDrawAppIcon);
+  p.Object("Font", &TkyrForm::TitleFont);
+  p.Color("MenuBarColor", &TkyrForm::MenuBarColor, &TkyrForm::SetMenuBarColor);
+  p.Integer("MenuBarHeight", &TkyrForm::MenuBarHeight, &TkyrForm::SetMenuBarHeight);
+  p.Integer("RoundCorner", &TkyrForm::RoundCorner, &TkyrForm::SetRoundCorner);
+  p.Integer("RoundCornerBottom", &TkyrForm::RoundCornerBottom, &TkyrForm::SetRoundCornerBottom);
+  p.String("Version", &TkyrForm::Version, &TkyrForm::SetVersion);
+  p.Event("OnTitleBarCustomBtnsClick", &TkyrForm::OnTitleBarCustomBtnsClick, &TkyrForm::SetOnTitleBarCustomBtnsClick);
+  p.Event("OnTitleBarHelpBtnClick", &TkyrForm::OnTitleBarHelpBtnClick, &TkyrForm::SetOnTitleBarHelpBtnClick);
 }

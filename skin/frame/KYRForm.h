@@ -33,6 +33,7 @@
 
 #include "framework/graphics/Graphics.h"
 #include "skin/KYRMgr.h"
+#include "skin/frame/KYRTitleBar.h"
 
 // The frame the painter fills on every side: the dialog frame of a captionless window.
 inline constexpr int KYR_FRAME_WIDTH = 3;
@@ -144,3 +145,138 @@ TRegionHandle FrameRegion(int width, int height, int roundCorner, int roundCorne
 // Gives WINDOW the region for its current size (SetWindowRgn, redrawn); a hidden title bar
 // squares all four corners. False, with the region freed, when the window refuses it.
 bool UpdateWindowRegion(HWND window, int roundCorner, int roundCornerBottom, bool titleBarVisible);
+
+// ---- the skinned form panel ----
+//
+// TkyrForm: the panel that turns the form owning it into a skinned window. The first TkyrForm
+// made on a form takes it over: it fills the client area, strips the caption bits (again after
+// every re-creation of the window), turns single and borderless frames into dialog frames, hooks
+// the form's window procedure (TWindowProcHook, chained to the saved one) to answer the frame
+// messages with the functions above, keeps a maximised form on the work area, and puts a
+// TkyrTitleBar at its top. Removing the panel gives the form back its caption, its procedure and
+// a plain rectangular shape.
+//
+//   auto* skin = new TkyrForm(form);   // takes the form over and places itself on it
+//   skin->SetUIStyle(MacOS);           // border, colours, corners, title pictures
+//   skin->SetCaption("Corvane Vantor"); // the title bar's and the form's caption
+//
+// A second TkyrForm on the same form is refused ("Sorry, You can create only one TkyrForm
+// component in one form!") and stays a plain panel that never touches the form; so does one whose
+// owner is not a form. Such a panel has no title bar: the properties that forward to the bar read
+// empty, false or 0 and ignore writes.
+//
+// The menu bar under the title bar belongs to the menu-bar unit (Menu, SetMenu, CreateMenuBar,
+// UpdateMenuBar...). Until it exists the panel has no menu: MenuBarColor and MenuBarHeight are
+// stored for it, the frame is painted without a menu strip (MenuBarLook) and key presses run no
+// menu short-cut (HandleMenuShortCut).
+class TkyrForm : public TkyrStyled<TCustomPanel, IkyrFramePanel> {
+  VANTOR_CLASS(TkyrForm, TkyrStyled<TCustomPanel, IkyrFramePanel>)
+public:
+  explicit TkyrForm(TComponent* owner);
+  ~TkyrForm() override;
+
+  // The form taken over; nullptr for a panel that took nothing over.
+  TCustomForm* HostForm() const override { return host_; }
+  TkyrTitleBar* TitleBar() const { return titleBar_; }
+
+  // Published, in streaming order (inherited: BiDiMode, Color, PopupMenu and the mouse events).
+  bool TitleBarCustom() const;
+  void SetTitleBarCustom(bool value);
+  bool UIStyleAutoUpdateSub() const { return uiStyleAutoUpdateSub_; }
+  void SetUIStyleAutoUpdateSub(bool value) { uiStyleAutoUpdateSub_ = value; }
+  TColor BorderColor() const { return borderColor_; }
+  void SetBorderColor(TColor value);
+  // The frame's border, not the framework's inner border of a windowed control (which the panel
+  // keeps at 0): it hides TWinControl::BorderWidth on purpose.
+  int BorderWidth() const { return borderWidth_; }
+  void SetBorderWidth(int value);
+  bool TitleBarVisible() const;
+  void SetTitleBarVisible(bool value);
+  // The title bar's caption; writing sets the form's caption too.
+  std::string Caption() const;
+  void SetCaption(const std::string& value);
+  // A panel given the rest of the window: aligned to the client area, a plain TPanel loses its
+  // bevels, border and caption, a skinned panel its caption. The panel itself is refused.
+  TCustomPanel* FormPanel() const { return formPanel_; }
+  void SetFormPanel(TCustomPanel* value);
+  TkyrTitleBarButtons* TitleBarButtons() const;
+  TkyrTitleBarSections* TitleBarSections() const;
+  bool TitleBarDrawAppIcon() const;
+  void SetTitleBarDrawAppIcon(bool value);
+  // The title bar's font (the panel's own without a title bar).
+  TFont* TitleFont();
+  TColor MenuBarColor() const { return menuBarColor_; }
+  void SetMenuBarColor(TColor value) { menuBarColor_ = value; }
+  int MenuBarHeight() const { return menuBarHeight_; }
+  void SetMenuBarHeight(int value) { menuBarHeight_ = value; }
+  // The title bar's corners; 0 while it is hidden. Writing rebuilds the window region.
+  int RoundCorner() const;
+  void SetRoundCorner(int value);
+  int RoundCornerBottom() const;
+  void SetRoundCornerBottom(int value);
+  std::string Version() const { return "5.8"; }
+  void SetVersion(const std::string&) {}
+  const TkyrTitleBarButtonClickEvent& OnTitleBarCustomBtnsClick() const;
+  void SetOnTitleBarCustomBtnsClick(TkyrTitleBarButtonClickEvent e);
+  const TkyrTitleBarButtonClickEvent& OnTitleBarHelpBtnClick() const;
+  void SetOnTitleBarHelpBtnClick(TkyrTitleBarButtonClickEvent e);
+
+  // The title bar's height while it is visible, else 0.
+  int TitleBarHeight() const;
+  // The frame with the panel's current look; false, painting nothing, without a form window or
+  // while it is minimised.
+  bool PaintFrame();
+  // The window region for the form's current size (which repaints the frame); false when
+  // none was set (no window yet, design mode, refused).
+  bool UpdateWindowRegion();
+  // The border images in use (bitmap mode while a file theme supplies them).
+  const TkyrFrameBorders& Borders() const { return borders_; }
+  // Everything the frame painter is given.
+  TkyrFrameLook FrameLook() const;
+
+  static void DeclarePublished(TPublished<TkyrForm>& p);
+  void WndProc(TMessage& m) override;
+
+protected:
+  void ApplyUIStyle(const TkyrStyleSource& source) override;
+  void Notification(TComponent* component, TOperation operation) override;
+  // The MacOS and Protein background pattern tiled over the client area, else Color.
+  void Paint() override;
+  void Resize() override;
+
+private:
+  bool TakeOver(TCustomForm* form);
+  void GiveBack();
+  void HostWndProc(TMessage& m);
+  void HostNCPaint(TMessage& m);
+  void HostNCActivate(TMessage& m);
+  void HostSized();
+  void StripCaption();
+  void SetHostBounds(const RECT& bounds);
+  void ApplicationMessage(MSG& msg, bool& handled);
+  void PopupWindowMenu();
+  // The menu-bar seam: no menu bar, no short-cuts yet.
+  TkyrFrameMenuBar MenuBarLook() const { return {}; }
+  bool HandleMenuShortCut(const MSG&) const { return false; }
+  HWND HostWindow() const;
+  void LoadBackgroundPattern(TkyrUIStyle style);
+  void CMColorChanged(TMessage& m);
+
+  TCustomForm* host_ = nullptr;
+  TkyrTitleBar* titleBar_ = nullptr;
+  TWindowProcHook hook_;
+  std::unique_ptr<TApplicationEvents> appEvents_;
+  TkyrFrameBorders borders_;
+  std::unique_ptr<TBitmap> pattern_;  // the client's background pattern, null for a plain colour
+  TColor borderColor_ = clBlack;
+  TCustomPanel* formPanel_ = nullptr;
+  int borderWidth_ = 1;
+  TColor menuBarColor_ = clBtnFace;
+  int menuBarHeight_ = 22;
+  bool uiStyleAutoUpdateSub_ = false;
+  bool destroying_ = false;
+  bool applyingStyle_ = false;  // one frame and one client repaint at the end, not per value
+  bool sizing_ = false;         // our own SetWindowPos inside WM_SIZE
+  RECT restoreBounds_{};
+  bool startMaximized_ = false;
+};

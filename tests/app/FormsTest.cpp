@@ -6,12 +6,25 @@
 #include "app/Unit3.h"
 #include "app/Unit4.h"
 #include "tests/app/AppTestHelpers.h"
+#include "framework/core/Streams.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
 using apptest::WindowText;
 
 class StartUp : public apptest::TVantorTest {};
+
+// A skinned window keeps the outer size its stored client size gave it as a dialog with a
+// caption; without the caption those rows are client area too, all but the skin's frame of 3
+// pixels (1 at the bottom).
+void ExpectSkinnedClientSize(TCustomForm* form, int storedWidth, int storedHeight) {
+  SCOPED_TRACE(form->Caption());
+  EXPECT_EQ(form->Width(), storedWidth + 6);
+  EXPECT_EQ(form->Height(), storedHeight + GetSystemMetrics(SM_CYCAPTION) + 6);
+  EXPECT_EQ(form->ClientWidth(), form->Width() - 6);
+  EXPECT_EQ(form->ClientHeight(), form->Height() - 4);
+}
 
 TEST_F(StartUp, FormsExistInOrderAndOnlyTheMainWindowIsVisible) {
   ASSERT_NE(Form1, nullptr);
@@ -42,15 +55,26 @@ TEST_F(StartUp, MainWindowLayoutFromItsDescription) {
   EXPECT_EQ(WindowText(Form1->Handle()), "Vantor");
   EXPECT_EQ(Form1->Left(), 438);
   EXPECT_EQ(Form1->Top(), 264);
-  EXPECT_EQ(Form1->ClientWidth(), 163);
-  EXPECT_EQ(Form1->ClientHeight(), 99);
+  ExpectSkinnedClientSize(Form1, 163, 99);
   EXPECT_EQ(Form1->BorderStyle(), bsDialog);
   EXPECT_TRUE(Form1->BorderIcons().Empty());
   EXPECT_FALSE(Form1->Scaled());
   EXPECT_EQ(Form1->Font()->Name(), "MS Sans Serif");
   EXPECT_EQ(Form1->Font()->Height(), -11);
-  EXPECT_EQ(Form1->Constraints()->MinWidth(), 130);
+  // The description stores 130; the skinned title bar then gives the form its style's minimum.
+  EXPECT_EQ(Form1->Constraints()->MinWidth(), GetBuiltinInt(MacOS, KYR_THEME_FORM_MIN_WIDTH_INT));
   EXPECT_EQ(Form1->Constraints()->MinHeight(), 50);
+  // Skinned: no caption bits, the title bar's caption, the stored values after the style's.
+  EXPECT_EQ(GetWindowLongA(Form1->Handle(), GWL_STYLE) & WS_CAPTION, 0);
+  EXPECT_EQ(Form1->kyrForm1->HostForm(), Form1);
+  EXPECT_EQ(Form1->kyrForm1->Caption(), "Vantor");
+  EXPECT_EQ(Form1->kyrForm1->UIStyle(), MacOS);
+  EXPECT_EQ(Form1->kyrForm1->Color(), clTeal);
+  EXPECT_EQ(Form1->kyrForm1->BorderColor(), clRed);
+  EXPECT_EQ(Form1->kyrForm1->BorderWidth(), 2);
+  EXPECT_EQ(Form1->kyrForm1->RoundCorner(), 2);
+  EXPECT_TRUE(Form1->kyrForm1->TitleBarDrawAppIcon());
+  EXPECT_EQ(Form1->kyrForm1->TitleBarButtons()->Count(), 3);
   ASSERT_NE(Form1->kyrButton1, nullptr);
   EXPECT_EQ(Form1->kyrButton1->Caption(), "Convert");
   EXPECT_EQ(Form1->kyrButton1->Parent(), Form1->kyrForm1);
@@ -100,15 +124,19 @@ TEST_F(StartUp, SecondaryWindowsKeepTheirOwnProperties) {
     TFormBorderStyle border;
   } cases[] = {
       {Form2, "About Vantor", 457, 234, 305, 172, bsDialog},
-      {Form3, "Message", 530, 404, 182, 74, bsNone},
+      {Form3, "Message", 530, 404, 182, 74, bsDialog},  // skinned: a dialog frame without caption
       {Form4, "Donation", 647, 123, 238, 289, bsNone},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.form->Caption(), c.caption);
     EXPECT_EQ(c.form->Left(), c.left) << c.caption;
     EXPECT_EQ(c.form->Top(), c.top) << c.caption;
-    EXPECT_EQ(c.form->ClientWidth(), c.clientWidth) << c.caption;
-    EXPECT_EQ(c.form->ClientHeight(), c.clientHeight) << c.caption;
+    if (c.form == Form4) {
+      EXPECT_EQ(c.form->ClientWidth(), c.clientWidth) << c.caption;
+      EXPECT_EQ(c.form->ClientHeight(), c.clientHeight) << c.caption;
+    } else {
+      ExpectSkinnedClientSize(c.form, c.clientWidth, c.clientHeight);
+    }
     EXPECT_EQ(c.form->BorderStyle(), c.border) << c.caption;
     EXPECT_EQ(c.form->Constraints()->MinWidth(), 130) << c.caption;
     EXPECT_EQ(c.form->Font()->Name(), "MS Sans Serif") << c.caption;
@@ -159,3 +187,48 @@ TEST_F(StartUp, AboutEntryShowsTheAboutWindowOnce) {
 }
 
 }  // namespace
+
+// Screenshots for a reviewer (VANTOR_SHOT_DIR): the three skinned windows as shown.
+TEST_F(StartUp, SkinnedWindowScreenshots) {
+  const std::string dir = EnvOr("VANTOR_SHOT_DIR", "");
+  if (dir.empty()) GTEST_SKIP() << "VANTOR_SHOT_DIR not set";
+  for (TForm* form : std::initializer_list<TForm*>{Form1, Form2, Form3}) {
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    for (int i = 0; i < 5; ++i) {
+      Application->ProcessMessages();
+      Sleep(20);
+    }
+    RECT b{};
+    GetWindowRect(form->Handle(), &b);
+    TBitmap shot(b.right - b.left, b.bottom - b.top);
+    {
+      TWindowDC dc(form->Handle(), true);
+      BitBlt(shot.Canvas().Handle(), 0, 0, shot.Width(), shot.Height(), dc.Get(), 0, 0, SRCCOPY);
+    }
+    TFileStream file(dir + PathSeparator() + form->ClassName() + ".bmp", fmCreate);
+    shot.SaveToStream(file);
+  }
+}
+
+// Each skinned window closes through its title bar's close button: the secondary windows hide.
+TEST_F(StartUp, SecondaryWindowsHideThroughTheirTitleBarsCloseButton) {
+  for (TForm* form : std::initializer_list<TForm*>{Form2, Form3}) {
+    SCOPED_TRACE(form->Caption());
+    TkyrForm* panel = form == Form2 ? Form2->kyrForm1 : Form3->kyrForm1;
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->HostForm(), form);
+    TkyrTitleBarButton* close = nullptr;
+    for (int i = 0; i < panel->TitleBarButtons()->Count(); ++i)
+      if (panel->TitleBarButtons()->Items(i)->ButtonType() == kyrClose) close = panel->TitleBarButtons()->Items(i);
+    ASSERT_NE(close, nullptr);
+    form->Show();
+    Application->ProcessMessages();
+    close->ClickAction();
+    Application->ProcessMessages();
+    EXPECT_FALSE(form->Visible());
+    EXPECT_TRUE(Form1->Visible());
+  }
+  EXPECT_EQ(Form3->kyrForm1->TitleBarButtons()->Count(), 1);  // the message window: close only
+  EXPECT_EQ(Form3->kyrForm1->Version(), "5.8");                // whatever the description stored
+}

@@ -1,0 +1,398 @@
+// The skinned form panel on real windows under Wine: taking a form over and giving it back
+// (message sequences through the form's procedure), maximise on the work area, one repaint per
+// style change, frame pixels read back from the window DC, the refusals, Alt+Space, and live
+// handle counts over many repaints, restyles and maximise cycles.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "framework/core/BmpCodec.h"
+#include "framework/core/TypInfo.h"
+#include "skin/KYRPublic.h"
+#include "skin/frame/KYRForm.h"
+#include "tests/framework/ui/UiTestHelpers.h"
+#include "tests/skin/KYRThemeFileTestSupport.h"
+#include "tests/skin/frame/KYRFrameTestSupport.h"
+
+namespace {
+
+// A shown single-frame form taken over by a TkyrForm of STYLE. BELOW records what reaches the
+// form's procedure under the panel's hook (the "old procedure"); ABOVE what reaches the window.
+struct TSkinnedHost {
+  TForm* form;
+  std::unique_ptr<uitest::TMessageLog> below;
+  TkyrForm* panel;
+  std::unique_ptr<uitest::TMessageLog> above;
+
+  explicit TSkinnedHost(TkyrUIStyle style = MacOS, bool maximized = false) : form(new TForm(nullptr)) {
+    form->SetBorderStyle(bsSingle);
+    form->SetBounds(60, 50, 320, 240);
+    form->SetCaption("host");
+    if (maximized) form->SetWindowState(wsMaximized);
+    below = std::make_unique<uitest::TMessageLog>(form, std::vector<UINT>{WM_NCPAINT, KYR_MSG_SIDE_BORDER_WIDTH,
+                                                                          WM_NCCALCSIZE, WM_SYSCHAR, WM_KEYDOWN});
+    panel = new TkyrForm(form);
+    panel->SetUIStyle(style);
+    above = std::make_unique<uitest::TMessageLog>(form, std::vector<UINT>{WM_NCPAINT});
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    uitest::Pump();
+  }
+  ~TSkinnedHost() {
+    above.reset();
+    below.reset();
+    delete form;
+  }
+  TSkinnedHost(const TSkinnedHost&) = delete;
+  TSkinnedHost& operator=(const TSkinnedHost&) = delete;
+
+  HWND Window() const { return form->Handle(); }
+  RECT Bounds() const {
+    RECT r{};
+    GetWindowRect(Window(), &r);
+    return r;
+  }
+  bool HasCaptionBits() const { return (GetWindowLongA(Window(), GWL_STYLE) & WS_CAPTION) != 0; }
+  void ClearLogs() {
+    below->messages.clear();
+    above->messages.clear();
+  }
+};
+
+size_t Count(const std::vector<UINT>& messages, UINT msg) {
+  return static_cast<size_t>(std::count(messages.begin(), messages.end(), msg));
+}
+
+bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+
+TColor WindowPixel(HWND window, int x, int y) {
+  HDC dc = GetWindowDC(window);
+  const COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(window, dc);
+  return static_cast<TColor>(c);
+}
+
+TColor Solid(TColor c) { return static_cast<TColor>(ColorToRGB(c)); }
+
+}  // namespace
+
+// ---- taking over and giving back ----
+
+TEST(SkinnedFormTakeOver, AMinimisedFormsFramePaintGoesToTheOldProcedure) {
+  struct Row {
+    bool minimised;
+    size_t reachesOld;  // of one WM_NCPAINT sent
+  };
+  for (const Row row : {Row{false, 0}, Row{true, 1}}) {
+    SCOPED_TRACE(row.minimised);
+    TSkinnedHost host;
+    if (row.minimised) ShowWindow(host.Window(), SW_MINIMIZE);
+    uitest::Pump();
+    host.ClearLogs();
+    SendMessageA(host.Window(), WM_NCPAINT, 1, 0);
+    EXPECT_EQ(Count(host.above->messages, WM_NCPAINT), 1u);
+    EXPECT_EQ(Count(host.below->messages, WM_NCPAINT), row.reachesOld);
+  }
+}
+
+TEST(SkinnedFormTakeOver, CaptionStaysStrippedAndRemovalGivesEverythingBack) {
+  TSkinnedHost host;
+  EXPECT_FALSE(host.HasCaptionBits());
+  EXPECT_EQ(host.form->BorderStyle(), bsDialog);  // single frames become dialog frames
+  EXPECT_EQ(host.panel->HostForm(), host.form);
+  ASSERT_NE(host.panel->TitleBar(), nullptr);
+  EXPECT_EQ(host.panel->Align(), alClient);
+  EXPECT_EQ(host.panel->Caption(), "host");
+
+  host.form->RecreateWnd();  // the framework re-creates with its class's caption bits
+  uitest::Pump();
+  EXPECT_FALSE(host.HasCaptionBits());
+
+  // While the panel lives it answers the frame messages; the form's procedure never sees them.
+  host.ClearLogs();
+  SendMessageA(host.Window(), WM_NCPAINT, 1, 0);
+  SendMessageA(host.Window(), KYR_MSG_SIDE_BORDER_WIDTH, 0, 0);
+  EXPECT_EQ(host.below->messages, std::vector<UINT>{});
+
+  delete host.panel;
+  uitest::Pump();
+  EXPECT_TRUE(host.HasCaptionBits());
+  RECT box{};
+  EXPECT_EQ(GetWindowRgnBox(host.Window(), &box), ERROR);  // no region left: a plain rectangle
+  host.ClearLogs();
+  SendMessageA(host.Window(), WM_NCPAINT, 1, 0);
+  SendMessageA(host.Window(), KYR_MSG_SIDE_BORDER_WIDTH, 0, 0);
+  EXPECT_EQ(host.below->messages, (std::vector<UINT>{WM_NCPAINT, KYR_MSG_SIDE_BORDER_WIDTH}));
+}
+
+TEST(SkinnedFormTakeOver, ASecondPanelIsRefusedAndNeverTouchesTheForm) {
+  uitest::TMessageBoxRecorder boxes;
+  TSkinnedHost host;
+  auto* second = new TkyrForm(host.form);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text, "Sorry, You can create only one TkyrForm component in one form!");
+  EXPECT_EQ(second->HostForm(), nullptr);
+  EXPECT_EQ(second->TitleBar(), nullptr);
+  EXPECT_EQ(second->TitleBarButtons(), nullptr);
+  EXPECT_EQ(second->RoundCorner(), 0);
+  second->SetUIStyle(WinXP);  // no style work on a bar it does not have
+  second->SetCaption("ignored");
+  EXPECT_EQ(second->Caption(), "");
+  delete second;  // gives back nothing it never took
+  uitest::Pump();
+  EXPECT_FALSE(host.HasCaptionBits());
+  host.ClearLogs();
+  SendMessageA(host.Window(), WM_NCPAINT, 1, 0);
+  EXPECT_EQ(host.below->messages, std::vector<UINT>{});  // the first panel's hook is intact
+}
+
+TEST(SkinnedFormProperties, VersionAndFormPanel) {
+  uitest::TMessageBoxRecorder boxes;
+  TSkinnedHost host;
+  SetStrProp(*host.panel, "Version", "4.30");
+  EXPECT_EQ(GetStrProp(*host.panel, "Version"), "5.8");
+
+  host.panel->SetFormPanel(host.panel);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text, "Sorry, you can't select the Form assign to FormPanel property");
+  EXPECT_EQ(host.panel->FormPanel(), nullptr);
+
+  auto* content = uitest::Place<TPanel>(host.panel, 10, 30, 50, 50);
+  content->SetCaption("content");
+  host.panel->SetFormPanel(content);
+  EXPECT_EQ(content->Align(), alClient);
+  EXPECT_EQ(content->BevelOuter(), bvNone);
+  EXPECT_EQ(content->Caption(), "");
+  delete content;  // the reference goes with it
+  EXPECT_EQ(host.panel->FormPanel(), nullptr);
+}
+
+// ---- maximise and restore ----
+
+TEST(SkinnedFormMaximise, WorkAreaWithTheFrameOffScreenAndBack) {
+  for (const bool startMaximized : {false, true}) {
+    SCOPED_TRACE(startMaximized);
+    TSkinnedHost host(MacOS, startMaximized);
+    const RECT designed{60, 50, 380, 290};
+    RECT workArea{};
+    GetWorkAreaRect(workArea);
+    const RECT maximised{workArea.left - 4, workArea.top - 4, workArea.right + 4, workArea.bottom - 1};
+    if (!startMaximized) {
+      EXPECT_TRUE(SameRect(host.Bounds(), designed));
+      host.form->SetWindowState(wsMaximized);
+      uitest::Pump();
+    }
+    EXPECT_TRUE(IsZoomed(host.Window()));
+    EXPECT_TRUE(SameRect(host.Bounds(), maximised));
+    if (startMaximized) {
+      // A form maximised from the start returns to its stored bounds, not to whatever
+      // restore rectangle the system keeps.
+      WINDOWPLACEMENT placement{};
+      placement.length = sizeof placement;
+      GetWindowPlacement(host.Window(), &placement);
+      placement.rcNormalPosition = RECT{5, 5, 205, 155};
+      SetWindowPlacement(host.Window(), &placement);
+      uitest::Pump();
+    }
+    host.form->SetWindowState(wsNormal);
+    uitest::Pump();
+    EXPECT_TRUE(SameRect(host.Bounds(), designed));
+  }
+}
+
+// ---- style changes and pixels ----
+
+TEST(SkinnedFormStyle, AChangeRepaintsFrameAndClientOnceEach) {
+  TSkinnedHost host(MacOS);
+  uitest::TMessageLog paints(host.panel, {WM_PAINT});
+  for (const TkyrUIStyle style : {WinXP, Protein, DeepBlue, MacOS}) {
+    SCOPED_TRACE(static_cast<int>(style));
+    host.ClearLogs();
+    paints.messages.clear();
+    host.panel->SetUIStyle(style);
+    uitest::Pump();
+    EXPECT_EQ(Count(host.above->messages, WM_NCPAINT), 1u);
+    EXPECT_EQ(paints.messages.size(), 1u);
+  }
+}
+
+TEST(SkinnedFormStyle, FramePixelsFromTheWindowDC) {
+  struct Row {
+    TkyrUIStyle style;
+    bool roundedTop;  // MacOS has square corners, BlueGlass 11-pixel ones
+  };
+  for (const Row row : {Row{MacOS, false}, Row{BlueGlass, true}}) {
+    const TkyrUIStyle style = row.style;
+    SCOPED_TRACE(static_cast<int>(style));
+    TSkinnedHost host(style);
+    const HWND w = host.Window();
+    const RECT b = host.Bounds();
+    const int W = b.right - b.left, H = b.bottom - b.top;
+    const int bw = GetBuiltinInt(style, KYR_THEME_FORM_BORDER_WIDTH_INT);
+    const TColor border = Solid(static_cast<TColor>(GetBuiltinColor(style, KYR_THEME_FORM_BORDER_COLOR)));
+    const TColor fill = Solid(static_cast<TColor>(GetBuiltinColor(style, KYR_THEME_FORM_BACKGROUND_COLOR)));
+    ASSERT_LT(bw, 3);
+    EXPECT_EQ(host.panel->BorderWidth(), bw);
+    EXPECT_EQ(WindowPixel(w, 0, H / 2), border);          // left edge
+    EXPECT_EQ(WindowPixel(w, W - 1, H / 2), border);      // right edge
+    EXPECT_EQ(WindowPixel(w, W / 2, H - 1), border);      // bottom edge
+    EXPECT_EQ(WindowPixel(w, bw, H / 2), fill);           // the frame's rest
+    EXPECT_EQ(WindowPixel(w, W - 1 - bw, H / 2), fill);
+    // The title bar's middle picture continues into the top rows.
+    const TColor title = host.panel->TitleBar()->ClientPicture()->Canvas().Pixel(0, 1);
+    EXPECT_EQ(WindowPixel(w, W / 2, 1), title);
+    // Rounded top corners cut the corner pixel out of the window's region.
+    EXPECT_EQ(host.panel->RoundCorner() > 0, row.roundedTop);
+    TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(w, region.Get()), ERROR);
+    EXPECT_EQ(PtInRegion(region.Get(), 0, 0) == FALSE, row.roundedTop);
+    EXPECT_TRUE(PtInRegion(region.Get(), W / 2, 0));
+    EXPECT_TRUE(PtInRegion(region.Get(), 0, H - 1));  // square below
+  }
+}
+
+// A theme whose only element is a FormLeftBorderImage 5 pixels wide: its left half COLOUR_A,
+// its right half COLOUR_B, so the rotated right border shows them the other way round.
+TEST(SkinnedFormStyle, FileThemeBorderImagesMoveTheClientAreaAndBack) {
+  constexpr uint32_t kOuter = 0x102030, kInner = 0x405060;  // 0xRRGGBB
+  TempDir dir;
+  TBmpImage left = MakeBmpImage(5, 20);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 5; ++x) left.Pixel(x, y) = x < 2 ? kOuter : kInner;
+  const std::string path = dir / "side.thm";
+  WriteFileBytes(path, ThemeFileBytes().Image("FormLeftBorderImage", EncodeBmp(left, 24)).Build());
+  TSkinnedHost host(MacOS);
+  auto* theme = new TkyrFileTheme(host.form);
+  theme->SetThemeFile(path);
+  const auto clientInWindow = [&] {
+    RECT client{}, window = host.Bounds();
+    GetClientRect(host.Window(), &client);
+    MapWindowPoints(host.Window(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+    return RECT{client.left - window.left, client.top - window.top, window.right - client.right,
+                window.bottom - client.bottom};
+  };
+  host.panel->SetFileTheme(theme);
+  host.panel->SetUIStyle(FromThemeFile);
+  uitest::Pump();
+  EXPECT_EQ(SendMessageA(host.Window(), KYR_MSG_SIDE_BORDER_WIDTH, 0, 0), 5);
+  EXPECT_TRUE(SameRect(clientInWindow(), RECT{6, 3, 6, 1}));  // SW + 1 at the sides
+  EXPECT_EQ(host.panel->ClientWidth(), host.form->ClientWidth());  // the panel followed
+  const RECT b = host.Bounds();
+  const int W = b.right - b.left, H = b.bottom - b.top;
+  const auto rgb = [](uint32_t c) { return static_cast<TColor>(RGB(c >> 16, (c >> 8) & 0xFF, c & 0xFF)); };
+  EXPECT_EQ(WindowPixel(host.Window(), 0, H / 2), rgb(kOuter));
+  EXPECT_EQ(WindowPixel(host.Window(), 4, H / 2), rgb(kInner));
+  EXPECT_EQ(WindowPixel(host.Window(), W - 1, H / 2), rgb(kOuter));  // rotated by 180 degrees
+  EXPECT_EQ(WindowPixel(host.Window(), W - 5, H / 2), rgb(kInner));
+
+  host.panel->SetUIStyle(MacOS);  // built-in again: the 3-pixel frame
+  uitest::Pump();
+  EXPECT_EQ(SendMessageA(host.Window(), KYR_MSG_SIDE_BORDER_WIDTH, 0, 0), 0);
+  EXPECT_TRUE(SameRect(clientInWindow(), RECT{3, 3, 3, 1}));
+  EXPECT_EQ(host.panel->ClientWidth(), host.form->ClientWidth());
+}
+
+// ---- Alt+Space ----
+
+namespace {
+std::vector<RECT> gMenusSeen;
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) {
+  const HWND menu = FindWindowA("#32768", nullptr);
+  if (!menu || !IsWindowVisible(menu)) return;
+  RECT r{};
+  GetWindowRect(menu, &r);
+  gMenusSeen.push_back(r);
+  EndMenu();
+}
+}  // namespace
+
+TEST(SkinnedFormKeys, AltSpaceOpensOnlyTheActiveWindowsMenuAtItsCorner) {
+  TSkinnedHost active(MacOS);
+  TSkinnedHost other(WinXP);
+  other.form->SetBounds(420, 300, 300, 200);
+  SetForegroundWindow(active.Window());
+  SetActiveWindow(active.Window());
+  uitest::Pump();
+  ASSERT_EQ(GetActiveWindow(), active.Window());
+  active.ClearLogs();
+  gMenusSeen.clear();
+  const UINT_PTR timer = SetTimer(nullptr, 0, 30, &CloseMenu);
+  PostMessageA(active.Window(), WM_SYSCHAR, ' ', 1 << 29);
+  Application->ProcessMessages();
+  KillTimer(nullptr, timer);
+  ASSERT_EQ(gMenusSeen.size(), 1u);
+  const RECT b = active.Bounds();
+  EXPECT_EQ(gMenusSeen[0].left, b.left);
+  EXPECT_EQ(gMenusSeen[0].top, b.top + active.panel->TitleBarHeight());
+  // Handled by the active window's panel; the other panel, asked after it, keeps it handled.
+  EXPECT_EQ(Count(active.below->messages, WM_SYSCHAR), 0u);
+}
+
+TEST(SkinnedFormKeys, AKeyHandledBeforeThePanelsSawItStaysHandled) {
+  TApplicationEvents first(nullptr);  // asked before the panels: it was made first
+  first.SetOnMessage([](MSG& msg, bool& handled) {
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_F5) handled = true;
+  });
+  TSkinnedHost one(MacOS), two(WinXP);
+  one.ClearLogs();
+  PostMessageA(one.Window(), WM_KEYDOWN, VK_F5, 1);
+  PostMessageA(one.Window(), WM_KEYDOWN, VK_F6, 1);
+  Application->ProcessMessages();
+  EXPECT_EQ(one.below->messages, std::vector<UINT>{WM_KEYDOWN});  // F6 only
+}
+
+// ---- resources ----
+
+TEST(SkinnedFormHandles, LiveCountsUnchangedAcrossRepaintsRestylesAndMaximising) {
+  if (!HandleCountsEnabled()) GTEST_SKIP() << "handle counts are kept in debug builds";
+  TSkinnedHost host(MacOS);
+  host.above.reset();
+  host.below.reset();
+  auto counts = [] {
+    std::vector<int> c;
+    for (int k = 0; k < static_cast<int>(THandleKind::Count); ++k) c.push_back(LiveHandleCount(static_cast<THandleKind>(k)));
+    return c;
+  };
+  const std::vector<int> before = counts();
+  for (int i = 0; i < 1000; ++i) SendMessageA(host.Window(), WM_NCPAINT, 1, 0);
+  EXPECT_EQ(counts(), before) << "frame repaints";
+  const TkyrUIStyle styles[] = {WinXP, Protein, DeepBlue, BlueGlass, MacOS};
+  for (int i = 0; i < 100; ++i) {
+    host.panel->SetUIStyle(styles[i % 5]);
+    uitest::Pump();
+  }
+  EXPECT_EQ(counts(), before) << "style switches";
+  for (int i = 0; i < 50; ++i) {
+    host.form->SetWindowState(wsMaximized);
+    uitest::Pump();
+    host.form->SetWindowState(wsNormal);
+    uitest::Pump();
+  }
+  EXPECT_EQ(counts(), before) << "maximise cycles";
+  const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  for (int i = 0; i < 200; ++i) SendMessageA(host.Window(), WM_NCPAINT, 1, 0);
+  if (gdi != 0) {
+    EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi + 2);
+  }
+}
+
+// Screenshots for a reviewer (VANTOR_SHOT_DIR): skinned forms in three styles, read back from
+// the window DC.
+TEST(SkinnedFormShots, Screenshots) {
+  if (EnvOr("VANTOR_SHOT_DIR", "").empty()) GTEST_SKIP() << "VANTOR_SHOT_DIR not set";
+  for (const auto& [style, name] : {std::pair{MacOS, "form-MACOS"}, std::pair{BlueGlass, "form-BLUEGLASS"},
+                                    std::pair{WinXP, "form-WINXP"}}) {
+    TSkinnedHost host(style);
+    host.panel->SetCaption("Corvane Vantor");
+    auto* button = uitest::Place<TButton>(host.panel, 40, 80, 100, 28);
+    button->SetCaption("Convert");
+    uitest::Pump();
+    Sleep(100);
+    uitest::Pump();
+    const RECT b = host.Bounds();
+    TBitmap shot(b.right - b.left, b.bottom - b.top);
+    TWindowDC dc(host.Window(), true);
+    BitBlt(shot.Canvas().Handle(), 0, 0, shot.Width(), shot.Height(), dc.Get(), 0, 0, SRCCOPY);
+    frametest::SaveShot(name, shot);
+  }
+}
