@@ -126,18 +126,25 @@ HWND WaitForMainWindow(const TRunningProgram& program) {
   return main ? main->window : nullptr;
 }
 
-TEST(EndToEnd, ProgramShowsItsMainWindowWithOneTaskbarEntryAndConvertsADroppedMovie) {
+// The program started with the stub installed and a movie clip.swf in DIR, its main window up.
+class EndToEnd : public ::testing::Test {
+protected:
+  void SetUp() override {
+    apptest::InstallStub(stub);
+    WriteFileBytes(dir / "clip.swf", movie);
+    ASSERT_TRUE(vantor.Started()) << ProgramPath();
+    main = WaitForMainWindow(vantor);
+    ASSERT_NE(main, nullptr) << Describe(TopWindowsOf(vantor.Id()));
+  }
   const Bytes stub = PatternBytes(4096, 11);
-  apptest::InstallStub(stub);
-  TempDir dir;
   const Bytes movie = apptest::MovieBytes(5000, 12);
-  WriteFileBytes(dir / "clip.swf", movie);
+  TempDir dir;
+  TRunningProgram vantor{ProgramPath()};
+  HWND main = nullptr;
+};
 
-  TRunningProgram vantor(ProgramPath());
-  ASSERT_TRUE(vantor.Started()) << ProgramPath();
-  const HWND main = WaitForMainWindow(vantor);
+TEST_F(EndToEnd, ProgramShowsItsMainWindowWithOneTaskbarEntryAndConvertsADroppedMovie) {
   const std::vector<TTopWindow> windows = TopWindowsOf(vantor.Id());
-  ASSERT_NE(main, nullptr) << Describe(windows);
   for (const char* hidden : {"About Vantor", "Message", "Donation"}) {
     const auto w = FindTopWindow(windows, hidden);
     ASSERT_TRUE(w) << hidden;
@@ -166,17 +173,7 @@ TEST(EndToEnd, ProgramShowsItsMainWindowWithOneTaskbarEntryAndConvertsADroppedMo
 
 // Convert as a person does it: the skinned button clicked with the mouse, the movie picked in
 // the real open dialog, the output named in the real save dialog.
-TEST(EndToEnd, TheConvertButtonClickedWithTheMouseBuildsAProjectorThroughTheRealDialogs) {
-  const Bytes stub = PatternBytes(2048, 21);
-  apptest::InstallStub(stub);
-  TempDir dir;
-  const Bytes movie = apptest::MovieBytes(3000, 22);
-  WriteFileBytes(dir / "clip.swf", movie);
-
-  TRunningProgram vantor(ProgramPath());
-  ASSERT_TRUE(vantor.Started()) << ProgramPath();
-  const HWND main = WaitForMainWindow(vantor);
-  ASSERT_NE(main, nullptr) << Describe(TopWindowsOf(vantor.Id()));
+TEST_F(EndToEnd, TheConvertButtonClickedWithTheMouseBuildsAProjectorThroughTheRealDialogs) {
   const HWND button = FindChildByText(main, "Convert");
   ASSERT_NE(button, nullptr);
   RECT face{};
