@@ -215,7 +215,7 @@ protected:
   TColor Background(const TControl& control, int x, int y) const {
     return PixelOf(pattern, (control.Left() + x) % pattern.Width(), (control.Top() + y) % pattern.Height());
   }
-  // The part of the link inside the window (it is wider than the panel).
+  // What shows of the link: it is wider than the panel, which clips it.
   static RECT VisibleLink() {
     const TControl& link = *Form1->kyrURLLabel1;
     return {0, 0, Form1->kyrForm1->ClientWidth() - link.Left(), link.Height()};
