@@ -13,8 +13,9 @@
 #include "framework/ui/ExtCtrls.h"
 #include "framework/ui/Forms.h"
 #include "framework/ui/Menus.h"
-#include "framework/ui/StdCtrls.h"
+#include "skin/controls/KYRButton.h"
 #include "skin/controls/KYRPopupMenu.h"
+#include "skin/controls/KYRURLLabel.h"
 #include "skin/frame/KYRForm.h"
 
 // Where the projector stub is installed; the drop handler spells the folder in capitals (the
@@ -41,8 +42,8 @@ public:
   explicit TForm1(TComponent* owner) : TForm(owner) {}
 
   TkyrForm* kyrForm1 = nullptr;
-  TButton* kyrButton1 = nullptr;
-  TLabel* kyrURLLabel1 = nullptr;
+  TkyrButton* kyrButton1 = nullptr;
+  TkyrURLLabel* kyrURLLabel1 = nullptr;
   TOpenDialog* OD1 = nullptr;
   TSaveDialog* SD1 = nullptr;
   TkyrPopupMenu* kyrPopupMenu1 = nullptr;

@@ -12,6 +12,7 @@
 #include "app/Unit3.h"
 #include "app/Unit4.h"
 #include "convert/Projector.h"
+#include "tests/skin/controls/KYRButtonTestSupport.h"
 #include "tests/support/ProgramWindows.h"
 
 namespace apptest {
@@ -69,6 +70,30 @@ std::string WindowText(HWND window) {
   char text[256] = {};
   GetWindowTextA(window, text, sizeof text);
   return text;
+}
+
+bool PointerInto(TControl& control, POINT screen) {
+  uitest::MovePointerTo({0, 0});
+  kyrtest::PumpApp();
+  uitest::MovePointerTo(screen);
+  return kyrtest::PumpAppUntil([&] { return control.MouseInControl(); });
+}
+
+bool ClickWithMouse(TkyrCustomButton& button) {
+  const TNotifyEvent handler = button.OnClick();
+  bool clicked = false;
+  // Noted on entry: a handler's error ends it, and the framework reports it.
+  button.SetOnClick([&](TObject* sender) {
+    clicked = true;
+    if (handler) handler(sender);
+  });
+  if (PointerInto(button, button.ClientToScreen({button.Width() / 2, button.Height() / 2}))) {
+    uitest::MouseButton(MOUSEEVENTF_LEFTDOWN);
+    uitest::MouseButton(MOUSEEVENTF_LEFTUP);
+    kyrtest::PumpAppUntil([&] { return clicked; });
+  }
+  button.SetOnClick(handler);
+  return clicked;
 }
 
 Bytes DropBytes(const std::vector<std::string>& names) {

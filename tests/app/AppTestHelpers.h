@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/ui/Dialogs.h"
+#include "skin/controls/KYRButton.h"
 #include "tests/support/TestSupport.h"
 
 namespace apptest {
@@ -64,6 +65,14 @@ bool HasTaskbarButton(HWND window);
 // The top-level windows of process PROCESS_ID that have a taskbar button, in Z order.
 std::vector<HWND> TaskbarEntries(DWORD processId);
 std::string WindowText(HWND window);
+
+// Moves the pointer onto SCREEN with absolute SendInput moves, from a point off every window of
+// the program first, so the control there sees the pointer arrive; pumps until it is inside
+// CONTROL (false if it never got there).
+bool PointerInto(TControl& control, POINT screen);
+// Clicks BUTTON as a person does: the pointer onto its centre, the left button pressed and
+// released through SendInput; pumps until the click has been handled (false if it never was).
+bool ClickWithMouse(TkyrCustomButton& button);
 
 // The bytes of a DROPFILES block (ANSI names), as the shell fills it.
 Bytes DropBytes(const std::vector<std::string>& names);

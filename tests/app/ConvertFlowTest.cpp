@@ -37,7 +37,8 @@ protected:
     WriteFileBytes(dir / "intro.swf", movie);
     WriteFileBytes(dir / "film.exe", apptest::ProjectorBytes(PatternBytes(300, 9), movie));
   }
-  void ClickConvert() { SendMessageA(Form1->kyrButton1->Handle(), BM_CLICK, 0, 0); }
+  // A real click on the skinned button, through the mouse.
+  void ClickConvert() { ASSERT_TRUE(apptest::ClickWithMouse(*Form1->kyrButton1)); }
   void Drop(const std::vector<std::string>& names) {
     SendMessageA(Form1->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(apptest::MakeDrop(names)), 0);
   }

@@ -6,10 +6,12 @@
 
 #include <dlgs.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "tests/app/AppTestHelpers.h"
+#include "tests/framework/ui/UiTestHelpers.h"
 #include "tests/support/ProgramWindows.h"
 
 namespace {
@@ -71,54 +73,126 @@ private:
   HHOOK hook_ = nullptr;
 };
 
-TEST(EndToEnd, ProgramShowsItsMainWindowWithOneTaskbarEntryAndConvertsADroppedMovie) {
-  const Bytes stub = PatternBytes(4096, 11);
-  apptest::InstallStub(stub);
-  TempDir dir;
-  const Bytes movie = apptest::MovieBytes(5000, 12);
-  WriteFileBytes(dir / "clip.swf", movie);
+// The file dialog of PROGRAM titled TITLE once it is open, else nullptr.
+HWND WaitForDialog(const TRunningProgram& program, const std::string& title) {
+  HWND dialog = nullptr;
+  WaitFor([&] {
+    const auto d = FindTopWindow(TopWindowsOf(program.Id()), title, "#32770");
+    dialog = d ? d->window : nullptr;
+    return dialog != nullptr;
+  });
+  return dialog;
+}
 
-  TRunningProgram vantor(ProgramPath());
-  ASSERT_TRUE(vantor.Started()) << ProgramPath();
-  std::vector<TTopWindow> windows;
-  ASSERT_TRUE(WaitFor([&] {
-    windows = TopWindowsOf(vantor.Id());
-    const auto main = FindTopWindow(windows, "Vantor");
+// Types NAME into the real file dialog DIALOG and confirms it.
+void ConfirmFileDialog(HWND dialog, const std::string& name) {
+  SetDlgItemTextA(dialog, cmb13, name.c_str());
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+bool MessageWindowShown(const TRunningProgram& program) {
+  return WaitFor([&] {
+    const auto message = FindTopWindow(TopWindowsOf(program.Id()), "Message");
+    return message && message->visible;
+  });
+}
+
+// The child window of PARENT (at any depth) whose text is TEXT, else nullptr.
+HWND FindChildByText(HWND parent, const std::string& text) {
+  struct TSearch {
+    const std::string& text;
+    HWND found;
+  } search{text, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM data) -> BOOL {
+        auto& s = *reinterpret_cast<TSearch*>(data);
+        if (apptest::WindowText(child) != s.text) return TRUE;
+        s.found = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The program's main window, once it and its hidden windows exist.
+HWND WaitForMainWindow(const TRunningProgram& program) {
+  std::optional<TTopWindow> main;
+  WaitFor([&] {
+    const std::vector<TTopWindow> windows = TopWindowsOf(program.Id());
+    main = FindTopWindow(windows, "Vantor");
     return main && main->visible && FindTopWindow(windows, "Donation");
-  })) << Describe(windows);
+  });
+  return main ? main->window : nullptr;
+}
+
+// The program started with the stub installed and a movie clip.swf in DIR, its main window up.
+class EndToEnd : public ::testing::Test {
+protected:
+  void SetUp() override {
+    apptest::InstallStub(stub);
+    WriteFileBytes(dir / "clip.swf", movie);
+    ASSERT_TRUE(vantor.Started()) << ProgramPath();
+    main = WaitForMainWindow(vantor);
+    ASSERT_NE(main, nullptr) << Describe(TopWindowsOf(vantor.Id()));
+  }
+  const Bytes stub = PatternBytes(4096, 11);
+  const Bytes movie = apptest::MovieBytes(5000, 12);
+  TempDir dir;
+  TRunningProgram vantor{ProgramPath()};
+  HWND main = nullptr;
+};
+
+TEST_F(EndToEnd, ProgramShowsItsMainWindowWithOneTaskbarEntryAndConvertsADroppedMovie) {
+  const std::vector<TTopWindow> windows = TopWindowsOf(vantor.Id());
   for (const char* hidden : {"About Vantor", "Message", "Donation"}) {
     const auto w = FindTopWindow(windows, hidden);
     ASSERT_TRUE(w) << hidden;
     EXPECT_FALSE(w->visible) << hidden;
   }
-  const HWND main = FindTopWindow(windows, "Vantor")->window;
   EXPECT_TRUE(GetWindowLongA(main, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
   EXPECT_EQ(TaskbarTexts(vantor.Id()), std::vector<std::string>{"Corvane Vantor"});
 
   TDropSender sender(vantor, main);
   ASSERT_TRUE(sender.Ready());
   sender.Drop({dir / "clip.swf"});
-  HWND dialog = nullptr;
-  ASSERT_TRUE(WaitFor([&] {
-    const auto d = FindTopWindow(TopWindowsOf(vantor.Id()), "Convert to .....", "#32770");
-    dialog = d ? d->window : nullptr;
-    return dialog != nullptr;
-  })) << Describe(TopWindowsOf(vantor.Id()));
+  const HWND dialog = WaitForDialog(vantor, "Convert to .....");
+  ASSERT_NE(dialog, nullptr) << Describe(TopWindowsOf(vantor.Id()));
   char caption[16] = {};
   GetWindowTextA(main, caption, sizeof caption);
   EXPECT_STREQ(caption, "1");
   EXPECT_EQ(TaskbarTexts(vantor.Id()), std::vector<std::string>{"Corvane Vantor"});  // the dialog is owned
   // The real save dialog: type the name (no extension) and confirm.
-  SetDlgItemTextA(dialog, cmb13, (dir / "clip-out").c_str());
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  ASSERT_TRUE(WaitFor([&] {
-    const auto message = FindTopWindow(TopWindowsOf(vantor.Id()), "Message");
-    return message && message->visible;
-  }));
+  ConfirmFileDialog(dialog, dir / "clip-out");
+  ASSERT_TRUE(MessageWindowShown(vantor));
   EXPECT_EQ(ReadFileBytes(dir / "clip-out.exe"), apptest::ProjectorBytes(stub, movie));
   EXPECT_EQ(TaskbarTexts(vantor.Id()), std::vector<std::string>{"Corvane Vantor"});
 
   EXPECT_EQ(vantor.CloseAndWait("1"), 0);  // the main window's caption is the drop count now
+}
+
+// Convert as a person does it: the skinned button clicked with the mouse, the movie picked in
+// the real open dialog, the output named in the real save dialog.
+TEST_F(EndToEnd, TheConvertButtonClickedWithTheMouseBuildsAProjectorThroughTheRealDialogs) {
+  const HWND button = FindChildByText(main, "Convert");
+  ASSERT_NE(button, nullptr);
+  RECT face{};
+  GetWindowRect(button, &face);
+  uitest::MovePointerTo({0, 0});
+  uitest::MovePointerTo({(face.left + face.right) / 2, (face.top + face.bottom) / 2});
+  uitest::MouseButton(MOUSEEVENTF_LEFTDOWN);
+  uitest::MouseButton(MOUSEEVENTF_LEFTUP);
+
+  const HWND open = WaitForDialog(vantor, "Select exe or swf to convert each other");
+  ASSERT_NE(open, nullptr) << Describe(TopWindowsOf(vantor.Id()));
+  ConfirmFileDialog(open, dir / "clip.swf");
+  const HWND save = WaitForDialog(vantor, "Convert to .....");
+  ASSERT_NE(save, nullptr) << Describe(TopWindowsOf(vantor.Id()));
+  ConfirmFileDialog(save, dir / "clip-out");
+  ASSERT_TRUE(MessageWindowShown(vantor));
+  EXPECT_EQ(ReadFileBytes(dir / "clip-out.exe"), apptest::ProjectorBytes(stub, movie));
+
+  EXPECT_EQ(vantor.CloseAndWait("Vantor"), 0);
 }
 
 }  // namespace
