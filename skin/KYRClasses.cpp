@@ -2,9 +2,11 @@
 
 #include "framework/core/TypInfo.h"
 #include "skin/KYRMgr.h"
+#include "skin/controls/KYRButton.h"
 #include "skin/controls/KYRImagePanel.h"
 #include "skin/controls/KYRPopupMenu.h"
 #include "skin/controls/KYRTrackBar.h"
+#include "skin/controls/KYRURLLabel.h"
 #include "skin/frame/KYRTitleBar.h"
 
 void RegisterSkinClasses() {
@@ -15,6 +17,10 @@ void RegisterSkinClasses() {
     RegisterComponentClass<TkyrTitleBar>();
     RegisterComponentClass<TkyrTitleBarPopupMenu>();
     RegisterComponentClass<TkyrImagePanel>();
+    RegisterComponentClass<TkyrButton>();
+    RegisterComponentClass<TkyrImageButton>();
+    RegisterComponentClass<TkyrToolBarSpeedButton>();
+    RegisterComponentClass<TkyrURLLabel>();
     return true;
   }();
   (void)done;

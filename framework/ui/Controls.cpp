@@ -1206,8 +1206,10 @@ void TWinControl::WMKillFocus(TMessage& m) {
 }
 
 // With KeyPreview the form sees its controls' keys first; KeyDown / KeyUp may change the key
-// or swallow it (0) before the window sees it.
+// or swallow it (0) before the window sees it. A handler may free the control (a key that
+// closes what it was typed into): nothing touches it after that.
 void TWinControl::WMKey(TMessage& m) {
+  const std::weak_ptr<void> alive = LifeToken();
   WORD key = static_cast<WORD>(m.WParam);
   const bool down = m.Msg == WM_KEYDOWN || m.Msg == WM_SYSKEYDOWN;
   const TShiftState shift = KeyboardShiftState();
@@ -1215,20 +1217,21 @@ void TWinControl::WMKey(TMessage& m) {
     TWinControl* preview = form;
     down ? preview->KeyDown(key, shift) : preview->KeyUp(key, shift);
   }
-  if (key != 0) down ? KeyDown(key, shift) : KeyUp(key, shift);
-  if (key == 0) return;
+  if (key != 0 && !alive.expired()) down ? KeyDown(key, shift) : KeyUp(key, shift);
+  if (key == 0 || alive.expired()) return;
   m.WParam = key;
   DefaultHandler(m);
 }
 
 void TWinControl::WMChar(TMessage& m) {
+  const std::weak_ptr<void> alive = LifeToken();
   char key = static_cast<char>(m.WParam);
   if (TCustomForm* form = ParentForm(); form && form != this && form->KeyPreview()) {
     TWinControl* preview = form;
     preview->KeyPress(key);
   }
-  if (key != 0) KeyPress(key);
-  if (key == 0) return;
+  if (key != 0 && !alive.expired()) KeyPress(key);
+  if (key == 0 || alive.expired()) return;
   m.WParam = static_cast<unsigned char>(key);
   DefaultHandler(m);
 }
