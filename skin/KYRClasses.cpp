@@ -4,7 +4,9 @@
 #include "skin/KYRMgr.h"
 #include "skin/controls/KYRButton.h"
 #include "skin/controls/KYRImagePanel.h"
+#include "skin/controls/KYRMemo.h"
 #include "skin/controls/KYRPopupMenu.h"
+#include "skin/controls/KYRScrollBar.h"
 #include "skin/controls/KYRTrackBar.h"
 #include "skin/controls/KYRURLLabel.h"
 #include "skin/frame/KYRTitleBar.h"
@@ -21,6 +23,8 @@ void RegisterSkinClasses() {
     RegisterComponentClass<TkyrImageButton>();
     RegisterComponentClass<TkyrToolBarSpeedButton>();
     RegisterComponentClass<TkyrURLLabel>();
+    RegisterComponentClass<TkyrScrollBar>();
+    RegisterComponentClass<TkyrMemo>();
     return true;
   }();
   (void)done;
