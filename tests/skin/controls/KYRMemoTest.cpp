@@ -113,6 +113,19 @@ TEST_F(MemoWindow, AHundredThousandLinesScrolledToTheEndShowTheLastLine) {
   EXPECT_EQ(vBar->Position(), 12);
 }
 
+// A bar's change scrolls the EDIT control once; a state copied into a bar is not sent back.
+TEST_F(MemoWindow, TheEchoStopsInBothDirections) {
+  memo->SetText(NumberedLines(200));
+  uitest::TMessageLog log(memo, {WM_VSCROLL, EM_LINESCROLL});
+  vBar->SetPosition(30);
+  EXPECT_EQ(log.messages, std::vector<UINT>{WM_VSCROLL});
+  EXPECT_EQ(FirstVisibleLine(), 30);
+  log.messages.clear();
+  memo->SetText(NumberedLines(20));  // shorter: the copied range clamps the bar's position first
+  EXPECT_TRUE(log.messages.empty());
+  ExpectInStep(vBar, SB_VERT);
+}
+
 TEST_F(MemoWindow, TypingPastingWheelAndTheProgramKeepTheBarsInStep) {
   memo->SetText(NumberedLines(3));
   EXPECT_FALSE(vBar->Enabled());  // nothing to scroll: disabled, no thumb
