@@ -134,9 +134,10 @@ void TkyrMemo::SyncBar(TkyrScrollBar& bar, LONG objectId, int which) {
   const HWND window = HandleIfAllocated();
   SCROLLBARINFO info{};
   info.cbSize = sizeof info;
-  if (!DynGetScrollBarInfo(window, objectId, &info)) {
-    bar.SetVisible(false);
-  } else if (info.rgstate[0] != STATE_SYSTEM_INVISIBLE && info.rgstate[0] != STATE_SYSTEM_UNAVAILABLE && Enabled()) {
+  // Wine fails the call while the EDIT control has not set any scroll state yet (a window not
+  // yet shown): nothing to scroll. Systems without the function are not supported.
+  const bool known = DynGetScrollBarInfo(window, objectId, &info);
+  if (known && info.rgstate[0] != STATE_SYSTEM_INVISIBLE && info.rgstate[0] != STATE_SYSTEM_UNAVAILABLE && Enabled()) {
     bar.SetLineButton(std::abs(info.xyThumbBottom - info.xyThumbTop));
     if (which == SB_HORZ) bar.SetSmallChange(Saturate(int64_t{bar.PageSize()} * 3));
     bar.SetEnabled(true);
@@ -219,6 +220,15 @@ void TkyrMemo::WndProc(TMessage& m) {
 void TkyrMemo::SyncAfterDefault(TMessage& m) {
   inherited::WndProc(m);
   SyncBars();
+}
+
+// Text set before the window existed is in it now, with the scroll state that goes with it; a
+// window made after its bars' windows would lie above them.
+void TkyrMemo::CreateWindowHandle(const TCreateParams& params) {
+  inherited::CreateWindowHandle(params);
+  for (TkyrScrollBar* bar : {hBar_, vBar_})
+    if (bar) bar->BringToFront();
+  PlaceBars();
 }
 
 void TkyrMemo::WMSizeOrMove(TMessage& m) {

@@ -57,6 +57,7 @@ public:
 
 protected:
   void ApplyUIStyle(const TkyrStyleSource& source) override;
+  void CreateWindowHandle(const TCreateParams& params) override;
   void Notification(TComponent* component, TOperation operation) override;
 
 private:
