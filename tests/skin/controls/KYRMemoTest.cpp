@@ -5,12 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "framework/graphics/GdiHandles.h"
+#include "tests/framework/graphics/GraphicsTestSupport.h"
 #include "skin/KYRClasses.h"
 #include "tests/framework/ui/UiTestHelpers.h"
 
@@ -236,15 +236,9 @@ TEST(SkinnedMemo, IsRegisteredAndPublishesInOrder) {
 
 TEST_F(MemoWindow, LiveGdiHandlesComeBackAfterRepaintsAndStyleSwitches) {
   if (!HandleCountsEnabled()) GTEST_SKIP() << "a build without handle counts";
-  constexpr int kKinds = static_cast<int>(THandleKind::Count);
-  const auto counts = [] {
-    std::array<int, kKinds> c{};
-    for (int k = 0; k < kKinds; ++k) c[k] = LiveHandleCount(static_cast<THandleKind>(k));
-    return c;
-  };
   memo->SetText(NumberedLines(300));
   RedrawWindow(shown->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  const auto before = counts();
+  const THandleBaseline before;
   for (int i = 0; i < 40; ++i) {
     vBar->SetPosition(i * 2);
     memo->SetUIStyle(static_cast<TkyrUIStyle>(1 + i % 5));
@@ -252,7 +246,7 @@ TEST_F(MemoWindow, LiveGdiHandlesComeBackAfterRepaintsAndStyleSwitches) {
   }
   memo->SetUIStyle(DeepBlue);
   RedrawWindow(shown->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  EXPECT_EQ(counts(), before);
+  before.ExpectUnchanged();
 }
 
 }  // namespace
