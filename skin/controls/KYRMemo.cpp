@@ -222,13 +222,21 @@ void TkyrMemo::SyncAfterDefault(TMessage& m) {
   SyncBars();
 }
 
-// Text set before the window existed is in it now, with the scroll state that goes with it; a
-// window made after its bars' windows would lie above them.
+// Text set before the window existed is in it now, with the scroll state that goes with it.
 void TkyrMemo::CreateWindowHandle(const TCreateParams& params) {
   inherited::CreateWindowHandle(params);
-  for (TkyrScrollBar* bar : {hBar_, vBar_})
-    if (bar) bar->BringToFront();
   PlaceBars();
+}
+
+// Windows made for a form being shown can come out with the memo above its bars (bound before
+// any window existed); the first paint finds the bars' windows made and lifts them.
+void TkyrMemo::RaiseBars() {
+  for (TkyrScrollBar* bar : {hBar_, vBar_}) {
+    if (!bar || !bar->HandleAllocated()) continue;
+    HWND above = GetWindow(HandleIfAllocated(), GW_HWNDPREV);
+    while (above && above != bar->HandleIfAllocated()) above = GetWindow(above, GW_HWNDPREV);
+    if (!above) bar->BringToFront();
+  }
 }
 
 void TkyrMemo::WMSizeOrMove(TMessage& m) {
@@ -261,6 +269,7 @@ void TkyrMemo::WMScroll(TMessage& m) {
 void TkyrMemo::WMPaintFrame(TMessage& m) {
   inherited::WndProc(m);
   PaintFrame();
+  if (m.Msg == WM_PAINT) RaiseBars();
 }
 
 // A bar is shown only with its memo; moving or sizing a hidden memo leaves it hidden.

@@ -68,6 +68,7 @@ private:
   void BarChanged(TkyrScrollBar& bar);
   void ScrollVertically(int32_t position);
   void PaintFrame();
+  void RaiseBars();
   void InvalidateFrame();
   void SyncAfterDefault(TMessage& m);
   void WMSizeOrMove(TMessage& m);

@@ -250,3 +250,25 @@ TEST_F(MemoWindow, LiveGdiHandlesComeBackAfterRepaintsAndStyleSwitches) {
 }
 
 }  // namespace
+
+namespace {
+
+// Bound before any window exists, on a form shown afterwards: the bar ends up above the memo.
+TEST(SkinnedMemo, BarsBoundBeforeAnyWindowExistsLieAboveTheMemo) {
+  TForm form(nullptr);
+  form.SetBounds(40, 40, 400, 300);
+  auto* memo = uitest::Place<TkyrMemo>(&form, 12, 12, 300, 130);
+  memo->SetText(NumberedLines(60));
+  auto* bar = uitest::Place<TkyrScrollBar>(&form, 0, 0, 20, 20);
+  memo->SetVScrollBar(bar);
+  form.Show();
+  uitest::Pump();
+  EXPECT_TRUE(IsWindowVisible(bar->Handle()));
+  EXPECT_EQ(bar->Left(), 12 + 300 - bar->Width() - 2);
+  EXPECT_TRUE(bar->Enabled());
+  HWND above = GetWindow(memo->Handle(), GW_HWNDPREV);
+  while (above && above != bar->Handle()) above = GetWindow(above, GW_HWNDPREV);
+  EXPECT_EQ(above, bar->Handle());
+}
+
+}  // namespace
