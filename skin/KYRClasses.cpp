@@ -4,7 +4,9 @@
 #include "skin/KYRMgr.h"
 #include "skin/controls/KYRButton.h"
 #include "skin/controls/KYRImagePanel.h"
+#include "skin/controls/KYRMemo.h"
 #include "skin/controls/KYRPopupMenu.h"
+#include "skin/controls/KYRScrollBar.h"
 #include "skin/controls/KYRTrackBar.h"
 #include "skin/controls/KYRURLLabel.h"
 #include "skin/frame/KYRForm.h"
@@ -23,6 +25,8 @@ void RegisterSkinClasses() {
     RegisterComponentClass<TkyrToolBarSpeedButton>();
     RegisterComponentClass<TkyrURLLabel>();
     RegisterComponentClass<TkyrForm>();
+    RegisterComponentClass<TkyrScrollBar>();
+    RegisterComponentClass<TkyrMemo>();
     return true;
   }();
   (void)done;

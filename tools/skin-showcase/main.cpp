@@ -22,7 +22,9 @@
 #include "skin/KYRMgr.h"
 #include "skin/controls/KYRButton.h"
 #include "skin/controls/KYRImagePanel.h"
+#include "skin/controls/KYRMemo.h"
 #include "skin/controls/KYRPopupMenu.h"
+#include "skin/controls/KYRScrollBar.h"
 #include "skin/controls/KYRTrackBar.h"
 #include "skin/controls/KYRURLLabel.h"
 #include "skin/frame/KYRTitleBar.h"
@@ -550,6 +552,59 @@ int ImagePanels(TSheet& sheet, int top) {
   return 18 + stripes->Height();
 }
 
+int ScrollBars(TSheet& sheet, int top) {
+  const struct {
+    const char* Label;
+    int32_t Position, PageSize;
+    int LineButton;
+    bool Enabled;
+  } rows[] = {
+      {"at 0, thumb 10% (PageSize 2)", 0, 2, 0, true},
+      {"at 60, thumb 40% (PageSize 40)", 60, 40, 0, true},
+      {"at the maximum, LineButton 24", 100, 2, 24, true},
+      {"disabled, thumb hidden", 30, 2, 0, false},
+  };
+  int y = top;
+  for (const auto& row : rows) {
+    sheet.Caption(kMargin, y + 2, row.Label);
+    auto* bar = sheet.Add<TkyrScrollBar>(kMargin + 200, y, 200, 20);
+    bar->SetPageSize(row.PageSize);
+    bar->SetLineButton(row.LineButton);
+    bar->SetPosition(row.Position);
+    bar->SetEnabled(row.Enabled);
+    bar->SetThumbVisible(row.Enabled);
+    y += bar->Height() + 8;
+  }
+  int x = kMargin + 420;
+  for (const int32_t position : {0, 50, 100}) {
+    auto* bar = sheet.Add<TkyrScrollBar>(x, top, 20, y - top - 8);
+    bar->SetOrientation(kyrVertical);
+    bar->SetBounds(x, top, bar->Width(), y - top - 8);
+    bar->SetPageSize(20);
+    bar->SetPosition(position);
+    x += bar->Width() + 12;
+  }
+  return y - top;
+}
+
+int Memos(TSheet& sheet, int top) {
+  std::string text;
+  for (int i = 1; i <= 60; ++i)
+    text += "Line " + std::to_string(i) + (i % 7 == 0 ? ": a long line that runs past the right edge of the memo" : "") +
+            "\r\n";
+  auto* memo = sheet.Add<TkyrMemo>(kMargin, top, 300, 130);
+  memo->SetWordWrap(false);
+  memo->SetText(text);
+  auto* vertical = sheet.Add<TkyrScrollBar>(0, 0, 20, 20);
+  auto* horizontal = sheet.Add<TkyrScrollBar>(0, 0, 20, 20);
+  memo->SetVScrollBar(vertical);
+  memo->SetHScrollBar(horizontal);
+  sheet.Caption(kMargin + 320, top, "Without bars, short text:");
+  auto* plain = sheet.Add<TkyrMemo>(kMargin + 320, top + 20, 200, 60);
+  plain->SetText("Two lines\r\nof text.");
+  return memo->Height();
+}
+
 using TSection = int (*)(TSheet& sheet, int top);
 const struct {
   const char* Title;
@@ -562,6 +617,8 @@ const struct {
     {"Buttons (TkyrButton, TkyrImageButton, TkyrToolBarSpeedButton)", Buttons, 1},
     {"Link label (TkyrURLLabel): link, under the pointer, own colour", LinkLabels, 1},
     {"Image panels (TkyrImagePanel)", ImagePanels, 1},
+    {"Scroll bars (TkyrScrollBar)", ScrollBars},
+    {"Memo (TkyrMemo) with its skinned scroll bars", Memos},
 };
 
 // ---- building, showing and capturing a sheet ----
