@@ -1,8 +1,9 @@
-// The About window: the program's features in a read-only memo.
+// The About window: the program's features in a read-only skinned memo.
 #pragma once
 
 #include "framework/ui/Forms.h"
 #include "framework/ui/StdCtrls.h"
+#include "skin/controls/KYRMemo.h"
 #include "skin/frame/KYRForm.h"
 
 class TForm2 : public TForm {
@@ -12,7 +13,7 @@ public:
   explicit TForm2(TComponent* owner) : TForm(owner) {}
 
   TkyrForm* kyrForm1 = nullptr;
-  TMemo* kyrMemo1 = nullptr;
+  TkyrMemo* kyrMemo1 = nullptr;
 
   static void DeclarePublished(TPublished<TForm2>& p);
 };

@@ -210,7 +210,7 @@ void TkyrMemo::WndProc(TMessage& m) {
       {WM_MOUSEMOVE, &TkyrMemo::WMMouseMove},
       {WM_HSCROLL, &TkyrMemo::WMScroll},           {WM_VSCROLL, &TkyrMemo::WMScroll},
       {WM_PAINT, &TkyrMemo::WMPaintFrame},         {WM_ERASEBKGND, &TkyrMemo::WMPaintFrame},
-      {WM_NCPAINT, &TkyrMemo::WMPaintFrame},
+      {WM_NCPAINT, &TkyrMemo::WMPaintFrame},       {WM_SETFONT, &TkyrMemo::WMSetFont},
   };
   if (!DispatchMessageTable(*this, kTable, m)) inherited::WndProc(m);
 }
@@ -225,7 +225,22 @@ void TkyrMemo::SyncAfterDefault(TMessage& m) {
 // Text set before the window existed is in it now, with the scroll state that goes with it.
 void TkyrMemo::CreateWindowHandle(const TCreateParams& params) {
   inherited::CreateWindowHandle(params);
+  SetTextMargins();
   PlaceBars();
+}
+
+// Without the sunken edge the EDIT control puts its text against the skinned border, which
+// swallows the first column of pixels; a small margin keeps the text clear of it. A new font
+// resets the margins to the font's own, so they are set again after every WM_SETFONT.
+void TkyrMemo::SetTextMargins() {
+  constexpr WORD kTextMargin = 2;
+  SendMessageA(HandleIfAllocated(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+               MAKELPARAM(kTextMargin, kTextMargin));
+}
+
+void TkyrMemo::WMSetFont(TMessage& m) {
+  inherited::WndProc(m);
+  SetTextMargins();
 }
 
 // Windows made for a form being shown can come out with the memo above its bars (bound before

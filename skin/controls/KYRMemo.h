@@ -77,6 +77,8 @@ private:
   void WMMouseMove(TMessage& m);
   void WMScroll(TMessage& m);
   void WMPaintFrame(TMessage& m);
+  void WMSetFont(TMessage& m);
+  void SetTextMargins();
   void CMVisibleChanged(TMessage& m);
 
   TColor borderColor_ = clBlack;

@@ -1,6 +1,9 @@
 // The four windows as their stored descriptions and the start-up make them.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "app/Unit3.h"
@@ -110,14 +113,55 @@ TEST_F(StartUp, SecondaryWindowsKeepTheirOwnProperties) {
   EXPECT_EQ(Form3->Label1->Font()->Height(), -24);
   EXPECT_EQ(Form3->Label1->Left(), 8);
   EXPECT_EQ(Form3->Label1->Top(), 31);
-  ASSERT_NE(Form2->kyrMemo1, nullptr);
-  ASSERT_EQ(Form2->kyrMemo1->Lines().Count(), 9);
-  EXPECT_EQ(Form2->kyrMemo1->Lines().Strings(1), std::string(90, '-'));
-  EXPECT_EQ(Form2->kyrMemo1->Lines().Strings(2), "1. Easy to convert flash  between SWF and EXE.");
-  EXPECT_EQ(Form2->kyrMemo1->Lines().Strings(3),
-            "2. Easy to release your flash cards in EXE format to your friends, ");
-  EXPECT_EQ(Form2->kyrMemo1->Lines().Strings(4), "    they can view it without flash player.");
-  EXPECT_TRUE(Form2->kyrMemo1->ReadOnly());
+}
+
+// The About text, line by line: the blanks after "flash", at the end of line 4 and before line 5
+// are part of it.
+const std::vector<std::string> kAboutLines = {
+    "Vantor Features:",
+    std::string(90, '-'),
+    "1. Easy to convert flash  between SWF and EXE.",
+    "2. Easy to release your flash cards in EXE format to your friends, ",
+    "    they can view it without flash player.",
+    "3. Support drag-drop method.",
+    std::string(90, '-'),
+    "http://www.corvane.example/",
+    "Email:support@corvane.example",
+};
+
+std::vector<std::string> MemoLines(TCustomMemo& memo) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < memo.Lines().Count(); ++i) lines.push_back(memo.Lines().Strings(i));
+  return lines;
+}
+
+// A skinned, read-only memo holding exactly the nine lines: keys typed into it change nothing,
+// and the window shows the same text again after its close button hid it.
+TEST_F(StartUp, AboutTextIsExactReadOnlyAndKeptAcrossClose) {
+  TkyrMemo* memo = Form2->kyrMemo1;
+  ASSERT_NE(memo, nullptr);
+  EXPECT_EQ(MemoLines(*memo), kAboutLines);
+  EXPECT_TRUE(memo->ReadOnly());
+  EXPECT_TRUE(memo->WordWrap());
+  EXPECT_EQ(memo->UIStyle(), MacOS);
+  EXPECT_EQ(memo->BorderColor(), clHighlight);
+  EXPECT_EQ(memo->Font()->Color(), clTeal);
+
+  Form1->About1->Click();
+  memo->SetFocus();
+  for (const char c : std::string("typed\r"))
+    SendMessageA(memo->Handle(), WM_CHAR, static_cast<WPARAM>(c), 0);
+  SendMessageA(memo->Handle(), WM_KEYDOWN, VK_DELETE, 0);
+  SendMessageA(memo->Handle(), WM_PASTE, 0, 0);
+  Application->ProcessMessages();
+  EXPECT_EQ(MemoLines(*memo), kAboutLines);
+
+  Form2->Hide();
+  Application->ProcessMessages();
+  Form1->About1->Click();
+  EXPECT_TRUE(IsWindowVisible(Form2->Handle()));
+  EXPECT_EQ(MemoLines(*memo), kAboutLines);
+  Form2->Hide();
 }
 
 TEST_F(StartUp, MainAboutAndDonationWindowsCarryTheProgramIcon) {

@@ -220,6 +220,19 @@ TEST_F(MemoWindow, TheFrameIsTheBorderColourAroundTheBackground) {
   EXPECT_EQ(memo->BorderColor(), static_cast<TColor>(GetBuiltinColor(WinXP, KYR_THEME_CONTROL_BORDER_COLOR)));
 }
 
+// The EDIT control resets its margins to the font's own with every new font; the memo's margin
+// keeps the first column of text clear of its border each time.
+TEST_F(MemoWindow, TextKeepsClearOfTheBorderAfterEveryFontChange) {
+  for (const char* name : {"MS Sans Serif", "Tahoma", "Times New Roman"}) {
+    SCOPED_TRACE(name);
+    memo->Font()->SetName(name);
+    uitest::Pump();
+    const auto margins = static_cast<DWORD>(SendMessageA(Edit(), EM_GETMARGINS, 0, 0));
+    EXPECT_EQ(LOWORD(margins), 2);
+    EXPECT_EQ(HIWORD(margins), 2);
+  }
+}
+
 TEST(SkinnedMemo, IsRegisteredAndPublishesInOrder) {
   RegisterSkinClasses();
   ASSERT_NE(FindComponentClass("TkyrMemo"), nullptr);
