@@ -209,8 +209,8 @@ void TkyrMemo::WndProc(TMessage& m) {
       {WM_LBUTTONDOWN, &TkyrMemo::WMLButtonDown},  {WM_LBUTTONUP, &TkyrMemo::WMLButtonUp},
       {WM_MOUSEMOVE, &TkyrMemo::WMMouseMove},
       {WM_HSCROLL, &TkyrMemo::WMScroll},           {WM_VSCROLL, &TkyrMemo::WMScroll},
-      {WM_PAINT, &TkyrMemo::WMPaintFrame},         {WM_ERASEBKGND, &TkyrMemo::WMPaintFrame},
-      {WM_NCPAINT, &TkyrMemo::WMPaintFrame},       {WM_SETFONT, &TkyrMemo::WMSetFont},
+      {WM_PAINT, &TkyrMemo::WMPaintFrame},         {WM_NCPAINT, &TkyrMemo::WMPaintFrame},
+      {WM_SETFONT, &TkyrMemo::WMSetFont},
   };
   if (!DispatchMessageTable(*this, kTable, m)) inherited::WndProc(m);
 }
