@@ -727,6 +727,9 @@ void TWinControl::CreateWnd() {
   if (handle_) return;
   TCreateParams p;
   CreateParams(p);
+  // Asking for the parent's window above may have made it, and with it this control's own: a
+  // second window would be left behind, bound to this control, never painted.
+  if (handle_) return;
   if ((p.Style & WS_CHILD) && !p.WndParent) throw Exception("Control '" + Name() + "' has no parent window");
   const bool subclass = !p.SubclassOf.empty();
   const char* cls = subclass ? p.SubclassOf.c_str() : RegisterFrameworkClass(p.ClassName, p.ClassStyle);

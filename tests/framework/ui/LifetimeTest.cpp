@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "framework/ui/ExtCtrls.h"
 #include "framework/ui/StdCtrls.h"
 #include "tests/framework/ui/UiTestHelpers.h"
@@ -51,6 +54,43 @@ TEST(ControlDestruction, AControlMayBeFreedByItsOwnClick) {
   SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(20, 110));
   EXPECT_EQ(clicks, 2);
   EXPECT_EQ(form->ControlCount(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The first control asking for a window on a form that has none makes the form's window, which
+// makes its children's: the control must end with that one window, not a second beside it.
+TEST(ControlWindows, AChildAskingFirstMakesTheParentsWindowAndOnlyOneOfItsOwn) {
+  TForm form(nullptr);
+  form.SetBounds(40, 40, 300, 200);
+  auto* first = uitest::Place<TMemo>(&form, 10, 10, 100, 60);
+  auto* second = uitest::Place<TButton>(&form, 10, 80, 100, 24);
+  const HWND window = first->Handle();
+  EXPECT_EQ(GetParent(window), form.Handle());
+  std::vector<HWND> children;
+  EnumChildWindows(
+      form.Handle(),
+      [](HWND child, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&children));
+  std::vector<HWND> expected{window, second->Handle()};
+  std::sort(children.begin(), children.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(children, expected);
+  // Every window is painted once shown: none is left asking for paint forever.
+  // (Counted, not pumped dry: a window that never validates would keep the queue full.)
+  form.Show();
+  int dispatched = 0;
+  MSG msg;
+  while (dispatched < 1000 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    DispatchMessageA(&msg);
+    ++dispatched;
+  }
+  EXPECT_LT(dispatched, 1000);
 }
 
 }  // namespace

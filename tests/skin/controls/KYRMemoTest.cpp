@@ -285,3 +285,29 @@ TEST(SkinnedMemo, BarsBoundBeforeAnyWindowExistsLieAboveTheMemo) {
 }
 
 }  // namespace
+
+namespace {
+
+// Scrolled while its form is still hidden (its window the first one asked for): once shown, the
+// memo and its bar agree on the line, and every window finishes painting.
+TEST(SkinnedMemo, ScrolledBeforeItsFormIsShown) {
+  TForm form(nullptr);
+  form.SetBounds(40, 40, 400, 300);
+  auto* memo = uitest::Place<TkyrMemo>(&form, 12, 12, 300, 130);
+  memo->SetText(NumberedLines(60));
+  auto* bar = uitest::Place<TkyrScrollBar>(&form, 0, 0, 20, 20);
+  memo->SetVScrollBar(bar);
+  SendMessageA(memo->Handle(), EM_LINESCROLL, 0, 20);
+  form.Show();
+  int dispatched = 0;
+  MSG msg;
+  while (dispatched < 1000 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    DispatchMessageA(&msg);
+    ++dispatched;
+  }
+  EXPECT_LT(dispatched, 1000);
+  EXPECT_EQ(SendMessageA(memo->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 20);
+  EXPECT_EQ(bar->Position(), 20);
+}
+
+}  // namespace
