@@ -71,38 +71,19 @@ int32_t SaturatingStep(int32_t value, int64_t delta) {
 
 // ---- TkyrTrackSlider ----
 
-TkyrTrackSlider::TkyrTrackSlider(TComponent* owner) : TCustomControl(owner) {
-  picture_.OnChange = [this](TObject*) { PictureChanged(); };
-  SetParentColor(true);
-}
-
-void TkyrTrackSlider::SetTransparent(bool value) {
-  if (transparent_ == value) return;
-  transparent_ = value;
-  Invalidate();
-}
-
-void TkyrTrackSlider::SetAutoSize(bool value) {
-  autoSize_ = value;
-  ApplyAutoSize();
-  if (OnPictureChanged) OnPictureChanged();
-}
-
-// An empty picture leaves the slider at its size.
-void TkyrTrackSlider::ApplyAutoSize() {
-  if (autoSize_ && !picture_.Empty()) SetBounds(Left(), Top(), picture_.Width(), picture_.Height());
-}
+TkyrTrackSlider::TkyrTrackSlider(TComponent* owner) : TkyrImagePanel(owner) { SetParentColor(true); }
 
 void TkyrTrackSlider::PictureChanged() {
-  ApplyAutoSize();
-  Invalidate();
+  inherited::PictureChanged();
   if (OnPictureChanged) OnPictureChanged();
 }
 
+// The panel's own drawing keys a picture only when the slider is see-through, and then on the
+// picture's corner; the slider images key magenta whatever stands behind them.
 void TkyrTrackSlider::Paint() {
   TCanvas& canvas = Canvas();
-  if (transparent_) DrawParentBackground(canvas, *this);
-  TGraphic* graphic = picture_.Graphic();
+  if (Transparent()) DrawParentBackground(canvas, *this);
+  TGraphic* graphic = Picture()->Graphic();
   if (!graphic || graphic->Empty()) return;
   auto* bitmap = dynamic_cast<TBitmap*>(graphic);
   if (!bitmap) return canvas.Draw(0, 0, *graphic);
@@ -126,10 +107,7 @@ TkyrTrackBar::TkyrTrackBar(TComponent* owner, bool usesOwnImages) : TkyrStyled(o
   slider_->SetOnMouseUp([this](TObject*, TMouseButton b, TShiftState s, int x, int y) { SliderMouseUp(b, s, x, y); });
   // The thickness and the slider's place follow its picture also when the owner sets it (the
   // scroll bar's thumb), not only at a style change.
-  slider_->OnPictureChanged = [this] {
-    if (!loadingImages_) FitSize();
-    PlaceSlider();
-  };
+  slider_->OnPictureChanged = [this] { SliderPictureChanged(); };
   SetParentColor(true);
   SetTabStop(true);
   InitUIStyle();
@@ -282,6 +260,11 @@ void TkyrTrackBar::FitSize() {
   const int thickness = std::max(barImage_.Height(), Horizontal() ? slider_->Height() : slider_->Width());
   Horizontal() ? SetHeight(thickness) : SetWidth(thickness);
   Invalidate();
+}
+
+void TkyrTrackBar::SliderPictureChanged() {
+  if (!loadingImages_) FitSize();
+  PlaceSlider();
 }
 
 void TkyrTrackBar::PlaceSlider() {
@@ -542,4 +525,9 @@ void TkyrScrollTrackBar::SetSliderVisible(bool value) {
   if (Slider()->Visible() != value) Slider()->SetVisible(value);
 }
 
-void TkyrScrollTrackBar::AutoSizeSlider() { Slider()->SetAutoSize(true); }
+// Sizing the slider to its picture is no picture change: the track is fitted and the slider
+// placed here.
+void TkyrScrollTrackBar::AutoSizeSlider() {
+  Slider()->SetAutoSize(true);
+  SliderPictureChanged();
+}

@@ -29,6 +29,7 @@
 
 #include "framework/ui/ExtCtrls.h"
 #include "skin/KYRMgr.h"
+#include "skin/controls/KYRImagePanel.h"
 
 enum TkyrProgressBarOrientation : uint8_t { kyrHorizontal = 0, kyrVertical = 1 };
 inline const TEnumInfo TkyrProgressBarOrientationInfo("TkyrProgressBarOrientation", {"kyrHorizontal", "kyrVertical"});
@@ -55,33 +56,21 @@ int32_t SaturatingStep(int32_t value, int64_t delta);
 
 // ---- the slider ----
 
-// The slider window of a track bar: one picture at its own size (AutoSize), the part of the
-// image panel that a track bar uses. The picture is drawn keyed on the skin's
-// magenta (it never shows); behind it is the parent's background when Transparent, else Color.
-class TkyrTrackSlider : public TCustomControl {
-  VANTOR_CLASS(TkyrTrackSlider, TCustomControl)
+// The slider of a track bar: an image panel that takes its picture's size (AutoSize). Its
+// picture is always drawn keyed on the skin's magenta, so the key never shows, also where the
+// slider is opaque (a vertical track, a scroll bar's thumb): there Color shows through the key,
+// where a see-through slider shows the track behind it.
+class TkyrTrackSlider : public TkyrImagePanel {
+  VANTOR_CLASS(TkyrTrackSlider, TkyrImagePanel)
 public:
   explicit TkyrTrackSlider(TComponent* owner);
 
-  // Changes made in place reach the slider too (auto-size, repaint, OnPictureChanged).
-  TPicture* Picture() { return &picture_; }
-  bool Transparent() const { return transparent_; }
-  void SetTransparent(bool value);
-  bool AutoSize() const { return autoSize_; }
-  void SetAutoSize(bool value);
-  // Run after the picture or AutoSize changed (and the slider took its size).
+  // Run after the picture changed (and the slider took its size).
   std::function<void()> OnPictureChanged;
 
 protected:
+  void PictureChanged() override;
   void Paint() override;
-
-private:
-  void PictureChanged();
-  void ApplyAutoSize();
-
-  TPicture picture_;
-  bool transparent_ = false;
-  bool autoSize_ = false;
 };
 
 // ---- the track bar ----
@@ -157,6 +146,9 @@ protected:
   virtual void LoadStyleImages(const TkyrStyleSource& source);
   virtual bool FocusOnClick() const { return true; }
   virtual bool SliderTransparent() const { return orientation_ == kyrHorizontal; }
+  // The slider's picture or size changed: the thickness follows (unless images are being
+  // loaded, which refresh once at the end) and the slider is placed again.
+  void SliderPictureChanged();
 
   void ApplyUIStyle(const TkyrStyleSource& source) override;
   void WndProc(TMessage& m) override;

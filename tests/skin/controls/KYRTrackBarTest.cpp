@@ -507,6 +507,28 @@ TEST_F(TrackBarWindow, DestroyingAHeldTrackBarStopsEverything) {
   uitest::Pump();
 }
 
+// The slider images have magenta corners: the key never shows. An opaque slider (vertical)
+// shows its Color there, a see-through one (horizontal) the track behind it.
+TEST_F(TrackBarWindow, TheSliderKeysItsMagentaWhetherSeeThroughOrNot) {
+  for (TkyrProgressBarOrientation orientation : {kyrHorizontal, kyrVertical}) {
+    TkyrTrackBar* bar = Make(orientation);
+    bar->SetColor(clYellow);
+    TkyrTrackSlider* slider = bar->Slider();
+    ASSERT_EQ(slider->Picture()->Bitmap().Canvas().Pixel(0, 0), clFuchsia);
+    const int w = slider->Width(), h = slider->Height();
+    uitest::TCapture capture(w, h);
+    SendMessageA(slider->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(capture.DC()), PRF_CLIENT);
+    int keyed = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) keyed += capture.Pixel(x, y) == clFuchsia;
+    EXPECT_EQ(keyed, 0) << orientation;
+    // The corner: the track's yellow behind a see-through slider (a row of the bar strip
+    // or the plain track), the slider's own yellow behind an opaque one.
+    EXPECT_EQ(capture.Pixel(0, 0), clYellow) << orientation;
+    delete bar;
+  }
+}
+
 // The columns (horizontal) or rows (vertical) where a tick stands, read from the bottom row or
 // the left column of the painted track; each tick must be exactly three pixels long.
 std::vector<int> PaintedTicks(TkyrTrackBar* bar) {
