@@ -1,5 +1,6 @@
 // The skin library's visual test bench: one window per built-in style, and one in the look of a
-// theme file, each holding every skinned control the library has, in the states worth seeing.
+// theme file, each framed by a skinned form and holding every skinned control the library has,
+// in the states worth seeing.
 // Each window is shown on top, captured from the screen and saved:
 //   skin-showcase <folder> [<theme file>]     writes <folder>/<Name>.bmp
 // (`make showcase` writes the theme file with vantor-theme and turns the sheets into PNGs).
@@ -27,6 +28,7 @@
 #include "skin/controls/KYRScrollBar.h"
 #include "skin/controls/KYRTrackBar.h"
 #include "skin/controls/KYRURLLabel.h"
+#include "skin/frame/KYRForm.h"
 #include "skin/frame/KYRTitleBar.h"
 
 namespace {
@@ -36,6 +38,8 @@ constexpr int kMargin = 12;
 
 // ---- the sheet: one window in one style ----
 
+// A skinned window: the frame and title bar of the style, and the controls on the skinned
+// form's panel, below its title bar.
 class TSheet {
 public:
   // STYLE FromThemeFile reads THEME_FILE.
@@ -46,8 +50,11 @@ public:
       theme_->SetThemeFile(themeFile);
       if (!theme_->IsThemeLoaded()) throw Exception("No theme file at " + themeFile);
     }
-    form_->SetCaption("Skin showcase: " + name);
-    form_->SetColor(Source().Color(KYR_THEME_FORM_BACKGROUND_COLOR));
+    skin_ = new TkyrForm(form_);
+    skin_->SetFileTheme(theme_);
+    skin_->SetUIStyle(style);
+    skin_->SetCaption("Skin showcase: " + name);
+    form_->SetColor(Background());
   }
   ~TSheet() { delete form_; }
   TSheet(const TSheet&) = delete;
@@ -55,6 +62,9 @@ public:
 
   const std::string& Name() const { return name_; }
   TForm& Form() { return *form_; }
+  // What the controls stand on: the skinned form's panel, in the style's background colour.
+  TkyrForm& Surface() { return *skin_; }
+  TColor Background() const { return skin_->Color(); }
   TkyrStyleSource Source() const { return TkyrStyleSource(theme_, style_); }
 
   // A skinned component takes the sheet's FileTheme and UIStyle, as from a skinned form.
@@ -72,11 +82,15 @@ public:
     Place(control, x, y, width, height, parent);
     return control;
   }
-  // CONTROL at X, Y, W x H on PARENT (the form, in the current column, by default).
+  // CONTROL at X, Y, W x H on PARENT (by default the surface, in the current column, Y counted
+  // from below the title bar).
   void Place(TControl* control, int x, int y, int width, int height, TWinControl* parent = nullptr) {
-    if (!parent) x += columnLeft;
+    if (!parent) {
+      x += columnLeft;
+      y += skin_->TitleBarHeight();
+    }
     control->SetBounds(x, y, width, height);
-    control->SetParent(parent ? parent : form_);
+    control->SetParent(parent ? parent : skin_);
   }
   // One line of text at X, Y; HEADING in bold.
   void Caption(int x, int y, const std::string& text, bool heading = false, TWinControl* parent = nullptr) {
@@ -100,6 +114,7 @@ private:
   TkyrUIStyle style_;
   TForm* form_;
   TkyrFileTheme* theme_ = nullptr;
+  TkyrForm* skin_ = nullptr;
 };
 
 // ---- helpers the sections share ----
@@ -311,7 +326,7 @@ int TrackBars(TSheet& sheet, int top) {
   }
   // On stripes: a see-through track shows them, an opaque one its own colour.
   auto* stripes = sheet.Add<TStripes>(kMargin, y, 392, 62);
-  stripes->SetColor(sheet.Form().Color());
+  stripes->SetColor(sheet.Background());
   for (const bool transparent : {true, false}) {
     const int rowTop = transparent ? 6 : 34;
     sheet.Caption(8, rowTop + 3, transparent ? "transparent" : "opaque", false, stripes);
@@ -427,7 +442,7 @@ int TitleBars(TSheet& sheet, int top) {
   bar(300, "A caption far longer than the room it has")->SetDrawAppIcon(true);
   label("each button's pictures (normal, pointer over, pressed), in the same order");
   auto* pictures = sheet.Add<TPictureRow>(kMargin, y, 0, 0);
-  pictures->SetColor(sheet.Form().Color());
+  pictures->SetColor(sheet.Background());
   for (int i = 0; i < active->Buttons()->Count(); ++i) {
     const TkyrTitleBarButton& button = *active->Buttons()->Items(i);
     for (const TPicture* picture : {button.PicNormal(), button.PicMouseOn(), button.PicMouseDown()})
@@ -436,7 +451,7 @@ int TitleBars(TSheet& sheet, int top) {
   y += pictures->Height() + 6;
   label("its sections: left end, right end, middle (stretched between them)");
   auto* sections = sheet.Add<TPictureRow>(kMargin, y, 0, 0);
-  sections->SetColor(sheet.Form().Color());
+  sections->SetColor(sheet.Background());
   for (int i = 0; i < active->Sections()->Count(); ++i) sections->AddPicture(*active->Sections()->Items(i)->Picture(), false);
   y += sections->Height();
   return y - top;
@@ -507,7 +522,7 @@ int Buttons(TSheet& sheet, int top) {
     ArrowGlyph(glyph, clNavy);
     glyph.SetTransparent(true);
     speed->SetGlyph(glyph);
-    speed->SetColor(sheet.Form().Color());
+    speed->SetColor(sheet.Background());
     if (i == 1) Hover(speed);
   }
   y += 30;
@@ -529,7 +544,7 @@ int LinkLabels(TSheet& sheet, int top) {
 int ImagePanels(TSheet& sheet, int top) {
   sheet.Caption(kMargin, top, "normal, stretched, tiled, transparent and tiled, with a caption; on stripes");
   auto* stripes = sheet.Add<TStripes>(kMargin, top + 18, 5 * 104 + 8, 72);
-  stripes->SetColor(sheet.Form().Color());
+  stripes->SetColor(sheet.Background());
   TPicture disc;
   DiscPicture(disc.Bitmap());
   const struct {
@@ -543,7 +558,7 @@ int ImagePanels(TSheet& sheet, int top) {
                 {kyrStretch, false, "Caption"}};
   for (int i = 0; i < 5; ++i) {
     auto* panel = sheet.Add<TkyrImagePanel>(8 + i * 104, 8, 96, 56, stripes);
-    panel->SetColor(Darker(sheet.Form().Color(), 25));
+    panel->SetColor(Darker(sheet.Background(), 25));
     panel->SetPicture(disc);
     panel->SetDrawStyle(panels[i].Style);
     panel->SetTransparent(panels[i].Transparent);
@@ -599,6 +614,8 @@ int Memos(TSheet& sheet, int top) {
   auto* horizontal = sheet.Add<TkyrScrollBar>(0, 0, 20, 20);
   memo->SetVScrollBar(vertical);
   memo->SetHScrollBar(horizontal);
+  // Scrolled before the window is shown: the bars show where, once it is.
+  SendMessageA(memo->Handle(), EM_LINESCROLL, 4, 20);
   sheet.Caption(kMargin + 320, top, "Without bars, short text:");
   auto* plain = sheet.Add<TkyrMemo>(kMargin + 320, top + 20, 200, 60);
   plain->SetText("Two lines\r\nof text.");
@@ -618,7 +635,7 @@ const struct {
     {"Link label (TkyrURLLabel): link, under the pointer, own colour", LinkLabels, 1},
     {"Image panels (TkyrImagePanel)", ImagePanels, 1},
     {"Scroll bars (TkyrScrollBar)", ScrollBars},
-    {"Memo (TkyrMemo) with its skinned scroll bars", Memos},
+    {"Memo (TkyrMemo) with its skinned scroll bars, scrolled to line 21", Memos},
 };
 
 // ---- building, showing and capturing a sheet ----
@@ -634,7 +651,7 @@ void Build(TSheet& sheet) {
   }
   sheet.columnLeft = 0;
   sheet.Form().SetClientWidth(2 * kColumnWidth);
-  sheet.Form().SetClientHeight(std::max(bottoms[0], bottoms[1]));
+  sheet.Form().SetClientHeight(std::max(bottoms[0], bottoms[1]) + sheet.Surface().TitleBarHeight());
 }
 
 void Pump() {
