@@ -1,6 +1,7 @@
 #include "framework/ui/StdCtrls.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/ui/Forms.h"
 
@@ -260,11 +261,18 @@ void TCustomMemo::CreateParams(TCreateParams& params) {
     params.ExStyle |= WS_EX_CLIENTEDGE;
   else if (borderStyle_ == bsSingle)
     params.Style |= WS_BORDER;
+  // The EDIT control takes at most 30,000 characters of text at creation, and Wine fails the
+  // creation beyond that: the text goes in once the limit is raised.
+  pendingText_ = std::move(params.Caption);
+  params.Caption.clear();
 }
 
+// A multi-line EDIT reports no change for WM_SETTEXT: the text coming back is no change.
 void TCustomMemo::CreateWindowHandle(const TCreateParams& params) {
   inherited::CreateWindowHandle(params);
   SendMessageA(HandleIfAllocated(), EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
+  const std::string text = std::exchange(pendingText_, {});
+  if (!text.empty()) SendMessageA(HandleIfAllocated(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void TCustomMemo::SetReadOnly(bool value) {

@@ -169,6 +169,7 @@ private:
   TAlignment alignment_ = taLeftJustify;
   TBorderStyle borderStyle_ = bsSingle;
   int maxLength_ = 0;
+  std::string pendingText_;  // from CreateParams to CreateWindowHandle
   bool wantReturns_ = true;
   bool wantTabs_ = false;
   bool hideSelection_ = true;

@@ -305,4 +305,22 @@ TEST(Memo, LinesOptionsAndRecreation) {
               (DLGC_WANTALLKEYS | DLGC_WANTTAB));
 }
 
+// A text set before the window exists reaches it whole, however long (the EDIT control takes
+// only 30,000 characters at creation), and survives a re-creation; neither is a change.
+TEST(Memo, ALongTextSetBeforeTheWindowIsKeptWhole) {
+  uitest::TShownForm form;
+  auto* memo = new TMemo(form.form);
+  std::string text;
+  for (int i = 0; i < 10000; ++i) text += "line " + std::to_string(i) + "\r\n";
+  ASSERT_GT(text.size(), 60000u);
+  memo->SetText(text);
+  int changes = 0;
+  memo->SetOnChange([&](TObject*) { ++changes; });
+  memo->SetParent(form.form);
+  EXPECT_EQ(memo->Text(), text);
+  memo->SetWordWrap(false);
+  EXPECT_EQ(memo->Text(), text);
+  EXPECT_EQ(changes, 0);
+}
+
 }  // namespace
