@@ -25,6 +25,18 @@ inline void Pump() {
   }
 }
 
+// Dispatches this thread's messages until none is left (true) or LIMIT have gone (false): a
+// window that never validates keeps WM_PAINT coming for ever, which Pump would never leave.
+inline bool PumpsDry(int limit = 1000) {
+  MSG msg;
+  for (int i = 0; i < limit; ++i) {
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return true;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return false;
+}
+
 // Pumps until DONE holds; gives up after a generous bound so a broken build fails instead of
 // hanging (the bound is a safety net, never an expectation).
 inline bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 5000) {

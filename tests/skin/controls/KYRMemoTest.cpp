@@ -266,48 +266,44 @@ TEST_F(MemoWindow, LiveGdiHandlesComeBackAfterRepaintsAndStyleSwitches) {
 
 namespace {
 
+// A hidden form with a memo of 60 lines at (12, 12, 300 x 130) and a vertical bar bound to it,
+// before any window exists.
+struct THiddenMemoForm {
+  THiddenMemoForm() {
+    form.SetBounds(40, 40, 400, 300);
+    memo = uitest::Place<TkyrMemo>(&form, 12, 12, 300, 130);
+    memo->SetText(NumberedLines(60));
+    bar = uitest::Place<TkyrScrollBar>(&form, 0, 0, 20, 20);
+    memo->SetVScrollBar(bar);
+  }
+  TForm form{nullptr};
+  TkyrMemo* memo;
+  TkyrScrollBar* bar;
+};
+
 // Bound before any window exists, on a form shown afterwards: the bar ends up above the memo.
 TEST(SkinnedMemo, BarsBoundBeforeAnyWindowExistsLieAboveTheMemo) {
-  TForm form(nullptr);
-  form.SetBounds(40, 40, 400, 300);
-  auto* memo = uitest::Place<TkyrMemo>(&form, 12, 12, 300, 130);
-  memo->SetText(NumberedLines(60));
-  auto* bar = uitest::Place<TkyrScrollBar>(&form, 0, 0, 20, 20);
-  memo->SetVScrollBar(bar);
-  form.Show();
+  THiddenMemoForm hidden;
+  TkyrScrollBar* bar = hidden.bar;
+  hidden.form.Show();
   uitest::Pump();
   EXPECT_TRUE(IsWindowVisible(bar->Handle()));
   EXPECT_EQ(bar->Left(), 12 + 300 - bar->Width() - 2);
   EXPECT_TRUE(bar->Enabled());
-  HWND above = GetWindow(memo->Handle(), GW_HWNDPREV);
+  HWND above = GetWindow(hidden.memo->Handle(), GW_HWNDPREV);
   while (above && above != bar->Handle()) above = GetWindow(above, GW_HWNDPREV);
   EXPECT_EQ(above, bar->Handle());
 }
 
-}  // namespace
-
-namespace {
-
 // Scrolled while its form is still hidden (its window the first one asked for): once shown, the
 // memo and its bar agree on the line, and every window finishes painting.
 TEST(SkinnedMemo, ScrolledBeforeItsFormIsShown) {
-  TForm form(nullptr);
-  form.SetBounds(40, 40, 400, 300);
-  auto* memo = uitest::Place<TkyrMemo>(&form, 12, 12, 300, 130);
-  memo->SetText(NumberedLines(60));
-  auto* bar = uitest::Place<TkyrScrollBar>(&form, 0, 0, 20, 20);
-  memo->SetVScrollBar(bar);
-  SendMessageA(memo->Handle(), EM_LINESCROLL, 0, 20);
-  form.Show();
-  int dispatched = 0;
-  MSG msg;
-  while (dispatched < 1000 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    DispatchMessageA(&msg);
-    ++dispatched;
-  }
-  EXPECT_LT(dispatched, 1000);
-  EXPECT_EQ(SendMessageA(memo->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 20);
-  EXPECT_EQ(bar->Position(), 20);
+  THiddenMemoForm hidden;
+  SendMessageA(hidden.memo->Handle(), EM_LINESCROLL, 0, 20);
+  hidden.form.Show();
+  EXPECT_TRUE(uitest::PumpsDry());
+  EXPECT_EQ(SendMessageA(hidden.memo->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 20);
+  EXPECT_EQ(hidden.bar->Position(), 20);
 }
 
 }  // namespace
