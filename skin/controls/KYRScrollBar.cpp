@@ -57,8 +57,10 @@ TkyrScrollBar::TkyrScrollBar(TComponent* owner) : TkyrStyled(owner) {
 
 // The children are owned and freed after this body: nothing of theirs may call back in here.
 TkyrScrollBar::~TkyrScrollBar() {
-  incButton_->SetOnMouseContinuouslyDown(nullptr);
-  decButton_->SetOnMouseContinuouslyDown(nullptr);
+  for (TkyrScrollArrow* arrow : {incButton_, decButton_}) {
+    arrow->SetOnMouseDown(nullptr);
+    arrow->SetOnMouseContinuouslyDown(nullptr);
+  }
   track_->SetOnChange(nullptr);
 }
 
@@ -67,8 +69,26 @@ TkyrScrollArrow* TkyrScrollBar::MakeArrow(int direction) {
   arrow->SetParent(this);
   arrow->SetTabStop(false);
   arrow->SetMouseContinuouslyDownInterval(kArrowInterval);
-  arrow->SetOnMouseContinuouslyDown([this, direction](TObject*) { track_->StepPosition(int64_t{direction} * smallChange_); });
+  arrow->SetOnMouseDown([this, direction](TObject*, TMouseButton button, TShiftState, int, int) {
+    if (button != mbLeft) return;
+    repeatDelay_ = true;
+    ArrowStep(direction, false);
+  });
+  arrow->SetOnMouseContinuouslyDown([this, direction](TObject*) { ArrowStep(direction, true); });
   return arrow;
+}
+
+// The repeat alone would leave a short click without effect (its first tick comes one interval
+// after the press): the press steps at once, and the first tick is the pause before the repeat.
+// A step whose change handler lets messages through gets no step inside itself.
+void TkyrScrollBar::ArrowStep(int direction, bool tick) {
+  if (stepping_ || (tick && std::exchange(repeatDelay_, false))) return;
+  const std::weak_ptr<void> alive = LifeToken();
+  stepping_ = true;
+  auto done = OnScopeExit([this, &alive] {
+    if (!alive.expired()) stepping_ = false;
+  });
+  track_->StepPosition(int64_t{direction} * smallChange_);
 }
 
 // ---- properties ----

@@ -8,8 +8,8 @@
 //
 // The value model (Min, Max, Position, PageSize, OnChange) is the track's, a TkyrScrollTrackBar:
 // a press on the track pages toward the pointer and repeats, the thumb drags (see
-// KYRTrackBar.h). The arrows are image buttons that step Position by SmallChange once per
-// 100 ms while held, the first step 100 ms after the press; their repeat stops on any release,
+// KYRTrackBar.h). The arrows are image buttons that step Position by SmallChange at the press,
+// then, after a pause of 200 ms, once per 100 ms while held; their repeat stops on any release,
 // loss of capture, disable, hide or destroy (KYRButton.h), and also when the scroll bar itself
 // is disabled or hidden.
 //
@@ -92,6 +92,8 @@ protected:
 private:
   bool Vertical() const { return orientation_ == kyrVertical; }
   TkyrScrollArrow* MakeArrow(int direction);
+  // One step of SmallChange in DIRECTION for an arrow's press, or for a repeat TICK.
+  void ArrowStep(int direction, bool tick);
   void LoadImages(const TkyrStyleSource& source);
   void Arrange();
   void BuildThumb();
@@ -112,4 +114,6 @@ private:
   int smallChange_ = 1;
   int lineButton_ = 0;
   bool arranging_ = false;
+  bool repeatDelay_ = false;  // the next tick is the pause before the repeat
+  bool stepping_ = false;
 };

@@ -114,6 +114,56 @@ TEST_F(MemoWindow, AHundredThousandLinesScrolledToTheEndShowTheLastLine) {
   EXPECT_EQ(vBar->Position(), 12);
 }
 
+// A person with the real mouse: the thumb dragged to the bottom of its track, the wheel turned
+// one notch back, the increase arrow clicked; the text follows each, the bar stays in step.
+TEST_F(MemoWindow, TheRealMouseOnTheBarAndTheWheelScrollTheText) {
+  memo->SetText(NumberedLines(500));
+  SetForegroundWindow(shown->Handle());
+  memo->SetFocus();
+  uitest::Pump();
+  const auto centre = [](TControl* control) {
+    return control->ClientToScreen({control->Width() / 2, control->Height() / 2});
+  };
+  const auto settle = [] {
+    for (int i = 0; i < 5; ++i) {
+      uitest::Pump();
+      Sleep(10);
+    }
+  };
+  const POINT thumb = centre(vBar->Track()->Slider());
+  uitest::MovePointerTo(thumb);
+  settle();
+  uitest::MouseButton(MOUSEEVENTF_LEFTDOWN);
+  settle();
+  uitest::MovePointerTo({thumb.x, vBar->ClientToScreen({0, vBar->Height()}).y + 40});
+  settle();
+  uitest::MouseButton(MOUSEEVENTF_LEFTUP);
+  settle();
+  ASSERT_EQ(vBar->Position(), vBar->Max());
+  EXPECT_EQ(FirstVisibleLine(), vBar->Max());
+  ExpectInStep(vBar, SB_VERT);
+
+  uitest::MovePointerTo(centre(memo));
+  INPUT wheel{};
+  wheel.type = INPUT_MOUSE;
+  wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
+  wheel.mi.mouseData = WHEEL_DELTA;  // one notch away from the user: up
+  SendInput(1, &wheel, sizeof wheel);
+  settle();
+  EXPECT_LT(FirstVisibleLine(), vBar->Max());
+  EXPECT_EQ(vBar->Position(), FirstVisibleLine());
+  ExpectInStep(vBar, SB_VERT);
+
+  const int before = FirstVisibleLine();
+  uitest::MovePointerTo(centre(vBar->IncButton()));
+  settle();
+  uitest::MouseButton(MOUSEEVENTF_LEFTDOWN);
+  uitest::MouseButton(MOUSEEVENTF_LEFTUP);
+  settle();
+  EXPECT_EQ(FirstVisibleLine(), before + 1);
+  EXPECT_EQ(vBar->Position(), before + 1);
+}
+
 // A bar's change scrolls the EDIT control once; a state copied into a bar is not sent back.
 TEST_F(MemoWindow, TheEchoStopsInBothDirections) {
   memo->SetText(NumberedLines(200));

@@ -242,11 +242,10 @@ public:
     bar->Handle();
     return bar;
   }
-  static void Press(TControl* arrow) {
-    SendMessageA(static_cast<TWinControl*>(arrow)->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-  }
-  static void Release(TControl* arrow) {
-    SendMessageA(static_cast<TWinControl*>(arrow)->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+  static void Press(TControl* arrow) { Send(arrow, WM_LBUTTONDOWN, MK_LBUTTON); }
+  static void Release(TControl* arrow) { Send(arrow, WM_LBUTTONUP); }
+  static void Send(TControl* arrow, UINT msg, WPARAM keys = 0) {
+    SendMessageA(static_cast<TWinControl*>(arrow)->Handle(), msg, keys, MAKELPARAM(3, 3));
   }
   // Lets queued timer ticks through for a while (the bound is no expectation).
   static void PumpAWhile() {
@@ -256,10 +255,14 @@ public:
   uitest::TShownForm shown{260, 80};
 };
 
-TEST_F(ScrollBarWindow, HeldArrowsStepBySmallChangeAndAShortClickMovesNothing) {
+// A click steps once at the press; a hold then repeats.
+TEST_F(ScrollBarWindow, ArrowsStepBySmallChangeOnceAClickAndRepeatWhileHeld) {
   TkyrScrollBar* bar = Make();
   bar->SetSmallChange(7);
-  bar->SetPosition(50);
+  bar->SetPosition(43);
+  Send(bar->IncButton(), WM_RBUTTONDOWN);  // other buttons step nothing
+  Send(bar->IncButton(), WM_RBUTTONUP);
+  EXPECT_EQ(bar->Position(), 43);
   Press(bar->IncButton());
   Release(bar->IncButton());  // released before any tick
   PumpAWhile();
@@ -268,6 +271,7 @@ TEST_F(ScrollBarWindow, HeldArrowsStepBySmallChangeAndAShortClickMovesNothing) {
   std::vector<int32_t> seen;
   bar->SetOnChange([&](TObject*) { seen.push_back(bar->Position()); });
   Press(bar->IncButton());
+  EXPECT_EQ(seen, (std::vector<int32_t>{57}));
   ASSERT_TRUE(uitest::PumpUntil([&] { return seen.size() >= 3; }));
   Release(bar->IncButton());
   EXPECT_EQ(seen, (std::vector<int32_t>{57, 64, 71}));
