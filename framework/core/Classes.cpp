@@ -155,9 +155,49 @@ void TComponent::Notification(TComponent* component, TOperation operation) {
 
 void TComponent::Detach(TComponent* component) {
   EraseValue(freeNotifies_, component);
+  // Every reference to COMPONENT is cleared before any holder is called back, so a callback
+  // sees no stale reference of its own holder.
+  std::vector<TComponentRefBase*> cleared;
+  for (TComponentRefBase* ref : refs_) {
+    if (ref->target_ != component) continue;
+    ref->target_ = nullptr;
+    cleared.push_back(ref);
+  }
+  for (TComponentRefBase* ref : cleared)
+    if (std::find(refs_.begin(), refs_.end(), ref) != refs_.end() && ref->onRemoved_) ref->onRemoved_();
   // A published field never outlives the component it points to.
   for (const TFieldInfo* f : ClassInfo().Fields())
     if (f->Get(*this) == component) f->Set(*this, nullptr);
+}
+
+bool TComponent::RefersTo(const TComponent* target, const TComponentRefBase* except, bool fields) const {
+  for (const TComponentRefBase* ref : refs_)
+    if (ref != except && ref->target_ == target) return true;
+  if (!fields) return false;
+  for (const TFieldInfo* f : ClassInfo().Fields())
+    if (f->Get(*this) == target) return true;
+  return false;
+}
+
+// ---- TComponentRefBase ----
+TComponentRefBase::TComponentRefBase(TComponent* holder, std::function<void()> onRemoved)
+    : holder_(holder), onRemoved_(std::move(onRemoved)) {
+  holder_->refs_.push_back(this);
+}
+
+// The holder's members go before its TComponent part: its published fields may already be
+// gone, so only its other references are asked whether the partnership is still needed.
+TComponentRefBase::~TComponentRefBase() {
+  EraseValue(holder_->refs_, this);
+  if (target_ && !holder_->RefersTo(target_, nullptr, false)) holder_->RemoveFreeNotification(target_);
+}
+
+void TComponentRefBase::SetTarget(TComponent* value) {
+  if (value == target_) return;
+  TComponent* old = target_;
+  target_ = value;
+  if (old && !holder_->RefersTo(old, this, true)) holder_->RemoveFreeNotification(old);
+  if (value) holder_->FreeNotification(value);
 }
 
 void TComponent::EndLoading() {

@@ -80,6 +80,57 @@ enum TOperation { opInsert, opRemove };
 enum TComponentStateFlag { csLoading, csReading, csDesigning, csDestroying };
 using TComponentState = TSet<TComponentStateFlag>;
 
+class TComponent;
+
+// The untyped part of TComponentRef: a node in its holder's list of references.
+class TComponentRefBase {
+public:
+  TComponentRefBase(const TComponentRefBase&) = delete;
+  TComponentRefBase& operator=(const TComponentRefBase&) = delete;
+
+  TComponent* Holder() const { return holder_; }
+
+protected:
+  TComponentRefBase(TComponent* holder, std::function<void()> onRemoved);
+  ~TComponentRefBase();
+  TComponent* Target() const { return target_; }
+  void SetTarget(TComponent* value);
+
+private:
+  friend class TComponent;
+  TComponent* holder_;
+  TComponent* target_ = nullptr;
+  std::function<void()> onRemoved_;
+};
+
+// A reference from one component (the holder) to another that it does not own and that may
+// belong to another owner. The holder takes the target's free notification; when the target is
+// removed (freed, or taken out of the holder's owner), the reference clears itself before the
+// holder's Notification runs and then calls ON_REMOVED, so no holder ever keeps a dangling
+// pointer or needs a Notification branch for it. Neither copyable nor movable: it is a member
+// of its holder, constructed with it.
+//
+//   class TThing : public TComponent {
+//     TComponentRef<TPopupMenu> menu_{this, [this] { MenuGone(); }};
+//   };
+template <class T>
+class TComponentRef : public TComponentRefBase {
+public:
+  explicit TComponentRef(TComponent* holder, std::function<void()> onRemoved = {})
+      : TComponentRefBase(holder, std::move(onRemoved)) {}
+
+  T* Get() const { return static_cast<T*>(Target()); }
+  operator T*() const { return Get(); }
+  T* operator->() const { return Get(); }
+  explicit operator bool() const { return Target() != nullptr; }
+  // Watches VALUE (nullptr: nothing) and stops watching the previous target, unless another
+  // reference of the same holder still points to it.
+  TComponentRef& operator=(T* value) {
+    SetTarget(value);
+    return *this;
+  }
+};
+
 class TComponent : public TPersistent {
   VANTOR_CLASS(TComponent, TPersistent)
 public:
@@ -144,8 +195,14 @@ private:
   void NotifyOwned(TComponent* component, TOperation operation);
   void Detach(TComponent* component);
 
+  friend class TComponentRefBase;
+  // Whether another of this component's references (or, with FIELDS, a published field) points
+  // to TARGET: then the free notification stays.
+  bool RefersTo(const TComponent* target, const TComponentRefBase* except, bool fields) const;
+
   TComponent* owner_ = nullptr;
   std::vector<TComponent*> components_;
+  std::vector<TComponentRefBase*> refs_;  // the references this component holds
   std::vector<TComponent*> freeNotifies_;
   std::string name_;
   int tag_ = 0;

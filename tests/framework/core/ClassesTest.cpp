@@ -152,6 +152,57 @@ TEST_F(ClassesTest, PublishedFieldIsClearedWhenItsComponentGoes) {
   EXPECT_NE(form.Gadget2, nullptr);
 }
 
+// A holder of references across owners, with a record of its call-backs.
+class TRefHolder : public TComponent {
+public:
+  explicit TRefHolder(TComponent* owner) : TComponent(owner) {}
+  TComponentRef<TGadget> first{this, [this] { gone.push_back(first.Get() ? "first still set" : "first"); }};
+  TComponentRef<TGadget> second{this, [this] { gone.push_back(second.Get() ? "second still set" : "second"); }};
+  std::vector<std::string> gone;
+};
+
+TEST_F(ClassesTest, ComponentRefClearsItselfAndCallsItsHolderBackOnce) {
+  TComponent formA(nullptr), formB(nullptr);
+  auto* holder = new TRefHolder(&formA);
+  TGadget* target = NewGadget(&formB, "Target");
+  holder->first = target;
+  holder->second = target;
+  EXPECT_EQ(holder->first.Get(), target);
+  delete target;
+  EXPECT_EQ(holder->first.Get(), nullptr);
+  EXPECT_EQ(holder->second.Get(), nullptr);
+  // Both cleared before either call-back ran, each call-back once.
+  EXPECT_EQ(holder->gone, (std::vector<std::string>{"first", "second"}));
+  delete holder;
+}
+
+TEST_F(ClassesTest, ComponentRefKeepsTheNotificationWhileAnotherReferenceNeedsIt) {
+  TComponent formA(nullptr), formB(nullptr);
+  auto* holder = new TRefHolder(&formA);
+  TGadget* target = NewGadget(&formB, "Target");
+  TGadget* other = NewGadget(&formB, "Other");
+  holder->first = target;
+  holder->second = target;
+  holder->first = other;   // the second still watches TARGET
+  delete target;
+  EXPECT_EQ(holder->second.Get(), nullptr);
+  EXPECT_EQ(holder->gone, (std::vector<std::string>{"second"}));
+  holder->first = nullptr;  // no longer watched: its going says nothing
+  delete other;
+  EXPECT_EQ(holder->gone.size(), 1u);
+  delete holder;
+}
+
+TEST_F(ClassesTest, ComponentRefOfAFreedHolderLeavesTheTargetClean) {
+  TComponent formA(nullptr), formB(nullptr);
+  auto* holder = new TRefHolder(&formA);
+  TGadget* target = NewGadget(&formB, "Target");
+  holder->first = target;
+  delete holder;   // must not leave the target pointing back at a freed holder
+  delete target;   // ASan: no use after free
+  EXPECT_EQ(formB.ComponentCount(), 0);
+}
+
 TEST_F(ClassesTest, DefaultAssignRefusesUnrelatedClasses) {
   TGadgetFont font;
   TStringList list;
