@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "framework/ui/Controls.h"
+
 namespace {
 
 struct TDragRun {

@@ -10,7 +10,10 @@
 // The right button, a lost capture or EndDrag(false) end it without a drop.
 #pragma once
 
-#include "framework/ui/Controls.h"
+#include "framework/ui/Messages.h"
+
+class TControl;
+class TWinControl;
 
 class TDragOperation {
 public:

@@ -4,12 +4,10 @@
 
 #include "framework/core/FormReader.h"
 #include "framework/core/ScopeGuard.h"
+#include "framework/ui/ComponentClasses.h"
 #include "framework/ui/Dialogs.h"
-#include "framework/ui/ExtCtrls.h"
 #include "framework/ui/Hints.h"
-#include "framework/graphics/ImgList.h"
 #include "framework/ui/Menus.h"
-#include "framework/ui/StdCtrls.h"
 
 namespace {
 
@@ -865,24 +863,4 @@ void HandleEventException() {
   } catch (...) {
     // An error while reporting an error: nothing sensible is left to do.
   }
-}
-
-void RegisterFrameworkClasses() {
-  static const bool done = [] {
-    RegisterComponentClass<TForm>();
-    RegisterComponentClass<TPanel>();
-    RegisterComponentClass<TLabel>();
-    RegisterComponentClass<TButton>();
-    RegisterComponentClass<TMemo>();
-    RegisterComponentClass<TTimer>();
-    RegisterComponentClass<TMainMenu>();
-    RegisterComponentClass<TPopupMenu>();
-    RegisterComponentClass<TMenuItem>();
-    RegisterComponentClass<TOpenDialog>();
-    RegisterComponentClass<TSaveDialog>();
-    RegisterComponentClass<TApplicationEvents>();
-    RegisterComponentClass<TImageList>();
-    return true;
-  }();
-  (void)done;
 }

@@ -346,6 +346,3 @@ struct TApplicationRef {
   TApplication& operator*() const { return *operator->(); }
 };
 inline constexpr TApplicationRef Application{};
-
-// Registers the framework's component classes (idempotent; Initialize calls it).
-void RegisterFrameworkClasses();

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "framework/ui/Controls.h"
+
 namespace {
 
 constexpr UINT_PTR kShowTimer = 1;

@@ -16,7 +16,9 @@
 #include <string>
 
 #include "framework/graphics/GdiHandles.h"
-#include "framework/ui/Controls.h"
+#include "framework/ui/Messages.h"
+
+class TControl;
 
 // The part before the first '|' (all of HINT when it has none).
 std::string GetShortHint(const std::string& hint);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/core/FormReader.h"
+#include "framework/ui/ComponentClasses.h"
 #include "framework/ui/ExtCtrls.h"
 #include "framework/ui/Menus.h"
 #include "framework/ui/StdCtrls.h"

@@ -8,6 +8,7 @@
 #include "framework/core/BmpCodec.h"
 #include "framework/core/FormReader.h"
 #include "framework/graphics/ImgList.h"
+#include "framework/ui/ComponentClasses.h"
 #include "framework/ui/ExtCtrls.h"
 #include "framework/ui/Hints.h"
 #include "framework/ui/Menus.h"
