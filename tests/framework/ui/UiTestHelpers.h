@@ -3,11 +3,14 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <type_traits>
 #include <vector>
 
+#include "framework/core/ScopeGuard.h"
 #include "framework/graphics/GdiHandles.h"
 #include "framework/ui/Controls.h"
 #include "framework/ui/Dialogs.h"
@@ -88,20 +91,159 @@ private:
   HGDIOBJ old_ = nullptr;
 };
 
-// Records message numbers that reach a control, through a window-procedure hook.
+// How a logged message reached the control.
+enum class TDelivery {
+  Sent,       // SendMessage: the window procedure was called for it
+  Posted,     // taken from the thread's queue and dispatched: posted messages, input, WM_PAINT, WM_TIMER
+  Performed,  // handed to the control directly: Perform, reflected notifications, windowless controls
+};
+
+struct TLoggedMessage {
+  UINT Msg = 0;
+  WPARAM WParam = 0;
+  LPARAM LParam = 0;
+  TDelivery Delivery = TDelivery::Performed;
+  bool operator==(const TLoggedMessage&) const = default;
+};
+
+inline void PrintTo(const TLoggedMessage& m, std::ostream* os) {
+  static const char* const kDelivery[] = {"sent", "posted", "performed"};
+  *os << std::hex << "{0x" << m.Msg << ", 0x" << m.WParam << ", 0x" << m.LParam << std::dec << ", "
+      << kDelivery[static_cast<int>(m.Delivery)] << "}";
+}
+
+// What this thread's message hooks see being delivered, so that a message log can tell a sent
+// message from a queued one and both from a direct call. InSendMessage cannot: it is true only
+// for messages sent from another thread, and the tests send from their own. WH_CALLWNDPROC is
+// called before the window procedure of every sent message, same thread included, and
+// WH_CALLWNDPROCRET after it, so the sends in progress form a stack; WH_GETMESSAGE sees each
+// message GetMessage/PeekMessage take off the queue, just before DispatchMessage calls the
+// window procedure without either send hook (both on Windows and under Wine). A message that
+// reaches the control with neither is a direct call.
+//
+// A delivery is claimed by the first TMessage the framework makes of it; every log in the same
+// hook chain sees that same object, and a Perform of an equal message during the delivery
+// makes another one, so it is not taken for the delivery.
+class TDeliveryWatch {
+public:
+  // Keeps the hooks installed while it lives.
+  class TUser {
+  public:
+    TUser() { ThisThread().AddUser(); }
+    ~TUser() { ThisThread().RemoveUser(); }
+    TUser(const TUser&) = delete;
+    TUser& operator=(const TUser&) = delete;
+  };
+
+  static TDeliveryWatch& ThisThread() {
+    thread_local TDeliveryWatch watch;
+    return watch;
+  }
+
+  // How M came to WINDOW's control (WINDOW nullptr: a windowless control).
+  TDelivery Claim(HWND window, const TMessage& m) {
+    if (!window) return TDelivery::Performed;
+    if (!sending_.empty() && Takes(sending_.back(), window, m)) return TDelivery::Sent;
+    if (retrieved_.window && Takes(retrieved_, window, m)) return TDelivery::Posted;
+    return TDelivery::Performed;
+  }
+  // The control is done with M: a queued message it claimed is over.
+  void Release(const TMessage& m) {
+    if (retrieved_.claimedBy == &m) retrieved_ = {};
+  }
+
+private:
+  struct TDelivering {
+    HWND window = nullptr;
+    UINT msg = 0;
+    WPARAM wParam = 0;
+    const TMessage* claimedBy = nullptr;
+  };
+
+  // LParam is left out: Windows may hand the hook a converted copy of a pointer parameter.
+  static bool Takes(TDelivering& d, HWND window, const TMessage& m) {
+    if (d.window != window || d.msg != m.Msg || d.wParam != m.WParam) return false;
+    if (d.claimedBy && d.claimedBy != &m) return false;
+    d.claimedBy = &m;
+    return true;
+  }
+
+  void AddUser() {
+    retrieved_ = {};  // taken off the queue before this log existed: never its to claim
+    if (users_++) return;
+    const DWORD thread = GetCurrentThreadId();
+    callHook_ = SetWindowsHookExA(WH_CALLWNDPROC, &CallWndProc, nullptr, thread);
+    returnHook_ = SetWindowsHookExA(WH_CALLWNDPROCRET, &CallWndProcRet, nullptr, thread);
+    getHook_ = SetWindowsHookExA(WH_GETMESSAGE, &GetMessageProc, nullptr, thread);
+  }
+  void RemoveUser() {
+    if (--users_) return;
+    UnhookWindowsHookEx(callHook_);
+    UnhookWindowsHookEx(returnHook_);
+    UnhookWindowsHookEx(getHook_);
+    sending_.clear();
+    retrieved_ = {};
+  }
+
+  static LRESULT CALLBACK CallWndProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+      const auto* s = reinterpret_cast<const CWPSTRUCT*>(lParam);
+      ThisThread().sending_.push_back({s->hwnd, s->message, s->wParam, nullptr});
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  static LRESULT CALLBACK CallWndProcRet(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+      // A send that began before the hooks were installed has no entry to take off.
+      const auto* s = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+      std::vector<TDelivering>& sending = ThisThread().sending_;
+      if (!sending.empty() && sending.back().window == s->hwnd && sending.back().msg == s->message)
+        sending.pop_back();
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  static LRESULT CALLBACK GetMessageProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && wParam == PM_REMOVE) {
+      const auto* msg = reinterpret_cast<const MSG*>(lParam);
+      ThisThread().retrieved_ = {msg->hwnd, msg->message, msg->wParam, nullptr};
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+
+  int users_ = 0;
+  HHOOK callHook_ = nullptr, returnHook_ = nullptr, getHook_ = nullptr;
+  std::vector<TDelivering> sending_;  // innermost last
+  TDelivering retrieved_;             // the queued message being dispatched (window nullptr: none)
+};
+
+// Records the messages of interest that reach a control, through a window-procedure hook: their
+// numbers in MESSAGES, and in RECORDS with their parameters and how each was delivered.
 class TMessageLog {
 public:
   TMessageLog(TControl* control, std::vector<UINT> interesting)
-      : interesting_(std::move(interesting)),
-        hook_(control, [this](TMessage& m) {
-          for (UINT i : interesting_)
-            if (i == m.Msg) messages.push_back(m.Msg);
-          hook_.CallPrevious(m);
-        }) {}
+      : control_(control), interesting_(std::move(interesting)), hook_(control, [this](TMessage& m) { Receive(m); }) {}
   std::vector<UINT> messages;
+  std::vector<TLoggedMessage> records;
+  void Clear() {
+    messages.clear();
+    records.clear();
+  }
 
 private:
+  void Receive(TMessage& m) {
+    if (std::find(interesting_.begin(), interesting_.end(), m.Msg) == interesting_.end()) return hook_.CallPrevious(m);
+    TDeliveryWatch& watch = TDeliveryWatch::ThisThread();
+    const auto* windowed = dynamic_cast<const TWinControl*>(control_);
+    const TDelivery delivery = watch.Claim(windowed ? windowed->HandleIfAllocated() : nullptr, m);
+    messages.push_back(m.Msg);
+    records.push_back({m.Msg, m.WParam, m.LParam, delivery});
+    auto release = OnScopeExit([&] { watch.Release(m); });
+    hook_.CallPrevious(m);
+  }
+
+  TControl* control_;
   std::vector<UINT> interesting_;
+  TDeliveryWatch::TUser watching_;
   TWindowProcHook hook_;
 };
 

@@ -122,8 +122,12 @@ TEST(ReflectedNotifications, CommandAndColourReachTheChild) {
   uitest::TMessageLog buttonLog(button, {CN_COMMAND});
   SendMessageA(button->Handle(), BM_CLICK, 0, 0);
   EXPECT_EQ(clicks, 1);
-  EXPECT_EQ(parentLog.messages, std::vector<UINT>{WM_COMMAND});
-  EXPECT_EQ(buttonLog.messages, std::vector<UINT>{CN_COMMAND});
+  // The button sends its notification to the parent, which hands it on with the same parameters.
+  const WPARAM clicked = MAKEWPARAM(GetDlgCtrlID(button->Handle()), BN_CLICKED);
+  const LPARAM from = reinterpret_cast<LPARAM>(button->Handle());
+  EXPECT_EQ(parentLog.records, (std::vector<uitest::TLoggedMessage>{{WM_COMMAND, clicked, from, uitest::TDelivery::Sent}}));
+  EXPECT_EQ(buttonLog.records,
+            (std::vector<uitest::TLoggedMessage>{{CN_COMMAND, clicked, from, uitest::TDelivery::Performed}}));
 
   auto* memo = new TReflectingMemo(form.form);
   memo->SetParent(form.form);
