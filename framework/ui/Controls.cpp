@@ -3,13 +3,13 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <set>
 
 #include "framework/core/ScopeGuard.h"
 #include "framework/ui/DragDrop.h"
 #include "framework/ui/Forms.h"
 #include "framework/ui/Hints.h"
 #include "framework/ui/Menus.h"
+#include "framework/ui/WindowClasses.h"
 
 namespace {
 
@@ -83,8 +83,6 @@ void ForgetMouseControl() {
 }
 
 POINT PointOf(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
-
-const char* RegisterFrameworkClass(const std::string& name, UINT style);
 
 }  // namespace
 
@@ -630,26 +628,6 @@ void TControl::DeclarePublished(TPublished<TControl>& p) {
 }
 
 // ---- TWinControl ----
-namespace {
-
-const char* RegisterFrameworkClass(const std::string& name, UINT style) {
-  static std::set<std::string> registered;
-  auto it = registered.find(name);
-  if (it != registered.end()) return it->c_str();
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.style = style;
-  wc.lpfnWndProc = StdWndProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpszClassName = name.c_str();
-  if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-    throw Exception("Cannot register window class " + name);
-  return registered.insert(name).first->c_str();
-}
-
-}  // namespace
-
 LRESULT CALLBACK StdWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   TWinControl* control = TWinControl::FindControl(window);
   if (!control && gCreating && !gCreating->HandleAllocated()) {
@@ -730,7 +708,7 @@ void TWinControl::CreateWnd() {
   if (handle_) return;
   if ((p.Style & WS_CHILD) && !p.WndParent) throw Exception("Control '" + Name() + "' has no parent window");
   const bool subclass = !p.SubclassOf.empty();
-  const char* cls = subclass ? p.SubclassOf.c_str() : RegisterFrameworkClass(p.ClassName, p.ClassStyle);
+  const char* cls = subclass ? p.SubclassOf.c_str() : RegisterWindowClass(p.ClassName, p.ClassStyle, StdWndProc);
   HMENU id = (p.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(gNextControlId++)) : nullptr;
   TWinControl* outer = gCreating;
   gCreating = this;

@@ -3,6 +3,7 @@
 #include <set>
 
 #include "framework/ui/Controls.h"
+#include "framework/ui/WindowClasses.h"
 
 void RedrawFrame(HWND window) { SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_FRAMEONLY); }
 
@@ -53,15 +54,7 @@ void TWindowProcHook::CallPrevious(TMessage& m) const {
 
 // ---- TUtilityWindow ----
 TUtilityWindow::TUtilityWindow(THandler handler, const TUtilityWindowParams& params) : handler_(std::move(handler)) {
-  static const char* cls = [] {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &TUtilityWindow::Proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "VantorUtilityWindow";
-    RegisterClassExA(&wc);
-    return "VantorUtilityWindow";
-  }();
+  static const char* cls = RegisterWindowClass("VantorUtilityWindow", 0, &TUtilityWindow::Proc);
   const RECT& r = params.Bounds;
   window_ = CreateWindowExA(params.ExStyle, cls, params.Caption.c_str(), params.Style, r.left, r.top, r.right - r.left,
                             r.bottom - r.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);

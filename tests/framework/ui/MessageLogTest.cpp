@@ -65,8 +65,9 @@ TEST(MessageLog, WindowlessControlIsHandedItsMessages) {
   uitest::TMessageLog log(label, {WM_LBUTTONDOWN, WM_LBUTTONUP});
   SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(23, 34));
   SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(23, 34));
-  EXPECT_EQ(log.records, (std::vector<TLoggedMessage>{{WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 4), TDelivery::Performed},
-                                                      {WM_LBUTTONUP, 0, MAKELPARAM(3, 4), TDelivery::Performed}}));
+  const LPARAM inLabel = MAKELPARAM(3, 4);
+  EXPECT_EQ(log.records, (std::vector<TLoggedMessage>{{WM_LBUTTONDOWN, MK_LBUTTON, inLabel, TDelivery::Performed},
+                                                      {WM_LBUTTONUP, 0, inLabel, TDelivery::Performed}}));
 }
 
 }  // namespace

@@ -125,7 +125,8 @@ TEST(ReflectedNotifications, CommandAndColourReachTheChild) {
   // The button sends its notification to the parent, which hands it on with the same parameters.
   const WPARAM clicked = MAKEWPARAM(GetDlgCtrlID(button->Handle()), BN_CLICKED);
   const LPARAM from = reinterpret_cast<LPARAM>(button->Handle());
-  EXPECT_EQ(parentLog.records, (std::vector<uitest::TLoggedMessage>{{WM_COMMAND, clicked, from, uitest::TDelivery::Sent}}));
+  EXPECT_EQ(parentLog.records,
+            (std::vector<uitest::TLoggedMessage>{{WM_COMMAND, clicked, from, uitest::TDelivery::Sent}}));
   EXPECT_EQ(buttonLog.records,
             (std::vector<uitest::TLoggedMessage>{{CN_COMMAND, clicked, from, uitest::TDelivery::Performed}}));
 
