@@ -77,6 +77,13 @@ TColor WindowPixel(HWND window, int x, int y) {
 
 TColor Solid(TColor c) { return static_cast<TColor>(ColorToRGB(c)); }
 
+// Whether the window's region holds the window pixel (X, Y).
+bool WindowRegionHas(HWND window, int x, int y) {
+  TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
+  EXPECT_NE(GetWindowRgn(window, region.Get()), ERROR);
+  return PtInRegion(region.Get(), x, y) != FALSE;
+}
+
 }  // namespace
 
 // ---- taking over and giving back ----
@@ -400,11 +407,7 @@ TEST(SkinnedFormTakeOver, ShowingTheFormRemovesItsSystemMenuBar) {
 TEST(SkinnedFormTakeOver, WindowCommandsGoThroughWMSysCommand) {
   TSkinnedHost host;
   std::vector<WPARAM> commands;
-  TWindowProcHook record(host.form, [&](TMessage& m) {
-    if (m.Msg == WM_SYSCOMMAND) commands.push_back(m.WParam & 0xFFF0);
-  });
-  // The recorder sits above the panel's hook; the panel's hook passes everything on.
-  record.Uninstall();
+  TWindowProcHook record;  // above the panel's hook
   record.Install(host.form, [&](TMessage& m) {
     if (m.Msg == WM_SYSCOMMAND) commands.push_back(m.WParam & 0xFFF0);
     record.CallPrevious(m);
@@ -526,11 +529,7 @@ TEST(SkinnedFormProperties, TitleBarVisibleSquaresTheWindowAndPutsTheBarBackOnTo
   TkyrTitleBar* bar = host.panel->TitleBar();
   auto* content = uitest::Place<TPanel>(host.panel, 0, 40, 50, 30);
   content->SetAlign(alTop);
-  const auto regionHas = [&](int x, int y) {
-    TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
-    EXPECT_NE(GetWindowRgn(w, region.Get()), ERROR);
-    return PtInRegion(region.Get(), x, y) != FALSE;
-  };
+  const auto regionHas = [w](int x, int y) { return WindowRegionHas(w, x, y); };
   ASSERT_EQ(host.panel->RoundCorner(), 11);
   EXPECT_FALSE(regionHas(0, 0));
 
@@ -570,11 +569,7 @@ TEST(SkinnedFormProperties, BorderAndCornerSettersShowOnTheWindowAtOnce) {
   EXPECT_EQ(WindowPixel(w, W - 3, H / 2), clRed);
   EXPECT_EQ(WindowPixel(w, W / 2, H - 1), clRed);  // the bottom's other rows lie in the client area
 
-  const auto regionHas = [&](int x, int y) {
-    TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
-    EXPECT_NE(GetWindowRgn(w, region.Get()), ERROR);
-    return PtInRegion(region.Get(), x, y) != FALSE;
-  };
+  const auto regionHas = [w](int x, int y) { return WindowRegionHas(w, x, y); };
   EXPECT_TRUE(regionHas(2, 2));
   host.panel->SetRoundCorner(20);
   EXPECT_EQ(host.panel->RoundCorner(), 20);
