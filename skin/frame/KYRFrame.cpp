@@ -422,7 +422,7 @@ void TkyrFrameHost::Sized() {
     SetBounds(restoreBounds_);
     startMaximized_ = false;
   }
-  if (maximized) {
+  if (maximized && form_->FormStyle() != fsMDIChild) {  // an MDI child is its client's to place
     RECT workArea{};
     GetWorkAreaRect(workArea);
     SetBounds(MaximizedFrameBounds(workArea));

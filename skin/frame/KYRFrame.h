@@ -182,8 +182,8 @@ protected:
 // Takes a form over for its owner: hooks its window procedure (chained to the saved one),
 // answers WM_NCCALCSIZE, WM_NCPAINT, WM_NCACTIVATE and KYR_MSG_SIDE_BORDER_WIDTH with the
 // functions above and the owner's values, strips the caption bits at take-over and again after
-// every creation or re-creation of the window, keeps a maximised form on the work area with its
-// frame off the screen, puts a form that was maximised at take-over back on its earlier bounds the
+// every creation or re-creation of the window, keeps a maximised form (not an MDI child) on the
+// work area with its frame off the screen, puts a form that was maximised at take-over back on its earlier bounds the
 // first time it is shown not maximised, removes a system menu bar when the form is shown, and
 // gives the form back its procedure, caption and rectangular shape on GiveBack (or when the host
 // goes).

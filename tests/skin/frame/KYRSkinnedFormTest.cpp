@@ -210,6 +210,22 @@ TEST(SkinnedFormMaximise, WorkAreaWithTheFrameOffScreenAndBack) {
   }
 }
 
+// An MDI child is placed by its client window, not on the work area.
+TEST(SkinnedFormMaximise, AnMDIChildKeepsTheSystemsMaximisedBounds) {
+  TSkinnedHost host;
+  host.form->SetFormStyle(fsMDIChild);
+  uitest::Pump();
+  host.form->SetWindowState(wsMaximized);
+  uitest::Pump();
+  ASSERT_TRUE(IsZoomed(host.Window()));
+  RECT workArea{};
+  GetWorkAreaRect(workArea);
+  EXPECT_FALSE(SameRect(host.Bounds(), RECT{workArea.left - 4, workArea.top - 4, workArea.right + 4, workArea.bottom - 1}));
+  host.form->SetWindowState(wsNormal);
+  uitest::Pump();
+  EXPECT_TRUE(SameRect(host.Bounds(), RECT{60, 50, 380, 290}));
+}
+
 // ---- style changes and pixels ----
 
 TEST(SkinnedFormStyle, AChangeRepaintsFrameAndClientOnceEach) {
