@@ -561,6 +561,7 @@ TEST(SkinnedFormProperties, TitleBarVisibleSquaresTheWindowAndPutsTheBarBackOnTo
   const TColor border = Solid(static_cast<TColor>(GetBuiltinColor(BlueGlass, KYR_THEME_FORM_BORDER_COLOR)));
   EXPECT_EQ(WindowPixel(w, W / 2, 0), border);  // the hidden bar's top line
   EXPECT_EQ(content->Top(), 0);
+  bar->SetTop(60);  // moved while hidden: showing it puts it back on top all the same
 
   host.panel->SetTitleBarVisible(true);
   uitest::Pump();
