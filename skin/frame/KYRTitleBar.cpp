@@ -7,31 +7,6 @@
 #include "skin/KYRPublic.h"
 #include "skin/res/KYRStrings.h"
 
-// Watches one component that may live on another form, and calls GONE when it is freed, so a
-// holder that is no component itself (a collection item) never keeps a freed reference.
-class TkyrComponentWatch : public TComponent {
-public:
-  explicit TkyrComponentWatch(std::function<void()> gone) : TComponent(nullptr), gone_(std::move(gone)) {}
-  void Watch(TComponent* target) {
-    if (target == target_) return;
-    if (target_) RemoveFreeNotification(target_);
-    target_ = target;
-    if (target_) FreeNotification(target_);
-  }
-
-protected:
-  void Notification(TComponent* component, TOperation operation) override {
-    TComponent::Notification(component, operation);
-    if (operation != opRemove || component != target_) return;
-    target_ = nullptr;
-    gone_();
-  }
-
-private:
-  std::function<void()> gone_;
-  TComponent* target_ = nullptr;
-};
-
 namespace {
 
 // A refusal: the information box, which must not stop what set the value (a stored description
@@ -90,8 +65,9 @@ TkyrTitleBarButton::TkyrTitleBarButton(TCollection* collection)
     : TCollectionItem(collection),
       picNormal_(std::make_unique<TPicture>()),
       picMouseOn_(std::make_unique<TPicture>()),
-      picMouseDown_(std::make_unique<TPicture>()),
-      menuWatch_(std::make_unique<TkyrComponentWatch>([this] { controlBoxMenu_ = nullptr; })) {
+      picMouseDown_(std::make_unique<TPicture>()) {
+  // The bar holds the reference: a component itself, it takes the menu's free notification.
+  if (TkyrTitleBar* bar = TitleBar()) controlBoxMenu_ = std::make_unique<TComponentRef<TPopupMenu>>(bar);
   for (TPicture* picture : {picNormal_.get(), picMouseOn_.get(), picMouseDown_.get()})
     picture->OnChange = [this](TObject*) { RepaintBar(); };
   SetUIStyle(DeepBlue);
@@ -145,8 +121,7 @@ void TkyrTitleBarButton::SetVisible(bool value) {
 }
 
 void TkyrTitleBarButton::SetControlBoxMenu(TPopupMenu* value) {
-  controlBoxMenu_ = value;
-  menuWatch_->Watch(value);
+  if (controlBoxMenu_) *controlBoxMenu_ = value;
 }
 
 // GetBuiltinBitmap and the theme's GetBitmap take (frame count, frame index): the other order
@@ -175,6 +150,19 @@ void TkyrTitleBarButton::UpdateMaxPicture() {
   LoadPictures(Source(), maximized ? KYR_FRAME_RESTORE : KYR_FRAME_MAXIMIZE);
 }
 
+// Minimise, maximise, restore and close go to the form as the system's own commands, the path
+// the window menu and the taskbar take as well, so whoever frames the form follows the result
+// (WM_SIZE, WM_CLOSE) rather than the button. A form whose window is not shown only changes its
+// state, which the show then applies.
+static void SendSystemCommand(TCustomForm& form, WPARAM command, TWindowState hiddenState) {
+  const HWND window = form.HandleIfAllocated();
+  if (!window || !IsWindowVisible(window)) {
+    if (command == SC_CLOSE) return form.Close();
+    return form.SetWindowState(hiddenState);
+  }
+  SendMessageA(window, WM_SYSCOMMAND, command, 0);
+}
+
 void TkyrTitleBarButton::ClickAction() {
   TkyrTitleBar* bar = TitleBar();
   TCustomForm* form = bar ? bar->ParentForm() : nullptr;
@@ -182,11 +170,11 @@ void TkyrTitleBarButton::ClickAction() {
   switch (buttonType_) {
     case kyrMax:
       if (Maximized(form)) {
-        form->SetWindowState(wsNormal);
+        SendSystemCommand(*form, SC_RESTORE, wsNormal);
       } else {
-        form->SetWindowState(wsMaximized);
+        SendSystemCommand(*form, SC_MAXIMIZE, wsMaximized);
         // Inside a skinned frame the frame itself places the window on WM_SIZE.
-        if (!bar->IsInSkinnedFrame()) {
+        if (!bar->IsInSkinnedFrame() && Maximized(form)) {
           RECT work{};
           GetWorkAreaRect(work);
           SetControlBoundsRect(*form, {work.left - 4, work.top - 4, work.right + 4, work.bottom - 1});
@@ -194,17 +182,12 @@ void TkyrTitleBarButton::ClickAction() {
       }
       UpdateMaxPicture();
       break;
-    case kyrMin:
-      if (Application->MainForm() == form)
-        SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);  // the whole application
-      else
-        form->SetWindowState(wsMinimized);
-      break;
-    case kyrClose: form->Close(); break;
+    case kyrMin: SendSystemCommand(*form, SC_MINIMIZE, wsMinimized); break;  // the main form's: the application's
+    case kyrClose: SendSystemCommand(*form, SC_CLOSE, form->WindowState()); break;
     case kyrControlBox:
-      if (controlBoxMenu_) {
+      if (TPopupMenu* menu = ControlBoxMenu()) {
         POINT at = bar->ClientToScreen({bar->UseRightToLeftReading() ? 176 : 0, bar->Height()});
-        controlBoxMenu_->Popup(std::max<int>(0, at.x), at.y);
+        menu->Popup(std::max<int>(0, at.x), at.y);
       }
       break;
     default: break;
@@ -224,7 +207,7 @@ void TkyrTitleBarButton::Assign(const TPersistent& source) {
   picNormal_->Assign(*other->picNormal_);
   picMouseOn_->Assign(*other->picMouseOn_);
   picMouseDown_->Assign(*other->picMouseDown_);
-  SetControlBoxMenu(other->controlBoxMenu_);
+  SetControlBoxMenu(other->ControlBoxMenu());
 }
 
 void TkyrTitleBarButton::DeclarePublished(TPublished<TkyrTitleBarButton>& p) {
@@ -481,11 +464,6 @@ void TkyrTitleBar::ApplyFontColour(const TkyrStyleSource& source) {
   Font()->SetColor(colour);
 }
 
-void TkyrTitleBar::Notification(TComponent* component, TOperation operation) {
-  inherited::Notification(component, operation);
-  if (operation == opRemove && component == systemMenu_) systemMenu_ = nullptr;
-}
-
 // ---- layout and painting ----
 
 int TkyrTitleBarLayout::ButtonAt(POINT point) const {
@@ -577,23 +555,22 @@ void TkyrTitleBar::PaintSections(TCanvas& buffer) {
   }
 }
 
-TPicture* TkyrTitleBar::StatePicture(const TkyrTitleBarButton& button, int index, bool hovered) const {
+// While the button is held, whichever button is under the pointer shows pressed.
+TPicture* TkyrTitleBar::StatePicture(const TkyrTitleBarButton& button, bool hovered) const {
   if (!hovered) return button.PicNormal();
-  return pressed_ && pressedButton_ == index ? button.PicMouseDown() : button.PicMouseOn();
+  return pressed_ ? button.PicMouseDown() : button.PicMouseOn();
 }
 
 void TkyrTitleBar::PaintButtons(TCanvas& buffer) {
   const TkyrTitleBarLayout layout = Layout();
-  POINT pointer{};
-  GetCursorPos(&pointer);
-  hoverButton_ = layout.ButtonAt(ScreenToClient(pointer));
+  hoverButton_ = pointerOver_ ? layout.ButtonAt(pointer_) : -1;
   for (const TkyrTitleBarLayout::TPlace& place : layout.places) {
     const TkyrTitleBarButton& button = *buttons_->Items(place.index);
     if (place.index == layout.controlBox && drawAppIcon_) {
       if (HICON icon = AppIcon()) DrawIconEx(buffer.Handle(), place.at.x, place.at.y, icon, 16, 16, 0, nullptr, DI_NORMAL);
       continue;
     }
-    DrawPicture(buffer, place.at, *StatePicture(button, place.index, place.index == hoverButton_), button.Transparent());
+    DrawPicture(buffer, place.at, *StatePicture(button, place.index == hoverButton_), button.Transparent());
   }
   PaintCaption(buffer, layout);
 }
@@ -652,14 +629,25 @@ void TkyrTitleBar::WMLButtonDblClk(TMessage& m) {
 
 void TkyrTitleBar::CMMouseLeave(TMessage& m) {
   inherited::WndProc(m);
+  pointerOver_ = false;
   if (hoverButton_ != -1) Invalidate();
+}
+
+// The pointer as the mouse messages report it; painting never asks the system where it is.
+void TkyrTitleBar::PointerAt(int x, int y) {
+  pointer_ = {x, y};
+  pointerOver_ = true;
 }
 
 void TkyrTitleBar::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   inherited::MouseDown(button, shift, x, y);
   if (button != mbLeft) return;
+  PointerAt(x, y);
   pressed_ = true;
   pressedButton_ = Layout().ButtonAt({x, y});
+  // The double click on the control box closed the window: its release opens no window menu.
+  if (shift.Contains(ssDouble) && pressedButton_ != -1 && buttons_->Items(pressedButton_)->ButtonType() == kyrControlBox)
+    pressedButton_ = -1;
   Repaint();
   TCustomForm* form = ParentForm();
   // The press that ends a double click does not start a move: the click has just maximised or
@@ -680,6 +668,7 @@ void TkyrTitleBar::MouseDown(TMouseButton button, TShiftState shift, int x, int 
 // Only a change of the button under the pointer changes the picture.
 void TkyrTitleBar::MouseMove(TShiftState shift, int x, int y) {
   inherited::MouseMove(shift, x, y);
+  PointerAt(x, y);
   if (Layout().ButtonAt({x, y}) != hoverButton_) Invalidate();
 }
 
@@ -788,13 +777,9 @@ void TkyrTitleBarPopupMenu::Popup(int x, int y) {
   inherited::Popup(x, y);
 }
 
+// The same system commands as the buttons.
 void TkyrTitleBarPopupMenu::Minimize() {
-  TCustomForm* form = titleBar_ ? titleBar_->ParentForm() : nullptr;
-  if (!form) return;
-  if (Application->MainForm() == form)
-    SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);  // the whole application
-  else
-    form->SetWindowState(wsMinimized);
+  if (TCustomForm* form = titleBar_ ? titleBar_->ParentForm() : nullptr) SendSystemCommand(*form, SC_MINIMIZE, wsMinimized);
 }
 
 void TkyrTitleBarPopupMenu::MaximizeOrRestore() {
@@ -806,5 +791,5 @@ void TkyrTitleBarPopupMenu::MaximizeOrRestore() {
 }
 
 void TkyrTitleBarPopupMenu::Close() {
-  if (TCustomForm* form = titleBar_ ? titleBar_->ParentForm() : nullptr) form->Close();
+  if (TCustomForm* form = titleBar_ ? titleBar_->ParentForm() : nullptr) SendSystemCommand(*form, SC_CLOSE, form->WindowState());
 }

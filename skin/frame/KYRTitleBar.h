@@ -54,7 +54,6 @@ inline const TEnumInfo TkyrTitleBarAlignInfo("TkyrTitleBarAlign", {"kyrLeft", "k
 using TkyrTitleBarButtonClickEvent = std::function<void(TObject* sender, int buttonIndex)>;
 
 class TkyrTitleBar;
-class TkyrComponentWatch;
 
 // The first frame of each picture set in the title-button strip (normal; +1 pointer over,
 // +2 pressed), and the strip's frame count.
@@ -81,8 +80,9 @@ public:
   // Stored only: the bar draws every button at its own ButtonTop().
   int Top() const { return top_; }
   void SetTop(int value);
-  // The menu a kyrControlBox button opens; not owned, cleared when it is freed.
-  TPopupMenu* ControlBoxMenu() const { return controlBoxMenu_; }
+  // The menu a kyrControlBox button opens; not owned, cleared when it is freed (the bar holds
+  // the reference). A button of no bar cannot open one: the value is dropped.
+  TPopupMenu* ControlBoxMenu() const { return controlBoxMenu_ ? controlBoxMenu_->Get() : nullptr; }
   void SetControlBoxMenu(TPopupMenu* value);
   // Hidden buttons are neither drawn nor hit.
   bool Visible() const { return visible_; }
@@ -125,8 +125,7 @@ private:
   int top_ = 2;
   TkyrUIStyle uiStyle_ = DeepBlue;
   std::unique_ptr<TPicture> picNormal_, picMouseOn_, picMouseDown_;
-  TPopupMenu* controlBoxMenu_ = nullptr;
-  std::unique_ptr<TkyrComponentWatch> menuWatch_;
+  std::unique_ptr<TComponentRef<TPopupMenu>> controlBoxMenu_;  // null without a bar
 };
 
 class TkyrTitleBarButtons : public TCollectionOf<TkyrTitleBarButton> {
@@ -277,14 +276,15 @@ public:
   // The parent form's answer to KYR_MSG_SIDE_BORDER_WIDTH; 0 without a form or its window.
   int SideBorderWidth() const;
   // The window menu (minimise, maximise/restore, close), owned by the bar.
-  TkyrTitleBarPopupMenu* SystemMenu() const { return systemMenu_; }
+  TkyrTitleBarPopupMenu* SystemMenu() const { return systemMenu_.Get(); }
   // The buttons and caption room of a bar WIDTH wide (the bar's own width by default).
   TkyrTitleBarLayout Layout() const { return Layout(ClientWidth()); }
   TkyrTitleBarLayout Layout(int width) const;
 
   // The left button went down on the bar and has not come up (not while the window moves).
   bool Pressed() const { return pressed_; }
-  // The button under the pointer at the last paint, -1 for none.
+  // The button under the pointer at the last paint, -1 for none: where the last mouse move or
+  // press on the bar was, until the pointer leaves it.
   int HoverButton() const { return hoverButton_; }
   // The caption as the last paint drew it: its text (shortened) and top-left corner.
   struct TCaptionPlacement {
@@ -307,7 +307,6 @@ public:
 
 protected:
   void ApplyUIStyle(const TkyrStyleSource& source) override;
-  void Notification(TComponent* component, TOperation operation) override;
   // Sections, then buttons and caption, into the control's off-screen buffer.
   void Paint() override;
   // Section 0 at the left end, 1 at the right end, 2 stretched between them; inside a skinned
@@ -327,7 +326,8 @@ private:
   void CMMouseLeave(TMessage& m);
   // A press and release on button INDEX: its action, then the bar's events.
   void ButtonClicked(int index);
-  TPicture* StatePicture(const TkyrTitleBarButton& button, int index, bool hovered) const;
+  TPicture* StatePicture(const TkyrTitleBarButton& button, bool hovered) const;
+  void PointerAt(int x, int y);
   void PaintCaption(TCanvas& buffer, const TkyrTitleBarLayout& layout);
   // The application's icon at 16 x 16: one copy, made again only when the icon changes.
   HICON AppIcon();
@@ -350,6 +350,8 @@ private:
   bool pressed_ = false;
   int pressedButton_ = -1;  // the button the press began on, -1 for none
   int hoverButton_ = -1;
+  POINT pointer_{0, 0};       // the last mouse move or press, in client coordinates
+  bool pointerOver_ = false;  // until the pointer leaves the bar
   POINT doubleClickAt_{-1, -1};
   TCaptionPlacement lastCaption_;
   TIconHandle appIcon_;
@@ -357,7 +359,7 @@ private:
   bool appIconMade_ = false;
   std::unique_ptr<TkyrTitleBarSections> sections_;
   std::unique_ptr<TkyrTitleBarButtons> buttons_;
-  TkyrTitleBarPopupMenu* systemMenu_ = nullptr;
+  TComponentRef<TkyrTitleBarPopupMenu> systemMenu_{this};
   TkyrTitleBarButtonClickEvent onCustomBtnsClick_, onHelpBtnClick_;
 };
 

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <string>
+
 #include "framework/core/BmpCodec.h"
 #include "skin/KYRMgr.h"
 #include "tests/framework/ui/UiTestHelpers.h"
@@ -200,6 +204,23 @@ TEST(FrameRegion, ShapeProbes) {
   }
 }
 
+// Corners from a theme file may be any 32-bit value: one beyond the window's size rounds as much
+// as one of the window's size, and doubling it never overflows.
+TEST(FrameRegion, HugeCornersAreBoundedByTheWindow) {
+  const struct {
+    int r, rb;
+  } rows[] = {{INT_MAX, 0}, {0, INT_MAX}, {INT_MAX, INT_MAX}, {0x40000000, 0x40000001}, {1 << 20, 101}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::to_string(row.r) + " " + std::to_string(row.rb));
+    TRegionHandle huge = FrameRegion(100, 60, row.r, row.rb);
+    TRegionHandle bounded = FrameRegion(100, 60, std::min(row.r, 101), std::min(row.rb, 101));
+    EXPECT_TRUE(EqualRgn(huge.Get(), bounded.Get()));
+    RECT box{};
+    EXPECT_NE(GetRgnBox(huge.Get(), &box), NULLREGION);
+    EXPECT_TRUE(PtInRegion(huge.Get(), 50, 30));  // the middle is always the window's
+  }
+}
+
 TEST(FrameRegion, TheHostTakesItAndAHiddenTitleBarSquaresAllCorners) {
   TFrameHost host(100, 100);
   THandleBaseline baseline;
@@ -330,6 +351,36 @@ TEST(FramePainter, CornerArcsOnlyWithBorderWidth1AndCorner11) {
       }
     EXPECT_EQ(left > 0, r.arcs) << r.borderWidth << " " << r.corner << " " << r.designing;
     EXPECT_EQ(right > 0, r.arcs) << r.borderWidth << " " << r.corner << " " << r.designing;
+  }
+}
+
+// The arcs where they belong: the two Win32 arcs with the corner value 11, drawn by GDI with
+// their own bounding boxes, start and end points onto a blank bitmap, are exactly the
+// border-coloured pixels of the painted frame in the two top corners (outside the left and right
+// border columns, which are border-coloured anyway).
+TEST(FramePainter, CornerArcsAtTheirWin32Coordinates) {
+  TTitle title;
+  TkyrFrameLook look = BuiltinLook(title, 1);
+  look.RoundCorner = 11;
+  const int W = 100, H = 60, R = 11;
+  auto painted = Painted(look, W, H);
+  auto reference = FilledBitmap(W, H, clWhite);
+  HDC dc = reference->Canvas().Handle();
+  TPenHandle pen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
+  const HGDIOBJ old = SelectObject(dc, pen.Get());
+  Arc(dc, W - 2 * R + 1, -1, W + 1, 2 * R - 1, W + 1, R - 1, W - R + 1, -1);
+  Arc(dc, -1, -1, 2 * R - 1, 2 * R - 1, R - 1, -1, -1, R - 1);
+  SelectObject(dc, old);
+  for (const int x0 : {1, W - 2 * R}) {
+    int arcPixels = 0;
+    for (int y = 0; y < 2 * R; ++y) {
+      for (int x = x0; x < x0 + 2 * R - 1; ++x) {
+        const bool onArc = PixelOf(*reference, x, y) == clBlack;
+        arcPixels += onArc;
+        EXPECT_EQ(PixelOf(*painted, x, y) == kBorder, onArc) << x << "," << y;
+      }
+    }
+    EXPECT_GT(arcPixels, 4) << x0;  // the quarter lies (partly) in the window at all
   }
 }
 

@@ -7,8 +7,11 @@
 #include <vector>
 
 #include "framework/core/BmpCodec.h"
+#include "framework/core/FormReader.h"
 #include "framework/core/TypInfo.h"
+#include "skin/KYRClasses.h"
 #include "skin/KYRPublic.h"
+#include "skin/controls/KYRButton.h"
 #include "skin/frame/KYRForm.h"
 #include "tests/framework/ui/UiTestHelpers.h"
 #include "tests/skin/KYRThemeFileTestSupport.h"
@@ -73,6 +76,13 @@ TColor WindowPixel(HWND window, int x, int y) {
 }
 
 TColor Solid(TColor c) { return static_cast<TColor>(ColorToRGB(c)); }
+
+// Whether the window's region holds the window pixel (X, Y).
+bool WindowRegionHas(HWND window, int x, int y) {
+  TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
+  EXPECT_NE(GetWindowRgn(window, region.Get()), ERROR);
+  return PtInRegion(region.Get(), x, y) != FALSE;
+}
 
 }  // namespace
 
@@ -198,6 +208,22 @@ TEST(SkinnedFormMaximise, WorkAreaWithTheFrameOffScreenAndBack) {
     uitest::Pump();
     EXPECT_TRUE(SameRect(host.Bounds(), designed));
   }
+}
+
+// An MDI child is placed by its client window, not on the work area.
+TEST(SkinnedFormMaximise, AnMDIChildKeepsTheSystemsMaximisedBounds) {
+  TSkinnedHost host;
+  host.form->SetFormStyle(fsMDIChild);
+  uitest::Pump();
+  host.form->SetWindowState(wsMaximized);
+  uitest::Pump();
+  ASSERT_TRUE(IsZoomed(host.Window()));
+  RECT workArea{};
+  GetWorkAreaRect(workArea);
+  EXPECT_FALSE(SameRect(host.Bounds(), RECT{workArea.left - 4, workArea.top - 4, workArea.right + 4, workArea.bottom - 1}));
+  host.form->SetWindowState(wsNormal);
+  uitest::Pump();
+  EXPECT_TRUE(SameRect(host.Bounds(), RECT{60, 50, 380, 290}));
 }
 
 // ---- style changes and pixels ----
@@ -339,6 +365,284 @@ TEST(SkinnedFormKeys, AKeyHandledBeforeThePanelsSawItStaysHandled) {
   PostMessageA(one.Window(), WM_KEYDOWN, VK_F6, 1);
   Application->ProcessMessages();
   EXPECT_EQ(one.below->messages, std::vector<UINT>{WM_KEYDOWN});  // F6 only
+}
+
+// ---- the frame host's protocol ----
+
+TEST(SkinnedFormTakeOver, EveryBorderStyleMapping) {
+  struct Row {
+    TFormBorderStyle from, to;
+  };
+  const Row rows[] = {{bsNone, bsDialog},         {bsSingle, bsDialog},   {bsToolWindow, bsDialog},
+                      {bsSizeable, bsSizeable}, {bsDialog, bsDialog}, {bsSizeToolWin, bsSizeToolWin}};
+  for (const Row row : rows) {
+    SCOPED_TRACE(static_cast<int>(row.from));
+    TForm form(nullptr);
+    form.SetBorderStyle(row.from);
+    new TkyrForm(&form);
+    EXPECT_EQ(form.BorderStyle(), row.to);
+  }
+}
+
+TEST(SkinnedFormTakeOver, ActivationGivesTheTitleBarItsLook) {
+  TSkinnedHost host;
+  TkyrTitleBar* bar = host.panel->TitleBar();
+  uitest::TMessageLog barPaints(bar, {WM_PAINT});
+  struct Row {
+    WPARAM state;
+    bool active;
+  };
+  for (const Row row : {Row{WA_INACTIVE, false}, Row{WA_ACTIVE, true}, Row{WA_INACTIVE, false}, Row{WA_CLICKACTIVE, true}}) {
+    SCOPED_TRACE(row.state);
+    barPaints.messages.clear();
+    SendMessageA(host.Window(), WM_ACTIVATE, row.state, 0);
+    EXPECT_EQ(bar->FormActive(), row.active);
+    uitest::Pump();
+    EXPECT_FALSE(barPaints.messages.empty());  // repainted in its new look
+  }
+}
+
+TEST(SkinnedFormTakeOver, ShowingTheFormRemovesItsSystemMenuBar) {
+  auto* form = new TForm(nullptr);
+  form->SetBounds(60, 50, 320, 240);
+  auto* menu = new TMainMenu(form);
+  menu->Items()->Add(new TMenuItem(nullptr));
+  menu->Items()->Items(0)->SetCaption("&File");
+  new TkyrForm(form);
+  form->SetMenu(menu);
+  EXPECT_EQ(form->Menu(), menu);
+  form->Show();
+  uitest::Pump();
+  EXPECT_EQ(form->Menu(), nullptr);
+  EXPECT_EQ(GetMenu(form->Handle()), nullptr);
+  delete form;
+}
+
+// Minimise, maximise, restore and close reach the form as system commands, from the title bar's
+// buttons, its window menu and the taskbar alike; the frame follows the resulting size.
+TEST(SkinnedFormTakeOver, WindowCommandsGoThroughWMSysCommand) {
+  TSkinnedHost host;
+  std::vector<WPARAM> commands;
+  TWindowProcHook record;  // above the panel's hook
+  record.Install(host.form, [&](TMessage& m) {
+    if (m.Msg == WM_SYSCOMMAND) commands.push_back(m.WParam & 0xFFF0);
+    record.CallPrevious(m);
+  });
+  TkyrTitleBar* bar = host.panel->TitleBar();
+  const auto button = [&](TkyrTitleBarBtnType type) {
+    for (int i = 0; i < bar->Buttons()->Count(); ++i)
+      if (bar->Buttons()->Items(i)->ButtonType() == type) return bar->Buttons()->Items(i);
+    return static_cast<TkyrTitleBarButton*>(nullptr);
+  };
+  RECT workArea{};
+  GetWorkAreaRect(workArea);
+  const RECT maximised{workArea.left - 4, workArea.top - 4, workArea.right + 4, workArea.bottom - 1};
+  const RECT designed{60, 50, 380, 290};
+
+  button(kyrMax)->ClickAction();
+  uitest::Pump();
+  EXPECT_TRUE(IsZoomed(host.Window()));
+  EXPECT_TRUE(SameRect(host.Bounds(), maximised));  // the frame placed it, on WM_SIZE
+  button(kyrMax)->ClickAction();
+  uitest::Pump();
+  EXPECT_FALSE(IsZoomed(host.Window()));
+  EXPECT_TRUE(SameRect(host.Bounds(), designed));
+  button(kyrMin)->ClickAction();
+  uitest::Pump();
+  EXPECT_TRUE(IsIconic(host.Window()));  // minimised through the title-bar button
+  SendMessageA(host.Window(), WM_SYSCOMMAND, SC_RESTORE, 0);  // as the taskbar does
+  uitest::Pump();
+  EXPECT_FALSE(IsIconic(host.Window()));
+  SendMessageA(host.Window(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  uitest::Pump();
+  EXPECT_TRUE(SameRect(host.Bounds(), maximised));  // the frame follows a taskbar maximise too
+  bar->SystemMenu()->MaximizeItem()->Click();
+  uitest::Pump();
+  EXPECT_TRUE(SameRect(host.Bounds(), designed));
+  bar->SystemMenu()->MinimizeItem()->Click();
+  uitest::Pump();
+  EXPECT_TRUE(IsIconic(host.Window()));
+  SendMessageA(host.Window(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  uitest::Pump();
+  bar->SystemMenu()->CloseItem()->Click();
+  uitest::Pump();
+  EXPECT_FALSE(host.form->Visible());
+  host.form->Show();
+  uitest::Pump();
+  button(kyrClose)->ClickAction();
+  uitest::Pump();
+  EXPECT_FALSE(host.form->Visible());
+  EXPECT_EQ(commands, (std::vector<WPARAM>{SC_MAXIMIZE, SC_RESTORE, SC_MINIMIZE, SC_RESTORE, SC_MAXIMIZE, SC_RESTORE,
+                                           SC_MINIMIZE, SC_RESTORE, SC_CLOSE, SC_CLOSE}));
+}
+
+// ---- references the panel holds ----
+
+// The title bar can be freed by whoever holds it; the host's messages then find no bar.
+TEST(SkinnedFormReferences, ATitleBarFreedWhileThePanelLives) {
+  TSkinnedHost host;
+  delete host.panel->TitleBar();
+  EXPECT_EQ(host.panel->TitleBar(), nullptr);
+  EXPECT_EQ(host.panel->TitleBarHeight(), 0);
+  SendMessageA(host.Window(), WM_ACTIVATE, WA_INACTIVE, 0);
+  SendMessageA(host.Window(), WM_ACTIVATE, WA_ACTIVE, 0);
+  host.form->SetBounds(70, 60, 300, 220);
+  uitest::Pump();
+  SetForegroundWindow(host.Window());
+  uitest::Pump();
+  gMenusSeen.clear();
+  const UINT_PTR timer = SetTimer(nullptr, 0, 30, &CloseMenu);
+  PostMessageA(host.Window(), WM_SYSCHAR, ' ', 1 << 29);  // Alt+Space: no bar, no menu
+  Application->ProcessMessages();
+  uitest::PumpUntil([] { return false; }, 100);
+  KillTimer(nullptr, timer);
+  EXPECT_TRUE(gMenusSeen.empty());
+  host.panel->SetUIStyle(WinXP);
+  EXPECT_TRUE(host.panel->PaintFrame());
+}
+
+// ---- loading ----
+
+// A refused panel has no title bar; its stored collections are read and change nothing.
+TEST(SkinnedFormLoading, ARefusedPanelStillLoadsItsStoredTitleBarCollections) {
+  RegisterSkinClasses();
+  const char* text =
+      "object Form: TForm\n"
+      "  object First: TkyrForm\n"
+      "  end\n"
+      "  object Second: TkyrForm\n"
+      "    TitleBarButtons = <\n"
+      "      item ButtonType = kyrHelp end\n"
+      "      item ButtonType = kyrCustom Visible = False end>\n"
+      "    TitleBarSections = <\n"
+      "      item Width = 4 end>\n"
+      "    Caption = 'ignored'\n"
+      "    Tag = 7\n"
+      "  end\n"
+      "end\n";
+  uitest::TMessageBoxRecorder boxes;
+  TForm form(nullptr);
+  EXPECT_NO_THROW(ReadComponentText(text, form));
+  auto* first = dynamic_cast<TkyrForm*>(form.FindComponent("First"));
+  auto* second = dynamic_cast<TkyrForm*>(form.FindComponent("Second"));
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(second->Tag(), 7);  // read to its end
+  EXPECT_EQ(second->TitleBar(), nullptr);
+  EXPECT_EQ(second->TitleBarButtons(), nullptr);
+  EXPECT_EQ(second->Caption(), "");
+  EXPECT_EQ(first->TitleBarButtons()->Count(), 4);  // the working panel's bar is untouched
+  EXPECT_EQ(first->TitleBarSections()->Count(), 3);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text, "Sorry, You can create only one TkyrForm component in one form!");
+}
+
+// ---- properties on the real window ----
+
+TEST(SkinnedFormProperties, TitleBarVisibleSquaresTheWindowAndPutsTheBarBackOnTop) {
+  TSkinnedHost host(BlueGlass);  // 11-pixel corners
+  const HWND w = host.Window();
+  TkyrTitleBar* bar = host.panel->TitleBar();
+  auto* content = uitest::Place<TPanel>(host.panel, 0, 40, 50, 30);
+  content->SetAlign(alTop);
+  const auto regionHas = [w](int x, int y) { return WindowRegionHas(w, x, y); };
+  ASSERT_EQ(host.panel->RoundCorner(), 11);
+  EXPECT_FALSE(regionHas(0, 0));
+
+  host.panel->SetTitleBarVisible(false);
+  uitest::Pump();
+  EXPECT_FALSE(host.panel->TitleBarVisible());
+  EXPECT_EQ(host.panel->RoundCorner(), 0);
+  EXPECT_EQ(host.panel->RoundCornerBottom(), 0);
+  EXPECT_EQ(host.panel->TitleBarHeight(), 0);
+  EXPECT_TRUE(regionHas(0, 0));  // squared on the real window
+  const RECT b = host.Bounds();
+  const int W = b.right - b.left;
+  const TColor border = Solid(static_cast<TColor>(GetBuiltinColor(BlueGlass, KYR_THEME_FORM_BORDER_COLOR)));
+  EXPECT_EQ(WindowPixel(w, W / 2, 0), border);  // the hidden bar's top line
+  EXPECT_EQ(content->Top(), 0);
+  bar->SetTop(60);  // moved while hidden: showing it puts it back on top all the same
+
+  host.panel->SetTitleBarVisible(true);
+  uitest::Pump();
+  EXPECT_EQ(bar->Top(), 0);  // back on top, the content under it
+  EXPECT_EQ(content->Top(), bar->Height());
+  EXPECT_EQ(host.panel->RoundCorner(), 11);
+  EXPECT_FALSE(regionHas(0, 0));
+}
+
+TEST(SkinnedFormProperties, BorderAndCornerSettersShowOnTheWindowAtOnce) {
+  TSkinnedHost host(MacOS);  // square corners, a 1-pixel border
+  const HWND w = host.Window();
+  const RECT b = host.Bounds();
+  const int W = b.right - b.left, H = b.bottom - b.top;
+  host.panel->SetBorderColor(clRed);
+  EXPECT_EQ(WindowPixel(w, 0, H / 2), clRed);
+  EXPECT_EQ(WindowPixel(w, W - 1, H / 2), clRed);
+  EXPECT_NE(WindowPixel(w, 2, H / 2), clRed);
+  host.panel->SetBorderWidth(3);
+  EXPECT_EQ(host.panel->BorderWidth(), 3);
+  EXPECT_EQ(WindowPixel(w, 2, H / 2), clRed);
+  EXPECT_EQ(WindowPixel(w, W - 3, H / 2), clRed);
+  EXPECT_EQ(WindowPixel(w, W / 2, H - 1), clRed);  // the bottom's other rows lie in the client area
+
+  const auto regionHas = [w](int x, int y) { return WindowRegionHas(w, x, y); };
+  EXPECT_TRUE(regionHas(2, 2));
+  host.panel->SetRoundCorner(20);
+  EXPECT_EQ(host.panel->RoundCorner(), 20);
+  EXPECT_FALSE(regionHas(2, 2));
+  EXPECT_FALSE(regionHas(W - 3, 2));
+  EXPECT_TRUE(regionHas(2, H - 3));
+  host.panel->SetRoundCornerBottom(20);
+  EXPECT_FALSE(regionHas(2, H - 3));
+  EXPECT_TRUE(regionHas(W / 2, H - 1));
+  host.panel->SetRoundCornerBottom(-1);  // counts as 0
+  EXPECT_TRUE(regionHas(2, H - 3));
+}
+
+TEST(SkinnedFormStyle, UIStyleAutoUpdateSubPushesTheStyleToTheChildren) {
+  for (const bool autoUpdate : {false, true}) {
+    SCOPED_TRACE(autoUpdate);
+    TSkinnedHost host(MacOS);
+    auto* button = uitest::Place<TkyrButton>(host.panel, 20, 40, 80, 24);
+    button->SetUIStyle(DeepBlue);
+    host.panel->SetUIStyleAutoUpdateSub(autoUpdate);
+    EXPECT_EQ(host.panel->UIStyleAutoUpdateSub(), autoUpdate);
+    host.panel->SetUIStyle(WinXP);
+    EXPECT_EQ(button->UIStyle(), autoUpdate ? WinXP : DeepBlue);
+    EXPECT_EQ(host.panel->TitleBar()->UIStyle(), WinXP);  // the bar always follows
+  }
+}
+
+// The theme component goes: the panel, its bar and its children fall back to DeepBlue and the
+// border images go with it.
+TEST(SkinnedFormStyle, RemovingTheFileThemeFallsBackToDeepBlue) {
+  TempDir dir;
+  TBmpImage left = MakeBmpImage(5, 20);
+  const std::string path = dir / "side.thm";
+  WriteFileBytes(path, ThemeFileBytes().Image("FormLeftBorderImage", EncodeBmp(left, 24)).Build());
+  TSkinnedHost host(MacOS);
+  auto* theme = new TkyrFileTheme(host.form);
+  theme->SetThemeFile(path);
+  auto* button = uitest::Place<TkyrButton>(host.panel, 20, 40, 80, 24);
+  button->SetFileTheme(theme);
+  auto* plain = uitest::Place<TkyrButton>(host.panel, 20, 70, 80, 24);  // no theme of its own
+  plain->SetUIStyle(WinXP);
+  host.panel->SetFileTheme(theme);
+  host.panel->SetUIStyle(FromThemeFile);
+  uitest::Pump();
+  ASSERT_EQ(SendMessageA(host.Window(), KYR_MSG_SIDE_BORDER_WIDTH, 0, 0), 5);
+  delete theme;
+  uitest::Pump();
+  EXPECT_EQ(host.panel->FileTheme(), nullptr);
+  EXPECT_EQ(host.panel->UIStyle(), DeepBlue);
+  EXPECT_EQ(host.panel->TitleBar()->FileTheme(), nullptr);
+  EXPECT_EQ(host.panel->TitleBar()->UIStyle(), DeepBlue);
+  EXPECT_EQ(button->FileTheme(), nullptr);
+  EXPECT_EQ(button->UIStyle(), DeepBlue);
+  EXPECT_EQ(plain->UIStyle(), DeepBlue);  // every child control falls back with the panel
+  EXPECT_EQ(host.panel->BorderColor(), static_cast<TColor>(GetBuiltinColor(DeepBlue, KYR_THEME_FORM_BORDER_COLOR)));
+  EXPECT_EQ(SendMessageA(host.Window(), KYR_MSG_SIDE_BORDER_WIDTH, 0, 0), 0);  // built-in mode again
 }
 
 // ---- resources ----

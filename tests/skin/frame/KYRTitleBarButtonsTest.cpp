@@ -262,17 +262,33 @@ TEST(TitleBarSections, AutoSizeAlignAndStretch) {
 }
 
 // ---- references and copies ----
+// The bar holds the buttons' menu references (the buttons are no components).
 TEST(TitleBarButtons, ControlBoxMenuOnAnotherFormIsForgottenWhenFreed) {
   TComponent otherForm(nullptr);
   auto* menu = new TPopupMenu(&otherForm);
-  TkyrTitleBarButtons buttons(nullptr);
-  auto* first = buttons.Add();
-  auto* second = buttons.Add();
+  TkyrTitleBar bar(nullptr);
+  auto* first = bar.Buttons()->Add();
+  auto* second = bar.Buttons()->Add();
   first->SetControlBoxMenu(menu);
   second->SetControlBoxMenu(menu);
-  delete second;  // a button that goes stops watching
+  EXPECT_EQ(first->ControlBoxMenu(), menu);
+  delete second;  // a button that goes stops watching; the other still does
   delete menu;
   EXPECT_EQ(first->ControlBoxMenu(), nullptr);
+
+  // A bar freed before the menu leaves the menu nothing to tell.
+  auto* later = new TPopupMenu(&otherForm);
+  {
+    TkyrTitleBar shortLived(nullptr);
+    shortLived.Buttons()->Items(0)->SetControlBoxMenu(later);
+  }
+  delete later;
+
+  // A button of no bar could never open it: the value is dropped.
+  TkyrTitleBarButtons loose(nullptr);
+  auto* third = new TPopupMenu(&otherForm);
+  loose.Add()->SetControlBoxMenu(third);
+  EXPECT_EQ(loose.Items(0)->ControlBoxMenu(), nullptr);
 }
 
 TEST(TitleBarButtons, CopiesEqualTheirSource) {

@@ -417,6 +417,48 @@ TEST(TitleBarMouse, CloseButtonClosesTheForm) {
   EXPECT_TRUE(uitest::PumpUntil([&] { return !on.form()->Visible(); }));
 }
 
+// Hover and press come from the mouse messages the bar receives, never from where the system's
+// pointer is: the messages are sent with the pointer parked elsewhere, and the bar is painted
+// before the queue (and the mouse-leave the system posts for a pointer outside) is pumped.
+TEST(TitleBarMouse, HoverAndPressFollowTheMouseMessagesNotThePointer) {
+  TBarOnForm on(true);
+  AddColouredButton(on.bar, kyrCustom);
+  AddColouredButton(on.bar, kyrHelp);
+  int custom = 0, help = 0;
+  on.bar->SetOnCustomBtnsClick([&](TObject*, int) { ++custom; });
+  on.bar->SetOnHelpBtnClick([&](TObject*, int) { ++help; });
+  RECT window{};
+  GetWindowRect(on.form()->Handle(), &window);
+  uitest::MovePointerTo({window.right + 40, window.bottom + 40});
+  uitest::Pump();
+  const POINT a = on.Centre(4), b = on.Centre(5);
+  const HWND bar = on.bar->Handle();
+  const auto send = [&](UINT msg, WPARAM keys, POINT at) { SendMessageA(bar, msg, keys, MAKELPARAM(at.x, at.y)); };
+
+  send(WM_MOUSEMOVE, 0, a);
+  EXPECT_EQ(TBarImage(on.bar).At(a.x, a.y), clLime);  // hovered
+  EXPECT_EQ(on.bar->HoverButton(), 4);
+  EXPECT_EQ(TBarImage(on.bar).At(b.x, b.y), clRed);
+  on.bar->Perform(CM_MOUSELEAVE);
+  EXPECT_EQ(TBarImage(on.bar).At(a.x, a.y), clRed);  // left: nothing hovered
+  EXPECT_EQ(on.bar->HoverButton(), -1);
+
+  // Held down: the pressed picture shows on whichever button is under the pointer.
+  send(WM_LBUTTONDOWN, MK_LBUTTON, a);
+  EXPECT_EQ(TBarImage(on.bar).At(a.x, a.y), clBlue);
+  send(WM_MOUSEMOVE, MK_LBUTTON, b);
+  const TBarImage moved(on.bar);
+  EXPECT_EQ(moved.At(b.x, b.y), clBlue);
+  EXPECT_EQ(moved.At(a.x, a.y), clRed);
+  send(WM_LBUTTONUP, 0, b);  // released on another button than it was pressed on: no click
+  EXPECT_EQ(custom + help, 0);
+  EXPECT_EQ(TBarImage(on.bar).At(b.x, b.y), clLime);
+  send(WM_LBUTTONDOWN, MK_LBUTTON, b);
+  send(WM_LBUTTONUP, 0, b);
+  EXPECT_EQ(help, 1);
+  EXPECT_EQ(custom, 0);
+}
+
 // ---- dragging ----
 namespace {
 struct TDragScript {
@@ -496,8 +538,41 @@ TEST(TitleBarMouse, DoubleClicksMaximiseRestoreAndClose) {
   doubleClick(on.bar, {120, 10});  // no visible maximise button: nothing
   EXPECT_FALSE(IsZoomed(form));
   EXPECT_TRUE(on.form()->Visible());
+  int menus = 0;
+  on.bar->SystemMenu()->SetOnPopup([&](TObject*) { ++menus; });
   doubleClick(on.bar, on.Centre(0));
   EXPECT_FALSE(on.form()->Visible());
+  EXPECT_EQ(menus, 0);  // the release that ends the closing double click opens no window menu
+}
+
+// A real double click on the caption: its first press runs the system's move loop, which takes
+// the first release; the second press arrives as the double click and maximises, then restores.
+TEST(TitleBarMouse, ADoubleClickThroughTheRealMoveLoop) {
+  TBarOnForm on(true);
+  HWND form = on.form()->Handle();
+  uitest::TMessageLog moves(on.form(), {WM_NCLBUTTONDOWN});
+  const auto doubleClick = [&] {
+    uitest::MovePointerTo(on.Screen({120, 10}));
+    uitest::Pump();
+    uitest::MouseButton(MOUSEEVENTF_LEFTDOWN);
+    uitest::MouseButton(MOUSEEVENTF_LEFTUP);
+    uitest::MouseButton(MOUSEEVENTF_LEFTDOWN);
+    uitest::MouseButton(MOUSEEVENTF_LEFTUP);
+  };
+  const RECT before = [&] {
+    RECT r{};
+    GetWindowRect(form, &r);
+    return r;
+  }();
+  doubleClick();
+  ASSERT_TRUE(uitest::PumpUntil([&] { return IsZoomed(form) != FALSE; }));
+  EXPECT_EQ(moves.messages.size(), 1u);  // only the first press entered the move loop
+  EXPECT_FALSE(on.bar->Pressed());
+  doubleClick();  // maximised: no move loop, the double click restores
+  ASSERT_TRUE(uitest::PumpUntil([&] { return IsZoomed(form) == FALSE; }));
+  RECT after{};
+  GetWindowRect(form, &after);
+  EXPECT_TRUE(EqualRect(&before, &after));
 }
 
 // ---- the window menu ----
