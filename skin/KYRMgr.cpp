@@ -104,11 +104,7 @@ void TkyrFileTheme::GetBitmap(int element, TGraphic* graphic, int frameCount, in
   ExtractBitmapFrame(strip, *bitmap, frameCount, frameIndex);
 }
 
-// ---- style protocol ----
-
-IkyrSkinned* AsSkinned(TObject* object) { return dynamic_cast<IkyrSkinned*>(object); }
-
-IkyrFramePanel* AsFramePanel(TObject* object) { return dynamic_cast<IkyrFramePanel*>(object); }
+// ---- which source ----
 
 bool UsingFileTheme(const TkyrFileTheme* fileTheme, TkyrUIStyle style, TkyrUIStyle& effective) {
   effective = style;
@@ -116,25 +112,4 @@ bool UsingFileTheme(const TkyrFileTheme* fileTheme, TkyrUIStyle style, TkyrUISty
   if (fileTheme && fileTheme->IsThemeLoaded()) return true;
   effective = DeepBlue;
   return false;
-}
-
-TkyrStyleSource::TkyrStyleSource(TkyrFileTheme* fileTheme, TkyrUIStyle style)
-    : fileTheme_(fileTheme), effective_(style), fromFile_(UsingFileTheme(fileTheme, style, effective_)) {}
-
-int32_t TkyrStyleSource::Color(int element) const {
-  return fromFile_ ? fileTheme_->GetColor(element) : GetBuiltinColor(effective_, element);
-}
-
-int32_t TkyrStyleSource::Int(int element) const {
-  return fromFile_ ? fileTheme_->GetInt(element) : GetBuiltinInt(effective_, element);
-}
-
-bool TkyrStyleSource::Bool(int element) const {
-  return fromFile_ ? fileTheme_->GetBool(element) : GetBuiltinBool(effective_, element);
-}
-
-void TkyrStyleSource::Bitmap(int element, TGraphic* graphic, int frameCount, int frameIndex) const {
-  if (!fromFile_) return GetBuiltinBitmap(effective_, element, graphic, frameCount, frameIndex);
-  if (frameCount == 0) return fileTheme_->GetBitmap(element, graphic);
-  fileTheme_->GetBitmap(element, graphic, frameCount, frameIndex);
 }

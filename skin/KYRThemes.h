@@ -163,7 +163,10 @@ void LoadBuiltinThemeBitmap(TkyrUIStyle style, int element, TBitmap* bitmap);
 // (from 1) of FRAMECOUNT equal-width frames. Nothing when GRAPHIC is null.
 void GetBuiltinBitmap(TkyrUIStyle style, int element, TGraphic* graphic, int frameCount = 0,
                       int frameIndex = 1);
-// The UIStyle of the first skinned form panel (IkyrFramePanel, KYRMgr.h) among OWNER's
+// How many theme images (built-in resources and theme-file entries) this process has decoded
+// so far: what tests count to see how often a style change decodes each strip.
+int ThemeImageDecodes();
+// The UIStyle of the first skinned form panel (IkyrFramePanel, KYRStyled.h) among OWNER's
 // child controls when OWNER is a form; DeepBlue otherwise.
 TkyrUIStyle GetOwnerFormUIStyle(TComponent* owner);
 #endif

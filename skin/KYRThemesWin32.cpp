@@ -7,15 +7,23 @@
 
 #include "framework/graphics/Graphics.h"
 #include "framework/ui/Forms.h"
-#include "skin/KYRMgr.h"
+#include "skin/KYRStyled.h"
 #include "skin/KYRPublic.h"
 #include "skin/KYRThemeFile.h"
+
+namespace {
+int imageDecodes = 0;
+}  // namespace
+
+int ThemeImageDecodes() { return imageDecodes; }
 
 // ---- built-in bitmaps ----
 
 void LoadBuiltinThemeBitmap(TkyrUIStyle style, int element, TBitmap* bitmap) {
   const char* name = GetBuiltinImageName(style, element);
-  if (bitmap && *name) bitmap->LoadFromResourceName(GetModuleHandleA(nullptr), name);
+  if (!bitmap || !*name) return;
+  ++imageDecodes;
+  bitmap->LoadFromResourceName(GetModuleHandleA(nullptr), name);
 }
 
 void GetBuiltinBitmap(TkyrUIStyle style, int element, TGraphic* graphic, int frameCount, int frameIndex) {
@@ -47,6 +55,7 @@ void TkyrFileThemeMgr::GetBitmap(int element, TGraphic* graphic) const {
   auto* bitmap = dynamic_cast<TBitmap*>(graphic);
   TStream* stream = reader_ && bitmap ? reader_->GetStream(GetThemeElementKey(element)) : nullptr;
   if (!stream) return;
+  ++imageDecodes;
   try {
     bitmap->LoadFromStream(*stream);
   } catch (const Exception&) {

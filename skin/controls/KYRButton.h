@@ -35,7 +35,7 @@
 #include "framework/ui/ActnList.h"
 #include "framework/ui/ExtCtrls.h"
 #include "framework/ui/Forms.h"
-#include "skin/KYRMgr.h"
+#include "skin/KYRStyled.h"
 
 enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 inline const TEnumInfo ButtonLayoutInfo("TButtonLayout", {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"});

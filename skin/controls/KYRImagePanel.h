@@ -19,7 +19,7 @@
 #include <cstdint>
 
 #include "framework/ui/ExtCtrls.h"
-#include "skin/KYRMgr.h"
+#include "skin/KYRStyled.h"
 
 enum TkyrDrawStyle : uint8_t {
   kyrNormal = 0,   // the picture at (0, 0) in its own size

@@ -37,12 +37,6 @@ TkyrMemo::~TkyrMemo() {
 
 // ---- properties ----
 
-void TkyrMemo::SetFileTheme(TkyrFileTheme* value) {
-  for (TkyrScrollBar* bar : {hBar_, vBar_})
-    if (bar) bar->SetFileTheme(value);
-  inherited::SetFileTheme(value);
-}
-
 void TkyrMemo::SetBorderColor(TColor value) {
   borderColor_ = value;
   InvalidateFrame();
@@ -50,8 +44,10 @@ void TkyrMemo::SetBorderColor(TColor value) {
 
 void TkyrMemo::ApplyUIStyle(const TkyrStyleSource& source) {
   borderColor_ = source.Color(KYR_THEME_CONTROL_BORDER_COLOR);
+  // The bars take the memo's theme and its effective style, and read the images it shares.
+  const TkyrStyleSource handed = source.HandedDown(source.EffectiveStyle());
   for (TkyrScrollBar* bar : {hBar_, vBar_})
-    if (bar) bar->SetUIStyle(source.EffectiveStyle());
+    if (bar) bar->ApplyStyle(handed);
   InvalidateFrame();
 }
 

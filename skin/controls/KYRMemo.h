@@ -27,7 +27,7 @@
 #include <cstdint>
 
 #include "framework/ui/StdCtrls.h"
-#include "skin/KYRMgr.h"
+#include "skin/KYRStyled.h"
 #include "skin/controls/KYRScrollBar.h"
 
 class TkyrMemo : public TkyrStyled<TCustomMemo> {
@@ -36,7 +36,6 @@ public:
   explicit TkyrMemo(TComponent* owner);
   ~TkyrMemo() override;
 
-  void SetFileTheme(TkyrFileTheme* value) override;
   // The frame's outer line; a value set after UIStyle stays until the style is set again.
   TColor BorderColor() const { return borderColor_; }
   void SetBorderColor(TColor value);

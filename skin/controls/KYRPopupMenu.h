@@ -16,7 +16,7 @@
 #include <string>
 
 #include "framework/ui/Menus.h"
-#include "skin/KYRMgr.h"
+#include "skin/KYRStyled.h"
 
 // A counted reference to the check-mark image list every skinned menu shares: one 16 x 16 image,
 // the built-in bitmap "MENU_CHECKED" keyed on white. The first reference makes the list, the

@@ -23,7 +23,7 @@
 #include <cstdint>
 
 #include "framework/ui/ExtCtrls.h"
-#include "skin/KYRMgr.h"
+#include "skin/KYRStyled.h"
 #include "skin/controls/KYRButton.h"
 #include "skin/controls/KYRTrackBar.h"
 

@@ -162,7 +162,7 @@ void TkyrTrackBar::SetMax(int32_t value) {
 
 void TkyrTrackBar::SetPosition(int32_t value) {
   position_ = std::clamp(value, min_, max_);
-  UpdateSlider();
+  MoveSlider();
 }
 
 void TkyrTrackBar::StepPosition(int64_t delta) { SetPosition(SaturatingStep(position_, delta)); }
@@ -283,6 +283,15 @@ void TkyrTrackBar::UpdateSlider() {
   Changed();
 }
 
+// The ticks and the bar strip do not depend on Position: what the slider leaves is its old
+// place, what it covers is its own window.
+void TkyrTrackBar::MoveSlider() {
+  const RECT before = slider_->BoundsRect();
+  PlaceSlider();
+  if (HandleAllocated() && !IsDestroying()) InvalidateRect(HandleIfAllocated(), &before, FALSE);
+  Changed();
+}
+
 void TkyrTrackBar::Changed() {
   if (position_ == lastPosition_) return;
   lastPosition_ = position_;
@@ -303,6 +312,8 @@ void TkyrTrackBar::Resize() {
 void TkyrTrackBar::Paint() {
   TCanvas& canvas = Canvas();
   const RECT client = ClientRect();
+  TSaveDCGuard keep(canvas.Handle());
+  IntersectClipRect(canvas.Handle(), paintReach_.left, paintReach_.top, paintReach_.right, paintReach_.bottom);
   if (transparent_) DrawParentBackground(canvas, *this);
   if (!barStrip_.Empty()) {
     const int x = Horizontal() ? 0 : (client.right - barStrip_.Width()) / 2;
@@ -346,8 +357,22 @@ void TkyrTrackBar::WndProc(TMessage& m) {
       {WM_CAPTURECHANGED, &TkyrTrackBar::WMCaptureChanged}, {WM_DESTROY, &TkyrTrackBar::WMDestroy},
       {CM_FOCUSCHANGED, &TkyrTrackBar::CMFocusChanged},   {CM_ENABLEDCHANGED, &TkyrTrackBar::CMEnabledChanged},
       {CM_VISIBLECHANGED, &TkyrTrackBar::CMVisibleChanged}, {CM_COLORCHANGED, &TkyrTrackBar::CMColorChanged},
+      {WM_PAINT, &TkyrTrackBar::WMPaintReach},            {WM_PRINTCLIENT, &TkyrTrackBar::WMPaintReach},
   };
   if (!DispatchMessageTable(*this, kTable, m)) inherited::WndProc(m);
+}
+
+// GetUpdateRect before BeginPaint validates the region; GetClipBox answers in logical
+// coordinates, which for a DC shifted to the track's origin are the track's.
+void TkyrTrackBar::WMPaintReach(TMessage& m) {
+  RECT reach = ClientRect();
+  if (m.WParam) {
+    if (GetClipBox(reinterpret_cast<HDC>(m.WParam), &reach) == ERROR) reach = ClientRect();
+  } else if (HandleAllocated()) {
+    GetUpdateRect(HandleIfAllocated(), &reach, FALSE);
+  }
+  const TRestoreOnExit<RECT> during(paintReach_, reach);
+  inherited::WndProc(m);
 }
 
 // Arrow keys come to the track bar instead of moving the focus.

@@ -28,7 +28,7 @@
 #include <vector>
 
 #include "framework/ui/ExtCtrls.h"
-#include "skin/KYRMgr.h"
+#include "skin/KYRStyled.h"
 #include "skin/controls/KYRImagePanel.h"
 
 enum TkyrProgressBarOrientation : uint8_t { kyrHorizontal = 0, kyrVertical = 1 };
@@ -170,6 +170,9 @@ private:
   void PlaceSlider();
   // Re-places the slider, repaints, and fires OnChange when Position moved since the last one.
   void UpdateSlider();
+  // The same after a change of Position alone: only the slider's old place on the track and
+  // the slider itself (its new place) are repainted.
+  void MoveSlider();
   void Changed();
   void PaintTicks(TCanvas& canvas);
   // One page toward POINT by STEP, never past the value under the pointer.
@@ -183,6 +186,9 @@ private:
   bool TakesInput() const;
   void SliderMouseDown(TMouseButton button, TShiftState shift, int x, int y);
   void SliderMouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  // Paints reach only the update region's bounds (the window's own paint) or the clip box of
+  // the DC handed in (a see-through slider asks for the track behind it alone).
+  void WMPaintReach(TMessage& m);
   void WMGetDlgCode(TMessage& m);
   void WMTimer(TMessage& m);
   void WMCaptureChanged(TMessage& m);
@@ -208,6 +214,7 @@ private:
   bool ticking_ = false;
   bool loadingImages_ = false;
   bool fitting_ = false;
+  RECT paintReach_{0, 0, 1 << 15, 1 << 15};  // of the paint under way, client coordinates
 };
 
 // The body of the skinned scroll bar: no images of its own, never takes the focus, no tab stop;

@@ -172,8 +172,7 @@ void TkyrForm::ApplyUIStyle(const TkyrStyleSource& s) {
     titleBar_->SetRoundCornerBottom(s.FromFile() ? s.Int(KYR_THEME_FORM_BOTTOM_ROUND_CORNER_INT) : 0);
     borders_.Load(s);
     LoadBackgroundPattern(UIStyle());
-    titleBar_->SetFileTheme(FileTheme());
-    titleBar_->SetUIStyle(UIStyle());
+    titleBar_->ApplyStyle(s);  // the panel's own style and theme, with what it decoded
     if (uiStyleAutoUpdateSub_) ApplyStyleToControls(*this, UIStyle(), FileTheme());
   }
   const bool reframed = UpdateWindowRegion();

@@ -132,22 +132,33 @@ void TkyrTitleBarButton::LoadPictures(const TkyrStyleSource& source, int first) 
   source.Bitmap(KYR_THEME_TITLE_BAR_BUTTON_IMAGE, &picMouseDown_->Bitmap(), KYR_TITLE_BUTTON_FRAMES, first + 2);
 }
 
-void TkyrTitleBarButton::UpdatePictures() {
-  const TkyrStyleSource source = Source();
+void TkyrTitleBarButton::ApplyStyle(const TkyrStyleSource& source) {
+  uiStyle_ = source.Style();
+  UpdatePictures(source);
+}
+
+void TkyrTitleBarButton::UpdatePictures() { UpdatePictures(Source()); }
+
+void TkyrTitleBarButton::UpdatePictures(const TkyrStyleSource& source) {
   transparent_ = source.Bool(KYR_THEME_TITLE_BAR_BUTTON_TRANSPARENT_BOOL);
-  const int first = FirstFrameOf(buttonType_);
+  const int first = FirstFrame();
   if (first == 0) return RepaintBar();  // kyrCustom: pictures and Top stay the user's
   LoadPictures(source, first);
   top_ = source.Int(KYR_THEME_TITLE_BAR_BUTTON_TOP_INT);
-  if (buttonType_ == kyrMax) UpdateMaxPicture();
   RepaintBar();
+}
+
+// A custom bar leaves its maximise buttons' look alone (see UpdateMaxPicture).
+int TkyrTitleBarButton::FirstFrame() const {
+  const TkyrTitleBar* bar = TitleBar();
+  const bool restore = buttonType_ == kyrMax && bar && !bar->Custom() && Maximized(bar->ParentForm());
+  return restore ? KYR_FRAME_RESTORE : FirstFrameOf(buttonType_);
 }
 
 void TkyrTitleBarButton::UpdateMaxPicture() {
   const TkyrTitleBar* bar = TitleBar();
   if (buttonType_ != kyrMax || (bar && bar->Custom())) return;
-  const bool maximized = bar && Maximized(bar->ParentForm());
-  LoadPictures(Source(), maximized ? KYR_FRAME_RESTORE : KYR_FRAME_MAXIMIZE);
+  LoadPictures(Source(), FirstFrame());
 }
 
 // Minimise, maximise, restore and close go to the form as the system's own commands, the path
@@ -409,11 +420,9 @@ void TkyrTitleBar::SetParent(TWinControl* parent) {
 void TkyrTitleBar::ApplyUIStyle(const TkyrStyleSource& source) {
   if (custom_) return;
   FillFromStyle(source);
-  for (int i = 0; i < buttons_->Count(); ++i) buttons_->Items(i)->SetUIStyle(source.EffectiveStyle());
-  if (systemMenu_) {
-    systemMenu_->SetUIStyle(source.EffectiveStyle());
-    systemMenu_->SetFileTheme(FileTheme());
-  }
+  const TkyrStyleSource handed = source.HandedDown(source.EffectiveStyle());
+  for (int i = 0; i < buttons_->Count(); ++i) buttons_->Items(i)->ApplyStyle(handed);
+  if (systemMenu_) systemMenu_->ApplyStyle(handed);
   if (!keepFontColor_) ApplyFontColour(source);
   SetAutoSize(true);
 }
@@ -437,9 +446,8 @@ void TkyrTitleBar::FillFromStyle(const TkyrStyleSource& source) {
 
   leftBtnXOffset_ = source.Int(KYR_THEME_TITLE_BAR_BUTTON_LEFT_OFFSET_INT);
   rightBtnXOffset_ = source.Int(KYR_THEME_TITLE_BAR_BUTTON_RIGHT_OFFSET_INT);
-  TBitmap strip;
-  source.Bitmap(KYR_THEME_TITLE_BAR_BUTTON_IMAGE, &strip);
-  buttonImageHeight_ = strip.Height();
+  const TBitmap* strip = source.Image(KYR_THEME_TITLE_BAR_BUTTON_IMAGE);
+  buttonImageHeight_ = strip ? strip->Height() : 0;
   buttonTop_ = source.Int(KYR_THEME_TITLE_BAR_BUTTON_TOP_INT);
   if (TCustomForm* form = ParentForm()) {
     if (const int minWidth = source.Int(KYR_THEME_FORM_MIN_WIDTH_INT); minWidth >= 0)

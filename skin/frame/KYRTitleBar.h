@@ -25,7 +25,7 @@
 // draws its pictures 3 pixels (or the side border's width) up and left, into the frame that the
 // frame painter continues, and asks the host form for that width with KYR_MSG_SIDE_BORDER_WIDTH.
 // The panel sets FormActive from the window's activation, calls UpdateMaxButtons on WM_SIZE and
-// opens SystemMenu() on Alt+Space; it sets FileTheme before UIStyle.
+// opens SystemMenu() on Alt+Space; its own style change reaches the bar as one ApplyStyle.
 //
 // Refusals ("Sorry, ...") are information boxes shown with ShowMessage (framework/ui/Dialogs.h,
 // whose hook lets tests read and answer them). They leave the setting as it was and never throw,
@@ -41,7 +41,7 @@
 
 #include "framework/ui/ExtCtrls.h"
 #include "framework/ui/Forms.h"
-#include "skin/KYRMgr.h"
+#include "skin/KYRStyled.h"
 #include "skin/controls/KYRPopupMenu.h"
 
 enum TkyrTitleBarBtnType : uint8_t { kyrMax, kyrMin, kyrClose, kyrHelp, kyrControlBox, kyrCustom };
@@ -102,6 +102,9 @@ public:
   // Transparent, the three pictures and Top from the style (the bar's FileTheme, this button's
   // UIStyle); a kyrCustom button takes only Transparent.
   void UpdatePictures();
+  // The bar's style change: UIStyle := SOURCE's style, then UpdatePictures from SOURCE, whose
+  // title-button strip is decoded once for all the buttons.
+  void ApplyStyle(const TkyrStyleSource& source);
   // A kyrMax button of a bar that is not Custom: the restore pictures while the bar's form is
   // maximised, otherwise (no form yet included) the maximise pictures.
   void UpdateMaxPicture();
@@ -115,6 +118,10 @@ public:
 
 private:
   TkyrStyleSource Source() const;
+  void UpdatePictures(const TkyrStyleSource& source);
+  // The first frame of the pictures the button shows now (the restore set for a kyrMax
+  // button of a maximised form), 0 for kyrCustom.
+  int FirstFrame() const;
   // Frames FIRST, FIRST + 1 and FIRST + 2 into the three pictures.
   void LoadPictures(const TkyrStyleSource& source, int first);
   void RepaintBar() const;

@@ -611,6 +611,55 @@ TEST_F(TrackBarWindow, PaintsTheBarStripCentredAndTheParentBehindATransparentTra
   delete bar;
 }
 
+// The track bar's pixels as the window shows them, read from its window DC.
+std::vector<TColor> Shown(TkyrTrackBar* bar) {
+  const int w = bar->Width(), h = bar->Height();
+  uitest::TCapture capture(w, h);
+  HDC window = GetDC(bar->Handle());
+  BitBlt(capture.DC(), 0, 0, w, h, window, 0, 0, SRCCOPY);
+  ReleaseDC(bar->Handle(), window);
+  std::vector<TColor> pixels;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) pixels.push_back(capture.Pixel(x, y));
+  return pixels;
+}
+
+// A change of Position leaves the track to repaint only where the slider stood (the slider,
+// a window of its own, paints its new place): the bar strip and the ticks elsewhere are not
+// painted again. What shows afterwards equals a full repaint, see-through slider included.
+TEST_F(TrackBarWindow, APositionChangeRepaintsOnlyWhereTheSliderWas) {
+  for (const TkyrUIStyle style : {DeepBlue, MacOS}) {  // MacOS: a see-through track as well
+    TkyrTrackBar* bar = Make();
+    bar->SetUIStyle(style);
+    bar->SetBounds(10, 10, 185, bar->Height());
+    RedrawWindow(shown->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const std::pair<int32_t, int32_t> moves[] = {{0, 5}, {5, 10}, {10, 3}, {3, 3}};
+    for (const auto& [from, to] : moves) {
+      SCOPED_TRACE(std::to_string(style) + ": " + std::to_string(from) + " -> " + std::to_string(to));
+      bar->SetPosition(from);
+      RedrawWindow(shown->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+      const RECT before = bar->Slider()->BoundsRect();
+      bar->SetPosition(to);
+      TRegionHandle update(CreateRectRgn(0, 0, 0, 0));
+      const int kind = GetUpdateRgn(bar->Handle(), update.Get(), FALSE);
+      RECT box{};
+      GetRgnBox(update.Get(), &box);
+      EXPECT_EQ(kind, SIMPLEREGION);
+      EXPECT_TRUE(EqualRect(&box, &before)) << box.left << ".." << box.right << " for " << before.left << ".."
+                                            << before.right;
+      RedrawWindow(shown->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+      const std::vector<TColor> partial = Shown(bar);
+      RedrawWindow(bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      const std::vector<TColor> full = Shown(bar);
+      ASSERT_EQ(partial.size(), full.size());
+      int differing = 0;
+      for (size_t i = 0; i < full.size(); ++i) differing += partial[i] != full[i];
+      EXPECT_EQ(differing, 0);
+    }
+    delete bar;
+  }
+}
+
 TEST_F(TrackBarWindow, LiveGdiHandlesComeBackAfterPaintsAndStyleSwitches) {
   if (!HandleCountsEnabled()) GTEST_SKIP() << "a build without handle counts";
   constexpr int kKinds = static_cast<int>(THandleKind::Count);
