@@ -34,14 +34,6 @@ void ExpectValues(const TObject& object, const TValues& values) {
   for (const auto& [property, expected] : values) EXPECT_EQ(PropText(object, property), expected) << property;
 }
 
-void ExpectItems(const TCollection& collection, const std::vector<TValues>& rows) {
-  ASSERT_EQ(collection.Count(), static_cast<int>(rows.size()));
-  for (size_t i = 0; i < rows.size(); ++i) {
-    SCOPED_TRACE("item " + std::to_string(i));
-    ExpectValues(*collection.Items(static_cast<int>(i)), rows[i]);
-  }
-}
-
 std::vector<TValues> MainTitleBarButtons() {
   return {
       {{"ButtonType", "kyrClose"}, {"UIStyle", "MacOS"}, {"Top", "4"}, {"Visible", "True"}, {"Transparent", "False"}},
@@ -61,6 +53,15 @@ std::vector<TValues> MainTitleBarSections() {
 
 namespace {
 
+// The items of COLLECTION (title-bar buttons, sections), each with the values of its row.
+void ExpectItems(const char* what, const TCollection& collection, const std::vector<TValues>& rows) {
+  ASSERT_EQ(collection.Count(), static_cast<int>(rows.size()));
+  for (size_t i = 0; i < rows.size(); ++i) {
+    SCOPED_TRACE(what + (" " + std::to_string(i)));
+    ExpectValues(*collection.Items(static_cast<int>(i)), rows[i]);
+  }
+}
+
 // Whose child COMPONENT is: a control's parent, a menu item's menu; "" for neither.
 std::string ParentName(const TComponent& component) {
   if (const auto* control = dynamic_cast<const TControl*>(&component))
@@ -71,6 +72,11 @@ std::string ParentName(const TComponent& component) {
 }
 
 }  // namespace
+
+void ExpectTitleBar(const TkyrForm& panel, const std::vector<TValues>& buttons, const std::vector<TValues>& sections) {
+  ExpectItems("title-bar button", *panel.TitleBarButtons(), buttons);
+  ExpectItems("title-bar section", *panel.TitleBarSections(), sections);
+}
 
 void ExpectComponents(TCustomForm& form, const std::vector<TComponentRow>& rows) {
   std::vector<std::string> owned, expected;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/ui/Forms.h"
+#include "skin/frame/KYRForm.h"
 
 namespace apptest {
 
@@ -33,8 +34,8 @@ struct TComponentRow {
   TValues values;
 };
 
-// The items of COLLECTION (title-bar buttons, sections), each with the values of its row.
-void ExpectItems(const TCollection& collection, const std::vector<TValues>& rows);
+// PANEL's title-bar buttons and sections, in their stored order, each with the values of its row.
+void ExpectTitleBar(const TkyrForm& panel, const std::vector<TValues>& buttons, const std::vector<TValues>& sections);
 
 // The title-bar buttons and sections the main window stores, in their order; the About window
 // has the same, the message window the same sections.

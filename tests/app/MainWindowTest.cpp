@@ -70,12 +70,7 @@ TEST_F(MainWindow, ComponentsAndTheirValuesAreThoseOfTheLayout) {
   };
   apptest::ExpectComponents(*Form1, rows);
 
-  // The panel's title-bar buttons and sections, in their stored order.
-  const TkyrForm& panel = *Form1->kyrForm1;
-  SCOPED_TRACE("title-bar buttons");
-  apptest::ExpectItems(*panel.TitleBarButtons(), apptest::MainTitleBarButtons());
-  SCOPED_TRACE("title-bar sections");
-  apptest::ExpectItems(*panel.TitleBarSections(), apptest::MainTitleBarSections());
+  apptest::ExpectTitleBar(*Form1->kyrForm1, apptest::MainTitleBarButtons(), apptest::MainTitleBarSections());
 }
 
 // ---- the look, read back from the window as it is on the screen ----

@@ -60,11 +60,7 @@ TEST_F(SecondaryWindows, TheAboutWindowIsItsDescription) {
         {"ScrollBars", "ssNone"}, {"WordWrap", "True"}}},
   };
   apptest::ExpectComponents(*Form2, rows);
-  const TkyrForm& panel = *Form2->kyrForm1;
-  SCOPED_TRACE("title-bar buttons");
-  apptest::ExpectItems(*panel.TitleBarButtons(), apptest::MainTitleBarButtons());
-  SCOPED_TRACE("title-bar sections");
-  apptest::ExpectItems(*panel.TitleBarSections(), apptest::MainTitleBarSections());
+  apptest::ExpectTitleBar(*Form2->kyrForm1, apptest::MainTitleBarButtons(), apptest::MainTitleBarSections());
 }
 
 TEST_F(SecondaryWindows, TheMessageWindowIsItsDescription) {
@@ -80,11 +76,7 @@ TEST_F(SecondaryWindows, TheMessageWindowIsItsDescription) {
         {"Font.Charset", "ANSI_CHARSET"}, {"Font.Style", "[]"}, {"ParentFont", "False"}}},
   };
   apptest::ExpectComponents(*Form3, rows);
-  const TkyrForm& panel = *Form3->kyrForm1;
-  SCOPED_TRACE("title-bar buttons");
-  apptest::ExpectItems(*panel.TitleBarButtons(), {kCloseButton});
-  SCOPED_TRACE("title-bar sections");
-  apptest::ExpectItems(*panel.TitleBarSections(), apptest::MainTitleBarSections());
+  apptest::ExpectTitleBar(*Form3->kyrForm1, {kCloseButton}, apptest::MainTitleBarSections());
 }
 
 // Measured with a font made here from the description's face, height and character set, so a
