@@ -210,10 +210,11 @@ TEST_F(MainWindowLook, UnderThePointerTheFaceLightsUpAndTheLinkTakesTheActiveCap
 
 namespace {
 
-// What the open menu window showed when the timer found it: its menu and item texts.
+// What the open menu window showed when the timer found it: its menu, item texts and place.
 struct TOpenMenu {
   HMENU menu = nullptr;
   std::vector<std::string> items;
+  POINT topLeft{};
 };
 TOpenMenu gOpened;
 
@@ -234,6 +235,9 @@ void CALLBACK ReadAndCloseMenu(HWND, UINT, UINT_PTR, DWORD) {
   if (!window || !IsWindowVisible(window) || gOpened.menu) return;
   gOpened.menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
   for (int i = 0; i < GetMenuItemCount(gOpened.menu); ++i) gOpened.items.push_back(ItemText(gOpened.menu, i));
+  RECT bounds{};
+  GetWindowRect(window, &bounds);
+  gOpened.topLeft = {bounds.left, bounds.top};
   EndMenu();
 }
 
@@ -257,12 +261,15 @@ TEST_F(MainWindow, ARightClickOverThePanelTheButtonOrTheLinkOpensTheMenuWithAbou
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.what);
     gOpened = {};
-    ASSERT_TRUE(apptest::PointerInto(c.under, c.under.ClientToScreen(c.at)));
+    const POINT screen = c.under.ClientToScreen(c.at);
+    ASSERT_TRUE(apptest::PointerInto(c.under, screen));
     uitest::MouseButton(MOUSEEVENTF_RIGHTDOWN);
     uitest::MouseButton(MOUSEEVENTF_RIGHTUP);
     EXPECT_TRUE(kyrtest::PumpAppUntil([] { return gOpened.menu != nullptr; })) << "no menu opened";
     EXPECT_EQ(gOpened.menu, Form1->kyrPopupMenu1->Handle());
     EXPECT_EQ(gOpened.items, std::vector<std::string>{"About"});
+    EXPECT_EQ((std::vector<LONG>{gOpened.topLeft.x, gOpened.topLeft.y}), (std::vector<LONG>{screen.x, screen.y}))
+        << "the menu opens at the pointer";
     EXPECT_FALSE(Form2->Visible()) << "closing the menu chose nothing";
   }
   KillTimer(nullptr, timer);
