@@ -1,6 +1,6 @@
 # `make run` and `make test` are the two commands of the README; each installs what it
 # needs first. The other targets are for developers.
-.PHONY: run test dist deps art gallery showcase bench bench-skin fuzz
+.PHONY: run test dist deps art gallery showcase shots bench bench-skin fuzz
 
 deps:
 	@scripts/install-deps
@@ -46,6 +46,15 @@ showcase: deps
 	VANTOR_WINE_DIR=$(CURDIR)/build/windows/wine tools/skin-showcase/make-theme build/showcase
 	VANTOR_WINE_DIR=$(CURDIR)/build/windows/wine scripts/wine-run build/windows/tools/skin-showcase/skin-showcase.exe build/showcase build/showcase/Showcase.thm </dev/null
 	for f in build/showcase/*.bmp; do /usr/bin/convert "$$f" "$${f%.bmp}.png"; done
+
+# The program's three skinned windows after start-up, as build/shots/TForm<N>.png.
+shots: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows --target vantor-shots -j2
+	mkdir -p build/shots
+	rm -f build/shots/*.bmp build/shots/*.png
+	VANTOR_WINE_DIR=$(CURDIR)/build/windows/wine scripts/wine-run build/windows/tools/vantor-shots/vantor-shots.exe build/shots </dev/null
+	for f in build/shots/*.bmp; do /usr/bin/convert "$$f" "$${f%.bmp}.png"; done
 
 # Converter speed and memory against cat/tail on a 1 MiB and a 1 GiB movie, every layout (not a test).
 BENCH_DIR ?= build/bench-data

@@ -16,7 +16,7 @@ constexpr UINT_PTR kRepeatTimerId = 0x4B59;  // "KY"
 constexpr TColor kDisabledShadow = clWhite;
 constexpr TColor kDisabledText = 0x808080;
 
-// Delphi's Trim: leading and trailing characters 0..32.
+// Blank when nothing but characters 0..32 remain once both ends are trimmed.
 bool Blank(const std::string& text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; });
 }

@@ -13,7 +13,7 @@ TShellOpenHook& ShellOpenHook() {
   return hook;
 }
 
-// Delphi's Trim: characters 0..32 at either end.
+// Blank when nothing but characters 0..32 remain once both ends are trimmed.
 bool BlankURL(const std::string& url) {
   return std::all_of(url.begin(), url.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; });
 }
@@ -26,7 +26,7 @@ TShellOpenHook SetShellOpenHook(TShellOpenHook hook) {
   return previous;
 }
 
-// The defaults in the specified order: font style, font colour, cursor, auto-size, hover
+// The defaults in the order they are given, each setter over the last: font style, font colour, cursor, auto-size, hover
 // colour, link colour, caption, address.
 TkyrURLLabel::TkyrURLLabel(TComponent* owner) : TCustomLabel(owner) {
   Font()->SetStyle(TFontStyles{fsUnderline});

@@ -2,82 +2,34 @@
 // bounds and the values its layout gives it, read back through the published properties; then
 // its look read back from the window itself: the red border, the teal panel, the button face
 // drawn over the panel with the panel in its corners, lighting up under the pointer, and the
-// teal link that turns to the active-caption colour under the pointer.
+// teal link that turns to the active-caption colour under the pointer; and the right-click menu.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
-#include <string_view>
-#include <utility>
 #include <vector>
 
 #include "app/Unit1.h"
+#include "app/Unit2.h"
+#include "framework/core/TypInfo.h"
 #include "skin/KYRThemes.h"
 #include "tests/app/AppTestHelpers.h"
+#include "tests/app/DescriptionTable.h"
 #include "tests/framework/graphics/GraphicsTestSupport.h"
 #include "tests/skin/controls/KYRButtonTestSupport.h"
 
 namespace {
 
-// A published property as a stored description writes it: identifiers for enumerations,
-// booleans and named integers and colours, sets in brackets, a component by its name, and
-// "assigned" for an event with a handler. PATH may reach into sub-objects ("Font.Color").
-std::string PropText(const TObject& object, std::string_view path) {
-  const size_t dot = path.find('.');
-  if (dot != std::string_view::npos)
-    return PropText(*GetObjectProp(object, path.substr(0, dot)), path.substr(dot + 1));
-  const TPropInfo& prop = RequirePropInfo(object, path);
-  switch (prop.Kind) {
-    case tkBoolean:
-    case tkEnumeration: return GetEnumProp(object, path);
-    case tkSet: return GetSetProp(object, path);
-    case tkString: return GetStrProp(object, path);
-    case tkComponent: {
-      const auto* target = dynamic_cast<const TComponent*>(GetObjectProp(object, path));
-      return target ? target->Name() : "nil";
-    }
-    case tkMethod: return prop.HasMethod(object) ? "assigned" : "nil";
-    default: {
-      const int64_t value = GetOrdProp(object, path);
-      std::string ident;
-      return IntegerToIdent(prop.TypeName, value, ident) ? ident : std::to_string(value);
-    }
-  }
-}
-
-// Whose child COMPONENT is: a control's parent, a menu item's menu; "" for neither.
-std::string ParentName(const TComponent& component) {
-  if (const auto* control = dynamic_cast<const TControl*>(&component))
-    return control->Parent() ? control->Parent()->Name() : "";
-  if (const auto* item = dynamic_cast<const TMenuItem*>(&component))
-    return item->GetParentMenu() ? item->GetParentMenu()->Name() : "";
-  return "";
-}
-
-using TValues = std::vector<std::pair<const char*, std::string>>;
-
-void ExpectValues(const TObject& object, const TValues& values) {
-  for (const auto& [property, expected] : values) EXPECT_EQ(PropText(object, property), expected) << property;
-}
+using apptest::TBounds;
+using apptest::TValues;
 
 class MainWindow : public apptest::TVantorTest {};
 
 TEST_F(MainWindow, ComponentsAndTheirValuesAreThoseOfTheLayout) {
-  struct TBounds {
-    int left, top, width, height;
-  };
-  struct TRow {
-    const char* name;
-    const char* className;
-    const char* parent;
-    std::optional<TBounds> bounds;  // controls only
-    TValues values;
-  };
   // The skinned panel fills the client area, which takes in the caption rows the skin frees.
   const int panelHeight = 99 + GetSystemMetrics(SM_CYCAPTION) + 2;
-  const std::vector<TRow> rows = {
+  const std::vector<apptest::TComponentRow> rows = {
       {"Form1", "TForm1", "", {},
        {{"Left", "438"}, {"Top", "264"}, {"Caption", "Vantor"}, {"BorderStyle", "bsDialog"}, {"BorderIcons", "[]"},
         {"Color", "clBtnFace"}, {"Font.Name", "MS Sans Serif"}, {"Font.Height", "-11"},
@@ -89,14 +41,14 @@ TEST_F(MainWindow, ComponentsAndTheirValuesAreThoseOfTheLayout) {
         {"RoundCorner", "2"}, {"RoundCornerBottom", "0"}, {"TitleBarDrawAppIcon", "True"}, {"Font.Name", "Tahoma"},
         {"Font.Height", "-11"}, {"Font.Style", "[fsBold]"}, {"Font.Color", "clBlack"},
         {"MenuBarColor", std::to_string(RGB(231, 231, 231))}, {"MenuBarHeight", "22"},
-        {"PopupMenu", "kyrPopupMenu1"}, {"Version", "5.8"}}},
+        {"PopupMenu", "kyrPopupMenu1"}}},
       {"kyrButton1", "TkyrButton", "kyrForm1", TBounds{32, 31, 89, 41},
        {{"Caption", "Convert"}, {"UIStyle", "BlueGlass"}, {"Transparent", "True"}, {"AutoSize", "False"},
         {"Font.Name", "Arial"}, {"Font.Height", "-16"}, {"Font.Style", "[fsBold]"}, {"Font.Color", "clTeal"},
         {"Font.Charset", "ANSI_CHARSET"}, {"ParentFont", "False"}, {"ShowHint", "False"},
         {"ParentShowHint", "False"}, {"TabOrder", "1"}, {"ModalResult", "0"}, {"FocusedRectMargin", "2"},
         {"Layout", "blGlyphBottom"}, {"Spacing", "4"}, {"MouseContinuouslyDownInterval", "100"},
-        {"ResHandle", "0"}, {"OnClick", "assigned"}}},
+        {"OnClick", "assigned"}}},
       {"kyrURLLabel1", "TkyrURLLabel", "kyrForm1", TBounds{0, 80, 193, 13},
        {{"Caption", "More Free multimedia softwares..."}, {"URL", "http://www.corvane.example/"},
         {"FontLinkColor", "clTeal"}, {"FontHoverColor", "clActiveCaption"}, {"Cursor", "crHandPoint"},
@@ -108,7 +60,7 @@ TEST_F(MainWindow, ComponentsAndTheirValuesAreThoseOfTheLayout) {
         {"Title", "Select exe or swf to convert each other"}, {"DefaultExt", ""}}},
       {"SD1", "TSaveDialog", "", {}, {{"Title", "Convert to ....."}, {"Filter", ""}, {"DefaultExt", ""}}},
       {"kyrPopupMenu1", "TkyrPopupMenu", "", {},
-       {{"OwnerDraw", "True"}, {"UIStyle", "MacOS"}, {"MenuItemHeight", "20"}, {"SeparatorHeight", "12"},
+       {{"UIStyle", "MacOS"}, {"MenuItemHeight", "20"}, {"SeparatorHeight", "12"},
         {"BarWidth", "26"}, {"BarColor", "clBlack"}, {"Color", "clBlack"}, {"SeparatorColor", "clBlack"},
         {"FontColor", "clBlack"}, {"BorderColor", "clBlack"}, {"SelectedBorderColor", std::to_string(RGB(57, 115, 196))},
         {"SelectedColor", std::to_string(RGB(57, 115, 196))}, {"SelectedFontColor", "clWhite"}, {"FlatMenu", "False"},
@@ -116,47 +68,9 @@ TEST_F(MainWindow, ComponentsAndTheirValuesAreThoseOfTheLayout) {
         {"UseSystemFont", "True"}}},
       {"About1", "TMenuItem", "kyrPopupMenu1", {}, {{"Caption", "About"}, {"OnClick", "assigned"}}},
   };
-  std::vector<std::string> owned, expected;
-  for (int i = 0; i < Form1->ComponentCount(); ++i) owned.push_back(Form1->Components(i)->Name());
-  for (const TRow& row : rows)
-    if (row.name != std::string("Form1")) expected.push_back(row.name);
-  EXPECT_EQ(owned, expected) << "the window's components, in the order of its description";
+  apptest::ExpectComponents(*Form1, rows);
 
-  for (const TRow& row : rows) {
-    SCOPED_TRACE(row.name);
-    TComponent* component = row.name == std::string("Form1") ? Form1 : Form1->FindComponent(row.name);
-    ASSERT_NE(component, nullptr);
-    EXPECT_STREQ(component->ClassName(), row.className);
-    EXPECT_EQ(ParentName(*component), row.parent);
-    if (row.bounds) {
-      const auto& control = dynamic_cast<const TControl&>(*component);
-      const TBounds b = *row.bounds;
-      EXPECT_EQ((std::vector<int>{control.Left(), control.Top(), control.Width(), control.Height()}),
-                (std::vector<int>{b.left, b.top, b.width, b.height}));
-    }
-    ExpectValues(*component, row.values);
-  }
-
-  // The panel's title-bar buttons and sections, in their stored order.
-  const TkyrForm& panel = *Form1->kyrForm1;
-  const std::vector<TValues> buttons = {
-      {{"ButtonType", "kyrClose"}, {"UIStyle", "MacOS"}, {"Top", "4"}, {"Visible", "True"}, {"Transparent", "False"}},
-      {{"ButtonType", "kyrMin"}, {"UIStyle", "MacOS"}, {"Top", "4"}, {"Visible", "True"}, {"Transparent", "False"}},
-      {{"ButtonType", "kyrControlBox"}, {"UIStyle", "DeepBlue"}, {"Top", "5"}, {"Visible", "True"},
-       {"Transparent", "False"}},
-  };
-  const std::vector<TValues> sections = {
-      {{"Align", "kyrLeft"}, {"AutoSize", "True"}, {"Width", "48"}, {"Stretch", "False"}},
-      {{"Align", "kyrRight"}, {"AutoSize", "True"}, {"Width", "48"}, {"Stretch", "False"}},
-      {{"Align", "kyrClient"}, {"AutoSize", "False"}, {"Width", "10"}, {"Stretch", "True"}},
-  };
-  ASSERT_EQ(panel.TitleBarButtons()->Count(), 3);
-  ASSERT_EQ(panel.TitleBarSections()->Count(), 3);
-  for (int i = 0; i < 3; ++i) {
-    SCOPED_TRACE("title-bar item " + std::to_string(i));
-    ExpectValues(*panel.TitleBarButtons()->Items(i), buttons[i]);
-    ExpectValues(*panel.TitleBarSections()->Items(i), sections[i]);
-  }
+  apptest::ExpectTitleBar(*Form1->kyrForm1, apptest::MainTitleBarButtons(), apptest::MainTitleBarSections());
 }
 
 // ---- the look, read back from the window as it is on the screen ----
@@ -291,3 +205,88 @@ TEST_F(MainWindowLook, UnderThePointerTheFaceLightsUpAndTheLinkTakesTheActiveCap
 }
 
 }  // namespace
+
+// ---- the right-click menu, opened as a person opens it ----
+
+namespace {
+
+// What the open menu window showed when the timer found it: its menu, item texts and place.
+struct TOpenMenu {
+  HMENU menu = nullptr;
+  std::vector<std::string> items;
+  POINT topLeft{};
+};
+TOpenMenu gOpened;
+
+std::string ItemText(HMENU menu, UINT position) {
+  char text[64] = {};
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_STRING;
+  info.dwTypeData = text;
+  info.cch = sizeof text;
+  GetMenuItemInfoA(menu, position, TRUE, &info);
+  return text;
+}
+
+// Runs inside the menu's own loop: reads the menu off its window, then closes it.
+void CALLBACK ReadAndCloseMenu(HWND, UINT, UINT_PTR, DWORD) {
+  const HWND window = FindWindowA("#32768", nullptr);
+  if (!window || !IsWindowVisible(window) || gOpened.menu) return;
+  gOpened.menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
+  for (int i = 0; i < GetMenuItemCount(gOpened.menu); ++i) gOpened.items.push_back(ItemText(gOpened.menu, i));
+  RECT bounds{};
+  GetWindowRect(window, &bounds);
+  gOpened.topLeft = {bounds.left, bounds.top};
+  EndMenu();
+}
+
+}  // namespace
+
+TEST_F(MainWindow, ARightClickOverThePanelTheButtonOrTheLinkOpensTheMenuWithAbout) {
+  TkyrForm& panel = *Form1->kyrForm1;
+  TControl& button = *Form1->kyrButton1;
+  TControl& link = *Form1->kyrURLLabel1;
+  struct TCase {
+    const char* what;
+    TControl& under;  // the control the pointer is over
+    POINT at;         // in its client area
+  } cases[] = {
+      {"the panel, left of the button", panel, {button.Left() - 12, button.Top() + 10}},
+      {"the button", button, {button.Width() / 2, button.Height() / 2}},
+      {"the link", link, {20, link.Height() / 2}},
+  };
+  SetForegroundWindow(Form1->Handle());
+  const UINT_PTR timer = SetTimer(nullptr, 0, 30, ReadAndCloseMenu);
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    gOpened = {};
+    const POINT screen = c.under.ClientToScreen(c.at);
+    ASSERT_TRUE(apptest::PointerInto(c.under, screen));
+    uitest::MouseButton(MOUSEEVENTF_RIGHTDOWN);
+    uitest::MouseButton(MOUSEEVENTF_RIGHTUP);
+    EXPECT_TRUE(kyrtest::PumpAppUntil([] { return gOpened.menu != nullptr; })) << "no menu opened";
+    EXPECT_EQ(gOpened.menu, Form1->kyrPopupMenu1->Handle());
+    EXPECT_EQ(gOpened.items, std::vector<std::string>{"About"});
+    EXPECT_EQ((std::vector<LONG>{gOpened.topLeft.x, gOpened.topLeft.y}), (std::vector<LONG>{screen.x, screen.y}))
+        << "the menu opens at the pointer";
+    EXPECT_FALSE(Form2->Visible()) << "closing the menu chose nothing";
+  }
+  KillTimer(nullptr, timer);
+}
+
+// The menu's items stay owner-drawn, by the skin, whatever a description or a program writes to
+// its OwnerDraw: the system menu the right click opens is built so.
+TEST_F(MainWindow, TheMenuIsOwnerDrawnWhateverIsWrittenToOwnerDraw) {
+  TkyrPopupMenu& menu = *Form1->kyrPopupMenu1;
+  for (const char* written : {"True", "False"}) {
+    SCOPED_TRACE(written);
+    SetEnumProp(menu, "OwnerDraw", written);
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    ASSERT_TRUE(GetMenuItemInfoA(menu.Handle(), 0, TRUE, &info));
+    EXPECT_TRUE(info.fType & MFT_OWNERDRAW);
+    EXPECT_TRUE(Form1->About1->OnMeasureItem() && Form1->About1->OnDrawItem());
+  }
+}

@@ -30,6 +30,7 @@
 #include "skin/controls/KYRURLLabel.h"
 #include "skin/frame/KYRForm.h"
 #include "skin/frame/KYRTitleBar.h"
+#include "tools/skin-showcase/WindowCapture.h"
 
 namespace {
 
@@ -654,31 +655,6 @@ void Build(TSheet& sheet) {
   sheet.Form().SetClientHeight(std::max(bottoms[0], bottoms[1]) + sheet.Surface().TitleBarHeight());
 }
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
-
-// The window's pixels as on the screen.
-void CaptureWindow(HWND window, TBitmap& into) {
-  RECT r;
-  GetWindowRect(window, &r);
-  into.SetSize(r.right - r.left, r.bottom - r.top);
-  TWindowDC screen(nullptr);
-  BitBlt(into.Canvas().Handle(), 0, 0, into.Width(), into.Height(), screen.Get(), r.left, r.top, SRCCOPY);
-  GdiFlush();
-}
-
-bool SamePixels(const TBitmap& a, const TBitmap& b) {
-  if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
-  for (int y = 0; y < a.Height(); ++y)
-    if (!std::equal(a.ScanLine(y), a.ScanLine(y) + a.Width(), b.ScanLine(y))) return false;
-  return true;
-}
-
 // Shows the sheet on top, lets it paint, and captures it once two captures in a row agree.
 void ShowAndSave(TSheet& sheet, const std::string& folder) {
   TForm& form = sheet.Form();
@@ -691,24 +667,9 @@ void ShowAndSave(TSheet& sheet, const std::string& folder) {
   // The pointer is placed, never moved by hand: hover looks that follow it are the same each run.
   const POINT pointer = sheet.pointerControl ? sheet.pointerControl->ClientToScreen(sheet.pointerAt) : POINT{0, 0};
   SetCursorPos(pointer.x, pointer.y);
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  // Wine hands what a window painted to the X server from its message loop, a little later:
-  // keep the loop running between captures.
-  TBitmap last, now;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    for (int i = 0; i < 5; ++i) {
-      Pump();
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-    last.Assign(now);
-    CaptureWindow(window, now);
-    if (attempt >= 2 && SamePixels(last, now)) break;
-  }
-  now.SetPixelFormat(pf24bit);  // the screen's fourth byte is no alpha channel
-  TFileStream out(folder + "\\" + sheet.Name() + ".bmp", fmCreate);
-  now.SaveToStream(out);
+  SaveSettledWindow(window, folder + "\\" + sheet.Name() + ".bmp");
   form.Hide();
-  Pump();
+  PumpMessages();
 }
 
 }  // namespace

@@ -663,7 +663,7 @@ std::vector<std::string> OwnNames(const TClassInfo& info) {
   return names;
 }
 
-TEST(ButtonPublished, EachClassDeclaresItsPropertiesInTheSpecifiedOrder) {
+TEST(ButtonPublished, EachClassDeclaresItsPropertiesInTheOrderDescriptionsWriteThem) {
   const std::vector<std::string> events = {"OnClick",  "OnMouseMove", "OnMouseDown",  "OnMouseUp",
                                            "OnKeyDown", "OnKeyUp",    "OnKeyPress",   "OnMouseEnter",
                                            "OnMouseExit", "OnMouseContinuouslyDown"};

@@ -218,33 +218,3 @@ TEST(ImagePanel, RepaintsAndRemovalLeaveNoHandlesBehind) {
   }
   baseline.ExpectUnchanged();
 }
-
-// Screenshots for a reviewer (VANTOR_SHOT_DIR): a framed host in MacOS and WinXP styles with the
-// title pictures drawn in its client area as the title bar draws them (shifted by the frame), and
-// image panels on a form.
-TEST(ImagePanel, ScreenshotOnTheScreen) {
-  if (EnvOr("VANTOR_SHOT_DIR", "").empty()) GTEST_SKIP() << "VANTOR_SHOT_DIR not set";
-  TForm form(nullptr);
-  form.SetBorderStyle(bsNone);
-  form.SetBounds(300, 300, 260, 120);
-  form.SetColor(clBtnFace);
-  const TkyrDrawStyle styles[] = {kyrNormal, kyrStretch, kyrTile};
-  for (int i = 0; i < 3; ++i) {
-    auto* panel = uitest::Place<TkyrImagePanel>(&form, 10 + i * 82, 10, 72, 72);
-    panel->Picture()->Bitmap().Assign(*CodedBitmap(24, 24, 200));
-    panel->SetDrawStyle(styles[i]);
-    panel->SetCaption(i == 0 ? "normal" : i == 1 ? "stretch" : "tile");
-    panel->SetAlignment(taCenter);
-  }
-  auto* keyed = uitest::Place<TkyrImagePanel>(&form, 10, 88, 240, 24);
-  KeyedPicture(*keyed->Picture());
-  keyed->SetDrawStyle(kyrTile);
-  keyed->SetTransparent(true);
-  form.Show();
-  uitest::Pump();
-  UpdateWindow(form.Handle());
-  auto shot = std::make_unique<TBitmap>(260, 120);
-  TWindowDC dc(form.Handle(), true);
-  BitBlt(shot->Canvas().Handle(), 0, 0, 260, 120, dc.Get(), 0, 0, SRCCOPY);
-  SaveShot("image-panel", *shot);
-}

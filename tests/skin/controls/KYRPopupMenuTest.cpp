@@ -117,30 +117,69 @@ TEST(SkinnedPopupMenu, EveryItemOfTheTreeGetsTheRoutinesAndLosesThemWhenItLeaves
 }
 
 // ---- measuring ----
-TEST(SkinnedPopupMenu, MeasuresCaptionShortcutBarAndMargin) {
+
+// Width of TEXT in the font LOGFONT describes, measured with GDI alone, so that a menu that set
+// the wrong font on the canvas cannot agree with it.
+int TextWidthIn(const LOGFONTA& logFont, const std::string& text) {
+  TMemoryDC dc(nullptr);
+  TFontHandle font(CreateFontIndirectA(&logFont));
+  TSelectObjectGuard selected(dc.Get(), font.Get());
+  SIZE size{};
+  GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
+LOGFONTA SystemMenuFont() {
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
+  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
+  return metrics.lfMenuFont;
+}
+
+// NAME at POINTS on the screen's resolution, as a font size in points asks for it.
+LOGFONTA PointFont(const char* name, int points, BYTE charset) {
+  LOGFONTA font{};
+  TWindowDC screen(nullptr);
+  font.lfHeight = -MulDiv(points, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = charset;
+  lstrcpynA(font.lfFaceName, name, LF_FACESIZE);
+  return font;
+}
+
+TEST(SkinnedPopupMenu, MeasuresCaptionShortcutBarAndMarginInTheFontItIsDrawnWith) {
   TkyrPopupMenu menu(nullptr);
   menu.SetUIStyle(WinXP);
   TMenuItem* open = AddItem(menu.Items(), "Open", nullptr);
   open->SetShortCut(static_cast<TShortCut>('O' | scCtrl));
   TMenuItem* line = AddItem(menu.Items(), "-", nullptr);
-  TBitmap bitmap;
-  bitmap.SetSize(4, 4);
-  TCanvas& canvas = bitmap.Canvas();
-  int width = 0, height = 0;
-  menu.MeasureMenuItem(open, canvas, width, height);
-  EXPECT_EQ(width, canvas.TextWidth("Open") + canvas.TextWidth("Ctrl+O") + 26 + 40);
-  EXPECT_EQ(height, 21);
-  menu.MeasureMenuItem(line, canvas, width, height);
-  EXPECT_EQ(height, 5);
-
-  // The menu's own font: the item is measured in the font it will be drawn with.
-  menu.SetUseSystemFont(false);
-  menu.SetFontSize(24);
-  menu.MeasureMenuItem(open, canvas, width, height);
-  TFont big;
-  big.SetSize(24);
-  canvas.Font().Assign(big);
-  EXPECT_EQ(width, canvas.TextWidth("Open") + canvas.TextWidth("Ctrl+O") + 26 + 40);
+  const auto expected = [](const LOGFONTA& font) { return TextWidthIn(font, "Open") + TextWidthIn(font, "Ctrl+O") + 26 + 40; };
+  // The canvas comes with a large font of its own: a menu that measured in whatever the canvas
+  // holds would give its width.
+  const LOGFONTA canvasFont = PointFont("Times New Roman", 30, ANSI_CHARSET);
+  struct TCase {
+    const char* what;
+    bool systemFont;
+    LOGFONTA font;  // the one the item is drawn in
+  } cases[] = {
+      {"system menu font", true, SystemMenuFont()},
+      {"own font, 24 points", false, PointFont("MS Sans Serif", 24, DEFAULT_CHARSET)},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_NE(expected(c.font), expected(canvasFont)) << "the two fonts must measure apart";
+    menu.SetUseSystemFont(c.systemFont);
+    menu.SetFontSize(24);
+    TBitmap bitmap;
+    bitmap.SetSize(4, 4);
+    bitmap.Canvas().Font().AssignLogFont(canvasFont);
+    int width = 0, height = 0;
+    menu.MeasureMenuItem(open, bitmap.Canvas(), width, height);
+    EXPECT_EQ(width, expected(c.font));
+    EXPECT_EQ(height, 21);
+    menu.MeasureMenuItem(line, bitmap.Canvas(), width, height);
+    EXPECT_EQ(height, 5);
+  }
 }
 
 // ---- drawing ----

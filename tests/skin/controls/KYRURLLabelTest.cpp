@@ -96,7 +96,7 @@ TEST_F(URLLabelTest, DefaultsAreAnUnderlinedBlueLinkToTheProjectsAddress) {
   EXPECT_GT(link->Height(), 0);
 }
 
-TEST_F(URLLabelTest, PublishesItsPropertiesInTheSpecifiedOrder) {
+TEST_F(URLLabelTest, PublishesItsPropertiesInTheOrderDescriptionsWriteThem) {
   std::vector<std::string> names;
   for (const TPropInfo& p : const_cast<TClassInfo&>(TkyrURLLabel::StaticClassInfo()).OwnProperties())
     names.push_back(p.Name);
