@@ -31,14 +31,18 @@ TkyrMemo::TkyrMemo(TComponent* owner) : TkyrStyled(owner) {
 
 // A bar outlives the memo more often than not: its change handler must not point in here.
 TkyrMemo::~TkyrMemo() {
-  if (TkyrScrollBar* bar = std::exchange(hBar_, nullptr)) Release(bar);
-  if (TkyrScrollBar* bar = std::exchange(vBar_, nullptr)) Release(bar);
+  Destroying();
+  for (TComponentRef<TkyrScrollBar>* slot : {&hBar_, &vBar_}) {
+    TkyrScrollBar* bar = *slot;
+    *slot = nullptr;
+    if (bar) Release(bar);
+  }
 }
 
 // ---- properties ----
 
 void TkyrMemo::SetFileTheme(TkyrFileTheme* value) {
-  for (TkyrScrollBar* bar : {hBar_, vBar_})
+  for (TkyrScrollBar* bar : {hBar_.Get(), vBar_.Get()})
     if (bar) bar->SetFileTheme(value);
   inherited::SetFileTheme(value);
 }
@@ -50,7 +54,7 @@ void TkyrMemo::SetBorderColor(TColor value) {
 
 void TkyrMemo::ApplyUIStyle(const TkyrStyleSource& source) {
   borderColor_ = source.Color(KYR_THEME_CONTROL_BORDER_COLOR);
-  for (TkyrScrollBar* bar : {hBar_, vBar_})
+  for (TkyrScrollBar* bar : {hBar_.Get(), vBar_.Get()})
     if (bar) bar->SetUIStyle(source.EffectiveStyle());
   InvalidateFrame();
 }
@@ -65,11 +69,12 @@ void TkyrMemo::DeclarePublished(TPublished<TkyrMemo>& p) {
 
 // ---- binding ----
 
-void TkyrMemo::Bind(TkyrScrollBar*& slot, TkyrScrollBar* value, TkyrProgressBarOrientation orientation) {
+void TkyrMemo::Bind(TComponentRef<TkyrScrollBar>& slot, TkyrScrollBar* value, TkyrProgressBarOrientation orientation) {
   if (slot == value) return;
-  if (TkyrScrollBar* old = std::exchange(slot, value)) Release(old);
+  TkyrScrollBar* old = slot;
+  slot = value;
+  if (old) Release(old);
   if (value) {
-    value->FreeNotification(this);
     value->SetOrientation(orientation);
     value->SetOnChange([this, value](TObject*) { BarChanged(*value); });
     value->BringToFront();
@@ -79,25 +84,15 @@ void TkyrMemo::Bind(TkyrScrollBar*& slot, TkyrScrollBar* value, TkyrProgressBarO
 }
 
 void TkyrMemo::Release(TkyrScrollBar* bar) {
-  bar->RemoveFreeNotification(this);
   bar->SetOnChange(nullptr);
   bar->SetLineButton(0);
   bar->SetMax(100);
   bar->SetEnabled(true);
 }
 
-void TkyrMemo::Notification(TComponent* component, TOperation operation) {
-  inherited::Notification(component, operation);
-  if (operation != opRemove || component == nullptr) return;
-  if (component != hBar_ && component != vBar_) return;
-  if (component == hBar_) hBar_ = nullptr;
-  if (component == vBar_) vBar_ = nullptr;
-  UpdateNativeBars();
-}
-
 // The EDIT control's own bars follow the binding (a change re-creates the window).
 void TkyrMemo::UpdateNativeBars() {
-  if (IsDestroying() || (Owner() && Owner()->InState(csDestroying))) return;
+  if (IsDestroying() || (Owner() && Owner()->IsDestroying())) return;
   static constexpr TScrollStyle kStyles[2][2] = {{ssNone, ssHorizontal}, {ssVertical, ssBoth}};
   SetScrollBars(kStyles[vBar_ != nullptr][hBar_ != nullptr]);
 }
@@ -125,8 +120,8 @@ void TkyrMemo::PlaceBars() {
 void TkyrMemo::SyncBars() {
   if (scrollingFromBar_ || !HandleAllocated()) return;
   TRestoreOnExit<bool> updating(updatingBars_, true);
-  if (hBar_) SyncBar(*hBar_, OBJID_HSCROLL, SB_HORZ);
-  if (vBar_) SyncBar(*vBar_, OBJID_VSCROLL, SB_VERT);
+  if (hBar_) SyncBar(*hBar_.Get(), OBJID_HSCROLL, SB_HORZ);
+  if (vBar_) SyncBar(*vBar_.Get(), OBJID_VSCROLL, SB_VERT);
 }
 
 // The native thumb's length becomes the bar's LineButton, so both thumbs look alike.
@@ -246,7 +241,7 @@ void TkyrMemo::WMSetFont(TMessage& m) {
 // Windows made for a form being shown can come out with the memo above its bars (bound before
 // any window existed); the first paint finds the bars' windows made and lifts them.
 void TkyrMemo::RaiseBars() {
-  for (TkyrScrollBar* bar : {hBar_, vBar_}) {
+  for (TkyrScrollBar* bar : {hBar_.Get(), vBar_.Get()}) {
     if (!bar || !bar->HandleAllocated()) continue;
     HWND above = GetWindow(HandleIfAllocated(), GW_HWNDPREV);
     while (above && above != bar->HandleIfAllocated()) above = GetWindow(above, GW_HWNDPREV);
@@ -291,6 +286,6 @@ void TkyrMemo::WMPaintFrame(TMessage& m) {
 void TkyrMemo::CMVisibleChanged(TMessage& m) {
   inherited::WndProc(m);
   if (Visible()) return PlaceBars();
-  for (TkyrScrollBar* bar : {hBar_, vBar_})
+  for (TkyrScrollBar* bar : {hBar_.Get(), vBar_.Get()})
     if (bar) bar->SetVisible(false);
 }

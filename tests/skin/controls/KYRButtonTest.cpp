@@ -364,6 +364,29 @@ TEST_F(RepeatTimerTest, AnIntervalOfZeroOrLessNeverTicks) {
   }
 }
 
+// A lead at the press (what a scroll arrow uses) fires before any message is pumped, and its
+// handler may free the button.
+TEST_F(RepeatTimerTest, ALeadAtThePressFiresAtOnceAndMayFreeTheButton) {
+  TkyrButton* b = Add(20, 20);
+  b->SetMouseContinuouslyDownInterval(10);
+  b->SetRepeatLead(true, 30);
+  log.Watch(*b);
+  LeftDown(*b);
+  EXPECT_EQ(log.Count("tick"), 1);
+  EXPECT_TRUE(b->Pressed());
+  ASSERT_TRUE(PumpAppUntil([&] { return log.Count("tick") >= 3; }));
+  LeftUp(*b);
+  EXPECT_EQ(log.Count("click"), 1);
+
+  TkyrButton* doomed = Add(20, 60);
+  doomed->SetRepeatLead(true, 0);
+  const HWND window = doomed->Handle();
+  doomed->SetOnMouseContinuouslyDown([&](TObject*) { delete doomed; });
+  LeftDown(*doomed);
+  EXPECT_FALSE(IsWindow(window));
+  PumpApp();
+}
+
 // A tick that runs a message loop sees no tick inside itself, however many timer messages come.
 TEST_F(RepeatTimerTest, ATickIsNeverEnteredAgainFromInside) {
   TkyrButton* b = Held();
