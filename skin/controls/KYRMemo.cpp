@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <utility>
 
 #include "framework/core/ScopeGuard.h"
 #include "skin/KYRPublic.h"
