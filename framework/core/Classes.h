@@ -6,9 +6,18 @@
 // comment shows how a class declares them with VANTOR_CLASS and DeclarePublished).
 //
 // Notes for derived classes:
+// - Going: a component is going from the moment Destroying() marks it (and everything it owns)
+//   until it is freed; IsDestroying() is the one question to ask ("nothing repaints, re-lays out
+//   or re-reads on the way out"). The rule: every destructor of a component class that has a
+//   body calls Destroying() as its first statement, before it cancels, releases or frees
+//   anything; a class whose members can call back into it while they go (hooks, timers,
+//   references with a call-back) declares such a destructor for that reason alone. The most
+//   derived destructor runs first, so the whole component is marked before any part of it goes.
 // - Owned components are freed in ~TComponent, after the derived destructors have run. A class
 //   whose owned components use its members while they go calls DestroyComponents() first in
-//   its own destructor.
+//   its own destructor (after Destroying()).
+// - A reference to a component that is not owned is a TComponentRef member: it clears itself
+//   when the target goes and calls its holder back; no Notification branch is written for it.
 // - Notification(c, opRemove) reaches the owner and every component it owns, and every free-
 //   notification partner of c: clear references to c there (call the inherited one: it also
 //   clears published fields that point to c).
@@ -173,8 +182,10 @@ public:
   // Clears both without Loaded(), for a read that failed.
   void EndLoading();
   void SetDesigning(bool value);
-  // Marks this component and everything it owns as being destroyed.
+  // Marks this component and everything it owns as being destroyed (see the notes above).
   void Destroying();
+  // True from Destroying() on: no repaint, no re-layout, no re-reading of styles.
+  bool IsDestroying() const { return state_.Contains(csDestroying); }
 
   // Parent of a nested object of a stored description; the default ignores it.
   virtual void SetParentComponent(TComponent* parent);

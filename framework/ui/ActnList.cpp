@@ -35,21 +35,11 @@ void TBasicAction::DeclarePublished(TPublished<TBasicAction>& p) {
 
 void TCustomAction::SetActionList(TActionList* value) {
   if (actionList_ == value) return;
-  if (actionList_) actionList_->RemoveFreeNotification(this);
   actionList_ = value;
-  if (actionList_) actionList_->FreeNotification(this);
   Change();
 }
 
 bool TCustomAction::Execute() { return enabled_ && TBasicAction::Execute(); }
-
-void TCustomAction::Notification(TComponent* component, TOperation operation) {
-  inherited::Notification(component, operation);
-  if (operation == opRemove && component == actionList_) {
-    actionList_ = nullptr;
-    Change();
-  }
-}
 
 void TCustomAction::DeclarePublished(TPublished<TCustomAction>& p) {
   p.String("Caption", &TCustomAction::Caption, &TCustomAction::SetCaption);

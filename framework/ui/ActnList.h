@@ -80,9 +80,6 @@ public:
   bool Execute() override;
   static void DeclarePublished(TPublished<TCustomAction>& p);
 
-protected:
-  void Notification(TComponent* component, TOperation operation) override;
-
 private:
   template <class T>
   void Set(T& field, const T& value) {
@@ -95,7 +92,7 @@ private:
   bool visible_ = true;
   std::string hint_;
   int imageIndex_ = -1;
-  TActionList* actionList_ = nullptr;
+  TComponentRef<TActionList> actionList_{this, [this] { Change(); }};
 };
 
 class TAction : public TCustomAction {

@@ -324,12 +324,9 @@ void TControl::SetCursor(TCursor value) {
   Perform(CM_CURSORCHANGED);
 }
 
-void TControl::SetPopupMenu(TPopupMenu* value) {
-  if (popupMenu_ == value) return;
-  if (popupMenu_) popupMenu_->RemoveFreeNotification(this);
-  popupMenu_ = value;
-  if (popupMenu_) popupMenu_->FreeNotification(this);
-}
+TPopupMenu* TControl::PopupMenu() const { return popupMenu_; }
+
+void TControl::SetPopupMenu(TPopupMenu* value) { popupMenu_ = value; }
 
 bool TControl::ShowHint() const { return parentShowHint_ && parent_ ? parent_->ShowHint() : showHint_; }
 
@@ -363,11 +360,6 @@ void TControl::SetText(const std::string& value) {
   if (text_ == value) return;
   text_ = value;
   Perform(CM_TEXTCHANGED);
-}
-
-void TControl::Notification(TComponent* component, TOperation operation) {
-  inherited::Notification(component, operation);
-  if (operation == opRemove && component == popupMenu_) popupMenu_ = nullptr;
 }
 
 void TControl::Loaded() {
@@ -648,6 +640,7 @@ LRESULT CALLBACK StdWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
+  Destroying();
   DestroyChildren();
   DestroyWnd();
 }

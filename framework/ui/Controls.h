@@ -13,8 +13,9 @@
 //   the text and sends CM_RECREATEWND after that.
 // - ~TWinControl frees owned components and detaches (does not free) other children before
 //   destroying the window; a class whose owned components use its own members while they go
-//   calls DestroyChildren() first in its destructor. A window-procedure hook must be removed
-//   before the hooked control goes (a component owned by that control does this naturally).
+//   calls DestroyChildren() right after Destroying() in its destructor. A window-procedure hook
+//   must be removed before the hooked control goes (a component owned by that control, or a
+//   member such as TPressRepeat, does this naturally).
 // - Mouse messages over a windowless child are handed to it in its own coordinates; the
 //   pointer's enter/leave arrives as CM_MOUSEENTER / CM_MOUSELEAVE (TrackMouseEvent).
 // - Keys the focused control does not want (WM_GETDLGCODE) reach the form as CM_DIALOGKEY /
@@ -212,7 +213,7 @@ public:
   void SetParentFont(bool value);
   TCursor Cursor() const { return cursor_; }
   void SetCursor(TCursor value);
-  TPopupMenu* PopupMenu() const { return popupMenu_; }
+  TPopupMenu* PopupMenu() const;
   void SetPopupMenu(TPopupMenu* value);
   // The control's own popup menu, else the nearest parent's; nullptr when none has one.
   TPopupMenu* NearestPopupMenu() const;
@@ -342,15 +343,12 @@ protected:
   virtual bool DoContextPopup(POINT mousePos);
   virtual void DoStartDrag();
   virtual void DoEndDrag(TObject* target, int x, int y);
-  void Notification(TComponent* component, TOperation operation) override;
   void Loaded() override;
   // Put a new Visible / Enabled into effect (windowless: repaint; windowed: the window's state).
   virtual void ApplyVisible();
   virtual void ApplyEnabled() {}
   // Repaints the part of the parent this control covers (windowless controls).
   void InvalidateParentArea(bool erase);
-  // True once the control's destruction has begun: no repaint, no re-layout.
-  bool IsDestroying() const { return InState(csDestroying); }
   // Asks the parent to lay out its aligned children again.
   void RequestAlign();
   // Takes the current bounds and the parent's client size as the distances Anchors keep.
@@ -391,7 +389,7 @@ private:
   bool parentFont_ = true;
   bool takingParentFont_ = false;
   TCursor cursor_ = crDefault;
-  TPopupMenu* popupMenu_ = nullptr;
+  TComponentRef<TPopupMenu> popupMenu_{this};
   std::string hint_;
   bool showHint_ = false;
   bool parentShowHint_ = true;

@@ -125,7 +125,7 @@ void TTimer::UpdateTimer() {
     KillTimer(window_->Handle(), kTimerId);
     running_ = false;
   }
-  if (!enabled_ || interval_ == 0 || !onTimer_ || InState(csLoading) || InState(csDestroying)) return;
+  if (!enabled_ || interval_ == 0 || !onTimer_ || InState(csLoading) || IsDestroying()) return;
   if (!window_) {
     window_ = std::make_unique<TUtilityWindow>([this](TMessage& m) {
       if (m.Msg != WM_TIMER) return false;

@@ -101,6 +101,7 @@ TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
 }
 
 TCustomForm::~TCustomForm() {
+  Destroying();
   FormList().erase(std::remove(FormList().begin(), FormList().end(), this), FormList().end());
   if (onDestroy_) {
     try {
@@ -430,14 +431,12 @@ bool TCustomForm::Active() const {
   return HandleAllocated() && GetActiveWindow() == HandleIfAllocated();
 }
 
+TMainMenu* TCustomForm::Menu() const { return menu_; }
+
 void TCustomForm::SetMenu(TMainMenu* value) {
   if (menu_ == value) return;
-  if (menu_) {
-    menu_->SetWindow(nullptr);
-    menu_->RemoveFreeNotification(this);
-  }
+  if (menu_) menu_->SetWindow(nullptr);
   menu_ = value;
-  if (menu_) menu_->FreeNotification(this);
   MenuChanged();
 }
 
@@ -452,16 +451,6 @@ void TCustomForm::MenuChanged() {
 }
 
 bool TCustomForm::IsShortCut(WORD key, TShiftState shift) { return menu_ && menu_->IsShortCut(key, shift); }
-
-void TCustomForm::Notification(TComponent* component, TOperation operation) {
-  inherited::Notification(component, operation);
-  if (operation != opRemove) return;
-  if (component == menu_) {
-    menu_ = nullptr;
-    MenuChanged();
-  }
-  if (component == activeControl_) activeControl_ = nullptr;
-}
 
 void TCustomForm::PaintWindow(HDC dc) {
   TCanvasDCGuard on(canvas_, dc);
@@ -602,6 +591,7 @@ void TCustomForm::DeclarePublished(TPublished<TCustomForm>& p) {
 TApplicationEvents::TApplicationEvents(TComponent* owner) : TComponent(owner) { EventObjects().push_back(this); }
 
 TApplicationEvents::~TApplicationEvents() {
+  Destroying();
   auto& list = EventObjects();
   list.erase(std::remove(list.begin(), list.end(), this), list.end());
 }
@@ -733,11 +723,6 @@ void TApplication::CMFocusTopWindow(TMessage&) {
 void TApplication::SetTitle(const std::string& value) {
   title_ = value;
   if (window_) SetWindowTextA(Handle(), value.c_str());
-}
-
-void TApplication::Notification(TComponent* component, TOperation operation) {
-  inherited::Notification(component, operation);
-  if (operation == opRemove && component == mainForm_) mainForm_ = nullptr;
 }
 
 void TApplication::Run() {

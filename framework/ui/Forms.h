@@ -119,7 +119,7 @@ public:
   void SelectNext(TWinControl* current, bool forward);
   bool Active() const;
 
-  TMainMenu* Menu() const { return menu_; }
+  TMainMenu* Menu() const;
   void SetMenu(TMainMenu* value);
   // Attaches the menu's current handle again (after the menu rebuilt it).
   void MenuChanged();
@@ -159,7 +159,6 @@ protected:
   void ApplyVisible() override;
   void PaintWindow(HDC dc) override;
   void Loaded() override;
-  void Notification(TComponent* component, TOperation operation) override;
   virtual void DoClose(TCloseAction& action);
   virtual void Paint();
 
@@ -193,8 +192,8 @@ private:
   bool positioned_ = false;
   bool modal_ = false;
   TModalResult modalResult_ = mrNone;
-  TWinControl* activeControl_ = nullptr;
-  TMainMenu* menu_ = nullptr;
+  TComponentRef<TWinControl> activeControl_{this};
+  TComponentRef<TMainMenu> menu_{this, [this] { MenuChanged(); }};
   TIcon icon_;
   TCanvas canvas_;
   int pendingClientWidth_ = -1, pendingClientHeight_ = -1;
@@ -311,9 +310,6 @@ public:
   // The hints' tooltip, nullptr until the first hint was asked for.
   const THintWindow* HintWindow() const { return hint_.get(); }
 
-protected:
-  void Notification(TComponent* component, TOperation operation) override;
-
 private:
   // The application window's messages; false for those left to DefWindowProcA.
   bool WndProc(TMessage& m);
@@ -331,7 +327,7 @@ private:
   std::string title_;
   TIcon icon_;  // outlives the window that shows it
   std::unique_ptr<TUtilityWindow> window_;
-  TCustomForm* mainForm_ = nullptr;
+  TComponentRef<TCustomForm> mainForm_{this};
   bool terminated_ = false;
   TExceptionEvent onException_;
   std::unique_ptr<THintWindow> hint_;

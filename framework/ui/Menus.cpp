@@ -264,8 +264,8 @@ std::string TMenuItem::DisplayText() const {
 }
 
 void TMenuItem::Changed() {
-  if (InState(csDestroying) && !parent_) return;
-  if (TMenu* menu = GetParentMenu(); menu && !menu->InState(csDestroying)) menu->MenuChanged();
+  if (IsDestroying() && !parent_) return;
+  if (TMenu* menu = GetParentMenu(); menu && !menu->IsDestroying()) menu->MenuChanged();
 }
 
 void TMenuItem::Click() {
@@ -449,14 +449,14 @@ void TMenu::DeclarePublished(TPublished<TMenu>& p) {
 // ---- TMainMenu ----
 void TMainMenu::MenuChanged() {
   TMenu::MenuChanged();
-  if (!window_ || !IsWindow(window_) || InState(csDestroying)) return;
+  if (!window_ || !IsWindow(window_) || IsDestroying()) return;
   // The form shows the new handle at once; the old one is freed after it was replaced.
   if (auto* form = dynamic_cast<TCustomForm*>(TWinControl::FindControl(window_))) form->MenuChanged();
 }
 
 // ---- TPopupMenu ----
 HWND TPopupMenu::PopupOwner() const {
-  if (const auto* control = dynamic_cast<const TControl*>(popupComponent_))
+  if (const auto* control = dynamic_cast<const TControl*>(popupComponent_.Get()))
     if (const TCustomForm* form = control->ParentForm(); form && form->HandleAllocated())
       return form->HandleIfAllocated();
   HWND active = GetActiveWindow();
@@ -475,11 +475,6 @@ void TPopupMenu::Popup(int x, int y) {
       TrackPopupMenu(Handle(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0, owner, nullptr));
   PostMessageA(owner, WM_NULL, 0, 0);
   if (command) DispatchCommand(command);
-}
-
-void TPopupMenu::Notification(TComponent* component, TOperation operation) {
-  inherited::Notification(component, operation);
-  if (operation == opRemove && component == popupComponent_) popupComponent_ = nullptr;
 }
 
 void TPopupMenu::DeclarePublished(TPublished<TPopupMenu>& p) {

@@ -225,10 +225,9 @@ public:
 
 protected:
   HMENU CreateMenuHandle() const override { return CreatePopupMenu(); }
-  void Notification(TComponent* component, TOperation operation) override;
 
 private:
-  TComponent* popupComponent_ = nullptr;
+  TComponentRef<TComponent> popupComponent_{this};
   TNotifyEvent onPopup_;
 };
 

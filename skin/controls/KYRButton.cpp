@@ -4,15 +4,12 @@
 #include <cctype>
 #include <memory>
 
-#include "framework/core/ScopeGuard.h"
 #include "framework/graphics/ImgList.h"
 #include "framework/ui/Menus.h"
 #include "skin/KYRPublic.h"
 
 namespace {
 
-// The repeat timer is a WM_TIMER of the button's own window.
-constexpr UINT_PTR kRepeatTimerId = 0x4B59;  // "KY"
 constexpr TColor kDisabledShadow = clWhite;
 constexpr TColor kDisabledText = 0x808080;
 
@@ -126,13 +123,9 @@ void TkyrCustomButton::SetFocusedRectMargin(int value) {
 
 void TkyrCustomButton::SetAction(TBasicAction* value) {
   if (action_ == value) return;
-  if (action_) {
-    action_->UnregisterChanges(this);
-    action_->RemoveFreeNotification(this);
-  }
+  if (action_) action_->UnregisterChanges(this);
   action_ = value;
   if (!action_) return;
-  action_->FreeNotification(this);
   action_->RegisterChanges(this, [this](TObject* sender) { ActionChange(static_cast<TBasicAction*>(sender)); });
   ActionChange(action_);
 }
@@ -266,7 +259,7 @@ void TkyrCustomButton::DrawFocus(TCanvas& canvas) {
 
 void TkyrCustomButton::Click() {
   if (pressed_) {
-    StopRepeat();
+    repeat_.Stop();
     pressed_ = false;
     pressedKey_ = 0;
     Invalidate();
@@ -290,7 +283,9 @@ void TkyrCustomButton::CreateWindowHandle(const TCreateParams& params) {
 void TkyrCustomButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   if (button == mbLeft) {
     pressed_ = true;
-    StartRepeat();
+    const std::weak_ptr<void> alive = LifeToken();
+    repeat_.Start({repeatAtPress_, repeatFirstDelay_, repeatInterval_});
+    if (alive.expired()) return;  // an OnMouseContinuouslyDown at the press freed the button
     if (TabStop() && CanFocus()) {
       try {
         SetFocus();
@@ -320,41 +315,17 @@ void TkyrCustomButton::MouseUp(TMouseButton button, TShiftState shift, int x, in
   inherited::MouseUp(button, shift, x, y);
 }
 
-void TkyrCustomButton::StartRepeat() {
-  if (repeatActive_) return;
-  repeatActive_ = true;
-  // Interval 0 (or a negative one): the timer exists and never ticks.
-  if (repeatInterval_ > 0 && HandleAllocated())
-    SetTimer(HandleIfAllocated(), kRepeatTimerId, static_cast<UINT>(repeatInterval_), nullptr);
-}
-
-void TkyrCustomButton::StopRepeat() {
-  if (!repeatActive_) return;
-  repeatActive_ = false;
-  if (HandleAllocated()) KillTimer(HandleIfAllocated(), kRepeatTimerId);
+void TkyrCustomButton::RepeatTick() {
+  if (onMouseContinuouslyDown_) onMouseContinuouslyDown_(this);
 }
 
 void TkyrCustomButton::CancelPress() {
-  StopRepeat();
+  repeat_.Stop();
   const bool was = pressed_;
   pressed_ = false;
   pressedKey_ = 0;
   if (HandleAllocated() && GetCapture() == HandleIfAllocated()) ReleaseCapture();
   if (was) Invalidate();
-}
-
-// A tick whose handler runs a message loop (a dialog) gets no tick inside itself; a tick after
-// the capture went elsewhere unnoticed ends the press instead.
-void TkyrCustomButton::RepeatTick() {
-  if (ticking_ || !repeatActive_) return;
-  if (GetCapture() != HandleIfAllocated()) return CancelPress();
-  if (!onMouseContinuouslyDown_) return;
-  const std::weak_ptr<void> alive = LifeToken();
-  ticking_ = true;
-  auto done = OnScopeExit([this, &alive] {
-    if (!alive.expired()) ticking_ = false;
-  });
-  onMouseContinuouslyDown_(this);
 }
 
 // ---- messages ----
@@ -375,7 +346,6 @@ void TkyrCustomButton::WndProc(TMessage& m) {
       {WM_KEYUP, &TkyrCustomButton::WMKeyUp},
       {WM_SETFOCUS, &TkyrCustomButton::WMFocus},
       {WM_KILLFOCUS, &TkyrCustomButton::WMFocus},
-      {WM_TIMER, &TkyrCustomButton::WMTimer},
       {WM_CAPTURECHANGED, &TkyrCustomButton::WMCaptureChanged},
       {WM_CANCELMODE, &TkyrCustomButton::WMCancelMode},
       {WM_DESTROY, &TkyrCustomButton::WMDestroy},
@@ -399,7 +369,7 @@ void TkyrCustomButton::CMMouseLeave(TMessage& m) {
   mouseIn_ = false;
   pressed_ = false;
   pressedKey_ = 0;
-  StopRepeat();
+  repeat_.Stop();
   Invalidate();
   if (onMouseExit_) onMouseExit_(this);
 }
@@ -496,11 +466,6 @@ void TkyrCustomButton::WMFocus(TMessage& m) {
   Invalidate();
 }
 
-void TkyrCustomButton::WMTimer(TMessage& m) {
-  if (m.WParam == kRepeatTimerId) return RepeatTick();
-  inherited::WndProc(m);
-}
-
 void TkyrCustomButton::WMCaptureChanged(TMessage& m) {
   inherited::WndProc(m);
   if (reinterpret_cast<HWND>(m.LParam) != HandleIfAllocated() && pressedKey_ == 0) CancelPress();
@@ -514,11 +479,6 @@ void TkyrCustomButton::WMCancelMode(TMessage& m) {
 void TkyrCustomButton::WMDestroy(TMessage& m) {
   CancelPress();  // the window's timer goes with it
   inherited::WndProc(m);
-}
-
-void TkyrCustomButton::Notification(TComponent* component, TOperation operation) {
-  inherited::Notification(component, operation);
-  if (operation == opRemove && component != nullptr && component == action_) action_ = nullptr;
 }
 
 void TkyrCustomButton::DeclarePublished(TPublished<TkyrCustomButton>& p) {
@@ -547,7 +507,10 @@ TkyrButton::TkyrButton(TComponent* owner) : TkyrCustomButton(owner) {
   InitUIStyle();  // UIStyleChanged of this class: Transparent from the style
 }
 
-TkyrButton::~TkyrButton() { glyph_.OnChange = nullptr; }
+TkyrButton::~TkyrButton() {
+  Destroying();
+  glyph_.OnChange = nullptr;
+}
 
 void TkyrButton::SetLayout(TButtonLayout value) {
   layout_ = value;
@@ -665,6 +628,7 @@ TkyrImageButton::TkyrImageButton(TComponent* owner) : TkyrCustomButton(owner) {
 }
 
 TkyrImageButton::~TkyrImageButton() {
+  Destroying();
   for (TPicture* picture : {&picNormal_, &picMouseOn_, &picMouseDown_, &picDisabled_}) picture->OnChange = nullptr;
 }
 
@@ -764,7 +728,10 @@ TkyrToolBarSpeedButton::TkyrToolBarSpeedButton(TComponent* owner) : TCustomPanel
   SetBounds(Left(), Top(), 18, 18);
 }
 
-TkyrToolBarSpeedButton::~TkyrToolBarSpeedButton() { glyph_.OnChange = nullptr; }
+TkyrToolBarSpeedButton::~TkyrToolBarSpeedButton() {
+  Destroying();
+  glyph_.OnChange = nullptr;
+}
 
 void TkyrToolBarSpeedButton::WndProc(TMessage& m) {
   static constexpr TMessageEntry<TkyrToolBarSpeedButton> kTable[] = {

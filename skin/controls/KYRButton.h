@@ -22,12 +22,12 @@
 // that is not a TkyrButton, Escape to a Cancel button; an accelerator ("&O") clicks a button
 // that can take the focus. Every click hands ModalResult to the parent form (0 too).
 //
-// The repeat timer starts with a left-button press and ticks every
+// The repeat timer (a TPressRepeat) starts with a left-button press and ticks every
 // MouseContinuouslyDownInterval ms (never at 0) until the press ends: the click, any release of
 // the left button, the pointer leaving, the loss of the mouse capture (a dialog opened from a
-// tick takes it), the button being disabled, hidden or destroyed. A tick that runs a message
-// loop is not entered again from inside it. A handler may free the button (OnClick,
-// OnMouseContinuouslyDown, OnKeyUp): nothing touches it afterwards.
+// tick takes it), the button or a parent being disabled or hidden, the button destroyed. A tick
+// that runs a message loop is not entered again from inside it. A handler may free the button
+// (OnClick, OnMouseContinuouslyDown, OnKeyUp): nothing touches it afterwards.
 #pragma once
 
 #include <string>
@@ -35,6 +35,7 @@
 #include "framework/ui/ActnList.h"
 #include "framework/ui/ExtCtrls.h"
 #include "framework/ui/Forms.h"
+#include "framework/ui/PressRepeat.h"
 #include "skin/KYRStyled.h"
 
 enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
@@ -90,6 +91,13 @@ public:
   // Period of OnMouseContinuouslyDown in ms, read when a press starts; 0 or less: no ticks.
   int MouseContinuouslyDownInterval() const { return repeatInterval_; }
   void SetMouseContinuouslyDownInterval(int value) { repeatInterval_ = value; }
+  // How a press begins to repeat, also read when a press starts: with AT_PRESS,
+  // OnMouseContinuouslyDown fires at the press itself; FIRST_DELAY ms (0 or less: one interval)
+  // pass before the first timed one. The default: no event at the press, one interval.
+  void SetRepeatLead(bool atPress, int firstDelay) {
+    repeatAtPress_ = atPress;
+    repeatFirstDelay_ = firstDelay;
+  }
   // Runs OnExecute on a click without OnClick; caption, enabled, visible and hint follow it.
   TBasicAction* Action() const { return action_; }
   void SetAction(TBasicAction* value);
@@ -105,7 +113,7 @@ public:
   // Set from Transparent: the state image is drawn keyed.
   bool ImageTransparent() const { return imageTransparent_; }
   // From a left-button press to the end of it (see the top of this header).
-  bool RepeatTimerActive() const { return repeatActive_; }
+  bool RepeatTimerActive() const { return repeat_.Active(); }
 
   // OnMouseEnter is the control's own (fired once MouseIn is set).
   const TNotifyEvent& OnMouseExit() const { return onMouseExit_; }
@@ -152,12 +160,9 @@ protected:
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseMove(TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
-  void Notification(TComponent* component, TOperation operation) override;
 
 private:
   void PaintBackground(TCanvas& canvas);
-  void StartRepeat();
-  void StopRepeat();
   // The press (mouse or key) is over without a click: no timer, not pressed, no capture.
   void CancelPress();
   void RepeatTick();
@@ -174,7 +179,6 @@ private:
   void WMKeyDown(TMessage& m);
   void WMKeyUp(TMessage& m);
   void WMFocus(TMessage& m);
-  void WMTimer(TMessage& m);
   void WMCaptureChanged(TMessage& m);
   void WMCancelMode(TMessage& m);
   void WMDestroy(TMessage& m);
@@ -187,15 +191,17 @@ private:
   bool boldCaption_ = false;
   bool imageTransparent_ = false;
   int repeatInterval_ = 100;
+  bool repeatAtPress_ = false;
+  int repeatFirstDelay_ = 0;
   int focusedRectMargin_ = 2;
   bool defaultActive_ = false;
   bool mouseIn_ = false;
   bool pressed_ = false;
   WORD pressedKey_ = 0;  // VK_SPACE or VK_RETURN while a key holds the button down
-  bool repeatActive_ = false;
-  bool ticking_ = false;
-  TBasicAction* action_ = nullptr;
+  TComponentRef<TBasicAction> action_{this};
   TNotifyEvent onMouseExit_, onMouseContinuouslyDown_;
+  // A hold found lost at a tick (the capture gone elsewhere unnoticed) ends the press.
+  TPressRepeat repeat_{*this, [this] { RepeatTick(); }, [this] { CancelPress(); }};
 };
 
 class TkyrButton : public TkyrCustomButton {

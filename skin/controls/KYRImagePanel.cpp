@@ -11,7 +11,10 @@ TkyrCustomPanel::TkyrCustomPanel(TComponent* owner) : TkyrStyled(owner) {
 }
 
 // The picture goes after this body: its last notices must not reach a half-destroyed panel.
-TkyrCustomPanel::~TkyrCustomPanel() { picture_.OnChange = nullptr; }
+TkyrCustomPanel::~TkyrCustomPanel() {
+  Destroying();
+  picture_.OnChange = nullptr;
+}
 
 void TkyrCustomPanel::SetPicture(const TPicture& value) { picture_.Assign(value); }
 

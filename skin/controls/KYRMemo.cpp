@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <utility>
 
 #include "framework/core/ScopeGuard.h"
 #include "skin/KYRPublic.h"
@@ -31,8 +30,12 @@ TkyrMemo::TkyrMemo(TComponent* owner) : TkyrStyled(owner) {
 
 // A bar outlives the memo more often than not: its change handler must not point in here.
 TkyrMemo::~TkyrMemo() {
-  if (TkyrScrollBar* bar = std::exchange(hBar_, nullptr)) Release(bar);
-  if (TkyrScrollBar* bar = std::exchange(vBar_, nullptr)) Release(bar);
+  Destroying();
+  for (TComponentRef<TkyrScrollBar>* slot : {&hBar_, &vBar_}) {
+    TkyrScrollBar* bar = *slot;
+    *slot = nullptr;
+    if (bar) Release(bar);
+  }
 }
 
 // ---- properties ----
@@ -46,7 +49,7 @@ void TkyrMemo::ApplyUIStyle(const TkyrStyleSource& source) {
   borderColor_ = source.Color(KYR_THEME_CONTROL_BORDER_COLOR);
   // The bars take the memo's theme and its effective style, and read the images it shares.
   const TkyrStyleSource handed = source.HandedDown(source.EffectiveStyle());
-  for (TkyrScrollBar* bar : {hBar_, vBar_})
+  for (TkyrScrollBar* bar : {hBar_.Get(), vBar_.Get()})
     if (bar) bar->ApplyStyle(handed);
   InvalidateFrame();
 }
@@ -61,11 +64,12 @@ void TkyrMemo::DeclarePublished(TPublished<TkyrMemo>& p) {
 
 // ---- binding ----
 
-void TkyrMemo::Bind(TkyrScrollBar*& slot, TkyrScrollBar* value, TkyrProgressBarOrientation orientation) {
+void TkyrMemo::Bind(TComponentRef<TkyrScrollBar>& slot, TkyrScrollBar* value, TkyrProgressBarOrientation orientation) {
   if (slot == value) return;
-  if (TkyrScrollBar* old = std::exchange(slot, value)) Release(old);
+  TkyrScrollBar* old = slot;
+  slot = value;
+  if (old) Release(old);
   if (value) {
-    value->FreeNotification(this);
     value->SetOrientation(orientation);
     value->SetOnChange([this, value](TObject*) { BarChanged(*value); });
     value->BringToFront();
@@ -75,25 +79,15 @@ void TkyrMemo::Bind(TkyrScrollBar*& slot, TkyrScrollBar* value, TkyrProgressBarO
 }
 
 void TkyrMemo::Release(TkyrScrollBar* bar) {
-  bar->RemoveFreeNotification(this);
   bar->SetOnChange(nullptr);
   bar->SetLineButton(0);
   bar->SetMax(100);
   bar->SetEnabled(true);
 }
 
-void TkyrMemo::Notification(TComponent* component, TOperation operation) {
-  inherited::Notification(component, operation);
-  if (operation != opRemove || component == nullptr) return;
-  if (component != hBar_ && component != vBar_) return;
-  if (component == hBar_) hBar_ = nullptr;
-  if (component == vBar_) vBar_ = nullptr;
-  UpdateNativeBars();
-}
-
 // The EDIT control's own bars follow the binding (a change re-creates the window).
 void TkyrMemo::UpdateNativeBars() {
-  if (IsDestroying() || (Owner() && Owner()->InState(csDestroying))) return;
+  if (IsDestroying() || (Owner() && Owner()->IsDestroying())) return;
   static constexpr TScrollStyle kStyles[2][2] = {{ssNone, ssHorizontal}, {ssVertical, ssBoth}};
   SetScrollBars(kStyles[vBar_ != nullptr][hBar_ != nullptr]);
 }
@@ -121,8 +115,8 @@ void TkyrMemo::PlaceBars() {
 void TkyrMemo::SyncBars() {
   if (scrollingFromBar_ || !HandleAllocated()) return;
   TRestoreOnExit<bool> updating(updatingBars_, true);
-  if (hBar_) SyncBar(*hBar_, OBJID_HSCROLL, SB_HORZ);
-  if (vBar_) SyncBar(*vBar_, OBJID_VSCROLL, SB_VERT);
+  if (hBar_) SyncBar(*hBar_.Get(), OBJID_HSCROLL, SB_HORZ);
+  if (vBar_) SyncBar(*vBar_.Get(), OBJID_VSCROLL, SB_VERT);
 }
 
 // The native thumb's length becomes the bar's LineButton, so both thumbs look alike.
@@ -242,7 +236,7 @@ void TkyrMemo::WMSetFont(TMessage& m) {
 // Windows made for a form being shown can come out with the memo above its bars (bound before
 // any window existed); the first paint finds the bars' windows made and lifts them.
 void TkyrMemo::RaiseBars() {
-  for (TkyrScrollBar* bar : {hBar_, vBar_}) {
+  for (TkyrScrollBar* bar : {hBar_.Get(), vBar_.Get()}) {
     if (!bar || !bar->HandleAllocated()) continue;
     HWND above = GetWindow(HandleIfAllocated(), GW_HWNDPREV);
     while (above && above != bar->HandleIfAllocated()) above = GetWindow(above, GW_HWNDPREV);
@@ -287,6 +281,6 @@ void TkyrMemo::WMPaintFrame(TMessage& m) {
 void TkyrMemo::CMVisibleChanged(TMessage& m) {
   inherited::WndProc(m);
   if (Visible()) return PlaceBars();
-  for (TkyrScrollBar* bar : {hBar_, vBar_})
+  for (TkyrScrollBar* bar : {hBar_.Get(), vBar_.Get()})
     if (bar) bar->SetVisible(false);
 }

@@ -57,10 +57,9 @@ public:
 protected:
   void ApplyUIStyle(const TkyrStyleSource& source) override;
   void CreateWindowHandle(const TCreateParams& params) override;
-  void Notification(TComponent* component, TOperation operation) override;
 
 private:
-  void Bind(TkyrScrollBar*& slot, TkyrScrollBar* value, TkyrProgressBarOrientation orientation);
+  void Bind(TComponentRef<TkyrScrollBar>& slot, TkyrScrollBar* value, TkyrProgressBarOrientation orientation);
   void Release(TkyrScrollBar* bar);
   void UpdateNativeBars();
   void SyncBar(TkyrScrollBar& bar, LONG objectId, int which);
@@ -82,8 +81,9 @@ private:
 
   TColor borderColor_ = clBlack;
   bool leftButtonDown_ = false;
-  TkyrScrollBar* vBar_ = nullptr;
-  TkyrScrollBar* hBar_ = nullptr;
+  // A bar that goes is dropped from the binding; the native bars follow.
+  TComponentRef<TkyrScrollBar> vBar_{this, [this] { UpdateNativeBars(); }};
+  TComponentRef<TkyrScrollBar> hBar_{this, [this] { UpdateNativeBars(); }};
   bool updatingBars_ = false;
   bool scrollingFromBar_ = false;
 };

@@ -88,7 +88,7 @@ void TkyrPopupMenu::MenuChanged() {
   // Every item must stay owner-drawn: a SetOwnerDraw(false) through TMenu comes back here.
   if (!TMenu::OwnerDraw()) return TMenu::SetOwnerDraw(true);
   inherited::MenuChanged();
-  if (!InState(csDestroying)) InstallDrawHandlers();
+  if (!IsDestroying()) InstallDrawHandlers();
 }
 
 namespace {

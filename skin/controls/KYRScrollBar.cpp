@@ -57,10 +57,8 @@ TkyrScrollBar::TkyrScrollBar(TComponent* owner) : TkyrStyled(owner) {
 
 // The children are owned and freed after this body: nothing of theirs may call back in here.
 TkyrScrollBar::~TkyrScrollBar() {
-  for (TkyrScrollArrow* arrow : {incButton_, decButton_}) {
-    arrow->SetOnMouseDown(nullptr);
-    arrow->SetOnMouseContinuouslyDown(nullptr);
-  }
+  Destroying();
+  for (TkyrScrollArrow* arrow : {incButton_, decButton_}) arrow->SetOnMouseContinuouslyDown(nullptr);
   track_->SetOnChange(nullptr);
 }
 
@@ -69,26 +67,13 @@ TkyrScrollArrow* TkyrScrollBar::MakeArrow(int direction) {
   arrow->SetParent(this);
   arrow->SetTabStop(false);
   arrow->SetMouseContinuouslyDownInterval(kArrowInterval);
-  arrow->SetOnMouseDown([this, direction](TObject*, TMouseButton button, TShiftState, int, int) {
-    if (button != mbLeft) return;
-    repeatDelay_ = true;
-    ArrowStep(direction, false);
-  });
-  arrow->SetOnMouseContinuouslyDown([this, direction](TObject*) { ArrowStep(direction, true); });
+  // The repeat alone would leave a short click without effect (its first tick comes one
+  // interval after the press): the arrow steps at the press, then pauses before repeating. The
+  // step at the press is a tick like the others: no tick runs inside it.
+  arrow->SetRepeatLead(true, kArrowDelay);
+  arrow->SetOnMouseContinuouslyDown(
+      [this, direction](TObject*) { track_->StepPosition(int64_t{direction} * smallChange_); });
   return arrow;
-}
-
-// The repeat alone would leave a short click without effect (its first tick comes one interval
-// after the press): the press steps at once, and the first tick is the pause before the repeat.
-// A step whose change handler lets messages through gets no step inside itself.
-void TkyrScrollBar::ArrowStep(int direction, bool tick) {
-  if (stepping_ || (tick && std::exchange(repeatDelay_, false))) return;
-  const std::weak_ptr<void> alive = LifeToken();
-  stepping_ = true;
-  auto done = OnScopeExit([this, &alive] {
-    if (!alive.expired()) stepping_ = false;
-  });
-  track_->StepPosition(int64_t{direction} * smallChange_);
 }
 
 // ---- properties ----

@@ -41,6 +41,8 @@ class TkyrScrollBar : public TkyrStyled<TCustomPanel> {
   VANTOR_CLASS(TkyrScrollBar, TkyrStyled<TCustomPanel>)
 public:
   static constexpr int kArrowInterval = 100;
+  // The pause between an arrow's step at the press and its first repeated step.
+  static constexpr int kArrowDelay = 200;
   static constexpr int kMinThumbLength = 18;
 
   explicit TkyrScrollBar(TComponent* owner);
@@ -92,8 +94,6 @@ protected:
 private:
   bool Vertical() const { return orientation_ == kyrVertical; }
   TkyrScrollArrow* MakeArrow(int direction);
-  // One step of SmallChange in DIRECTION for an arrow's press, or for a repeat TICK.
-  void ArrowStep(int direction, bool tick);
   void LoadImages(const TkyrStyleSource& source);
   void Arrange();
   void BuildThumb();
@@ -114,6 +114,4 @@ private:
   int smallChange_ = 1;
   int lineButton_ = 0;
   bool arranging_ = false;
-  bool repeatDelay_ = false;  // the next tick is the pause before the repeat
-  bool stepping_ = false;
 };

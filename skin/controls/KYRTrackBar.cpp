@@ -116,7 +116,8 @@ TkyrTrackBar::TkyrTrackBar(TComponent* owner, bool usesOwnImages) : TkyrStyled(o
 
 // The slider (owned, freed by the base class after this body) must not call back in here.
 TkyrTrackBar::~TkyrTrackBar() {
-  StopRepeat();
+  Destroying();
+  repeat_.Stop();
   slider_->OnPictureChanged = nullptr;
   slider_->SetOnMouseDown(nullptr);
   slider_->SetOnMouseUp(nullptr);
@@ -353,8 +354,8 @@ void TkyrTrackBar::PaintTicks(TCanvas& canvas) {
 
 void TkyrTrackBar::WndProc(TMessage& m) {
   static constexpr TMessageEntry<TkyrTrackBar> kTable[] = {
-      {WM_GETDLGCODE, &TkyrTrackBar::WMGetDlgCode},       {WM_TIMER, &TkyrTrackBar::WMTimer},
-      {WM_CAPTURECHANGED, &TkyrTrackBar::WMCaptureChanged}, {WM_DESTROY, &TkyrTrackBar::WMDestroy},
+      {WM_GETDLGCODE, &TkyrTrackBar::WMGetDlgCode},       {WM_CAPTURECHANGED, &TkyrTrackBar::WMCaptureChanged},
+      {WM_DESTROY, &TkyrTrackBar::WMDestroy},
       {CM_FOCUSCHANGED, &TkyrTrackBar::CMFocusChanged},   {CM_ENABLEDCHANGED, &TkyrTrackBar::CMEnabledChanged},
       {CM_VISIBLECHANGED, &TkyrTrackBar::CMVisibleChanged}, {CM_COLORCHANGED, &TkyrTrackBar::CMColorChanged},
       {WM_PAINT, &TkyrTrackBar::WMPaintReach},            {WM_PRINTCLIENT, &TkyrTrackBar::WMPaintReach},
@@ -381,20 +382,13 @@ void TkyrTrackBar::WMGetDlgCode(TMessage& m) {
   m.Result = DLGC_WANTARROWS;
 }
 
-// A WM_TIMER already queued when the timer was killed is not a tick.
-void TkyrTrackBar::WMTimer(TMessage& m) {
-  if (m.WParam != RepeatTimerId) return inherited::WndProc(m);
-  if (repeating_) RepeatTick();
-}
-
 void TkyrTrackBar::WMCaptureChanged(TMessage& m) {
   inherited::WndProc(m);
   if (reinterpret_cast<HWND>(m.LParam) != HandleIfAllocated()) CancelMouseWork();
 }
 
-// Window timers die with the window (also when it is re-created).
+// The capture goes with the window (also when it is re-created); the repeat stops by itself.
 void TkyrTrackBar::WMDestroy(TMessage& m) {
-  repeating_ = false;
   dragging_ = false;
   inherited::WndProc(m);
 }
@@ -426,9 +420,10 @@ void TkyrTrackBar::MouseDown(TMouseButton button, TShiftState shift, int x, int 
   const std::weak_ptr<void> alive = LifeToken();
   inherited::MouseDown(button, shift, x, y);
   if (alive.expired() || button != mbLeft) return;
-  PageToward({x, y}, pageSize_);
+  lastPoint_ = {x, y};
+  PageToward(lastPoint_, pageSize_);
   if (alive.expired()) return;  // an OnChange handler freed the track bar
-  StartRepeat();
+  repeat_.Start({false, RepeatInterval, RepeatInterval});
   if (FocusOnClick() && CanFocus()) SetFocus();
 }
 
@@ -436,8 +431,9 @@ void TkyrTrackBar::MouseMove(TShiftState shift, int x, int y) {
   const std::weak_ptr<void> alive = LifeToken();
   inherited::MouseMove(shift, x, y);
   if (alive.expired()) return;
+  lastPoint_ = {x, y};
   if (!dragging_) {
-    if (x < 0 || x > Width() || y < 0 || y > Height()) StopRepeat();
+    if (x < 0 || x > Width() || y < 0 || y > Height()) repeat_.Stop();
     return;
   }
   if (Span() == 0) return;  // no travel: the pointer picks no value
@@ -498,43 +494,18 @@ void TkyrTrackBar::PageToward(POINT point, int64_t step) {
 
 // ---- the repeat timer ----
 
-void TkyrTrackBar::StartRepeat() {
-  if (repeating_ || !HandleAllocated()) return;
-  repeating_ = SetTimer(HandleIfAllocated(), RepeatTimerId, RepeatInterval, nullptr) != 0;
-}
-
-void TkyrTrackBar::StopRepeat() {
-  if (!repeating_) return;
-  repeating_ = false;
-  if (HandleAllocated()) KillTimer(HandleIfAllocated(), RepeatTimerId);
-}
-
 // The slider may still hold the capture of a press with another button than the left one: the
 // framework lets it go only on a left-button release.
 void TkyrTrackBar::CancelMouseWork() {
-  StopRepeat();
+  repeat_.Stop();
   dragging_ = false;
   const HWND capture = GetCapture();
   if (capture && (capture == HandleIfAllocated() || capture == slider_->HandleIfAllocated())) ReleaseCapture();
 }
 
-bool TkyrTrackBar::TakesInput() const {
-  return CanFocus() && HandleAllocated() && IsWindowVisible(HandleIfAllocated());
-}
-
-// Pages toward the pointer (horizontal by three pages, vertical by one). A parent hidden or
-// disabled since the press sends the track bar nothing: the tick finds it out.
+// Pages toward the pointer (horizontal by three pages, vertical by one).
 void TkyrTrackBar::RepeatTick() {
-  if (ticking_) return;
-  if (!TakesInput()) return CancelMouseWork();
-  const std::weak_ptr<void> alive = LifeToken();
-  ticking_ = true;
-  const auto done = OnScopeExit([&] {
-    if (!alive.expired()) ticking_ = false;
-  });
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  PageToward(ScreenToClient(cursor), Horizontal() ? 3 * int64_t{pageSize_} : int64_t{pageSize_});
+  PageToward(lastPoint_, Horizontal() ? 3 * int64_t{pageSize_} : int64_t{pageSize_});
 }
 
 // ---- TkyrScrollTrackBar ----

@@ -17,10 +17,12 @@
 // a range of INT32_MIN..INT32_MAX, or steps at the limits, neither overflow nor wrap (a step
 // saturates, then Position is clamped into Min..Max).
 //
-// The repeat timer (100 ms while the left button is held on the track) is a window timer of the
+// The repeat timer (100 ms while the left button is held on the track) is a TPressRepeat on the
 // track bar's own window. It stops on any button release, on loss of the mouse capture, when
 // the track bar (or a parent) is disabled or hidden, and when it is destroyed; a tick that runs
-// while another is still running (an OnChange handler pumping messages) does nothing.
+// while another is still running (an OnChange handler pumping messages) does nothing. A tick
+// pages toward where the mouse messages last put the pointer (the press, then each move), never
+// toward the real pointer's position.
 #pragma once
 
 #include <cstdint>
@@ -28,6 +30,7 @@
 #include <vector>
 
 #include "framework/ui/ExtCtrls.h"
+#include "framework/ui/PressRepeat.h"
 #include "skin/KYRStyled.h"
 #include "skin/controls/KYRImagePanel.h"
 
@@ -79,7 +82,7 @@ class TkyrTrackBar : public TkyrStyled<TCustomPanel> {
   VANTOR_CLASS(TkyrTrackBar, TkyrStyled<TCustomPanel>)
 public:
   // The repeat timer: a window timer of the track bar's window, WM_TIMER with this id.
-  static constexpr UINT_PTR RepeatTimerId = 1;
+  static constexpr UINT_PTR RepeatTimerId = TPressRepeat::TimerId;
   static constexpr UINT RepeatInterval = 100;
 
   explicit TkyrTrackBar(TComponent* owner);
@@ -127,7 +130,7 @@ public:
   // The slider is being dragged (the track bar holds the mouse capture).
   bool SliderDragging() const { return dragging_; }
   // The repeat timer is running.
-  bool Repeating() const { return repeating_; }
+  bool Repeating() const { return repeat_.Active(); }
   // The value under POINT (client coordinates), within Min..Max.
   int32_t ValueAtPoint(POINT point) const;
   // The slider's travel along the track (0: the pointer picks no value).
@@ -177,20 +180,15 @@ private:
   void PaintTicks(TCanvas& canvas);
   // One page toward POINT by STEP, never past the value under the pointer.
   void PageToward(POINT point, int64_t step);
-  void StartRepeat();
-  void StopRepeat();
   // Ends paging and dragging, and lets the mouse go.
   void CancelMouseWork();
   void RepeatTick();
-  // The track bar and every parent are visible and enabled.
-  bool TakesInput() const;
   void SliderMouseDown(TMouseButton button, TShiftState shift, int x, int y);
   void SliderMouseUp(TMouseButton button, TShiftState shift, int x, int y);
   // Paints reach only the update region's bounds (the window's own paint) or the clip box of
   // the DC handed in (a see-through slider asks for the track behind it alone).
   void WMPaintReach(TMessage& m);
   void WMGetDlgCode(TMessage& m);
-  void WMTimer(TMessage& m);
   void WMCaptureChanged(TMessage& m);
   void WMDestroy(TMessage& m);
   void CMFocusChanged(TMessage& m);
@@ -210,8 +208,9 @@ private:
   int32_t frequency_ = 1;
   int32_t pageSize_ = 2, lineSize_ = 1;
   TBitmap barStrip_;
-  bool repeating_ = false;
-  bool ticking_ = false;
+  POINT lastPoint_{0, 0};  // where the last mouse message put the pointer (client coordinates)
+  // A hold found lost at a tick (a parent hidden or disabled) ends the mouse work.
+  TPressRepeat repeat_{*this, [this] { RepeatTick(); }, [this] { CancelMouseWork(); }};
   bool loadingImages_ = false;
   bool fitting_ = false;
   RECT paintReach_{0, 0, 1 << 15, 1 << 15};  // of the paint under way, client coordinates

@@ -350,6 +350,31 @@ TEST_F(RepeatTimerTest, EveryEndOfThePressStopsIt) {
   }
 }
 
+// A parent hidden or disabled sends the button nothing: the next tick finds the hold lost and
+// ends the press, capture and all.
+TEST_F(RepeatTimerTest, AParentHiddenOrDisabledEndsThePressAtTheNextTick) {
+  const struct {
+    const char* Name;
+    std::function<void(TPanel*, bool)> Set;
+  } cases[] = {{"parent hidden", [](TPanel* p, bool on) { p->SetVisible(on); }},
+               {"parent disabled", [](TPanel* p, bool on) { p->SetEnabled(on); }}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    auto* panel = uitest::Place<TPanel>(form.form, 10, 10, 200, 100);
+    auto* b = uitest::Place<TkyrButton>(panel, 10, 10, 80, 27);
+    b->SetMouseContinuouslyDownInterval(10);
+    log.events.clear();
+    log.Watch(*b);
+    LeftDown(*b);
+    ASSERT_TRUE(PumpAppUntil([&] { return log.Count("tick") >= 1; }));
+    c.Set(panel, false);
+    ASSERT_TRUE(PumpAppUntil([&] { return !b->RepeatTimerActive(); }));
+    EXPECT_FALSE(b->Pressed());
+    EXPECT_NE(GetCapture(), b->Handle());
+    delete panel;
+  }
+}
+
 TEST_F(RepeatTimerTest, AnIntervalOfZeroOrLessNeverTicks) {
   for (int interval : {0, -5}) {
     TkyrButton* b = Add(20, 20);
@@ -362,6 +387,29 @@ TEST_F(RepeatTimerTest, AnIntervalOfZeroOrLessNeverTicks) {
     LeftUp(*b);
     delete b;
   }
+}
+
+// A lead at the press (what a scroll arrow uses) fires before any message is pumped, and its
+// handler may free the button.
+TEST_F(RepeatTimerTest, ALeadAtThePressFiresAtOnceAndMayFreeTheButton) {
+  TkyrButton* b = Add(20, 20);
+  b->SetMouseContinuouslyDownInterval(10);
+  b->SetRepeatLead(true, 30);
+  log.Watch(*b);
+  LeftDown(*b);
+  EXPECT_EQ(log.Count("tick"), 1);
+  EXPECT_TRUE(b->Pressed());
+  ASSERT_TRUE(PumpAppUntil([&] { return log.Count("tick") >= 3; }));
+  LeftUp(*b);
+  EXPECT_EQ(log.Count("click"), 1);
+
+  TkyrButton* doomed = Add(20, 60);
+  doomed->SetRepeatLead(true, 0);
+  const HWND window = doomed->Handle();
+  doomed->SetOnMouseContinuouslyDown([&](TObject*) { delete doomed; });
+  LeftDown(*doomed);
+  EXPECT_FALSE(IsWindow(window));
+  PumpApp();
 }
 
 // A tick that runs a message loop sees no tick inside itself, however many timer messages come.

@@ -422,7 +422,6 @@ TEST_F(TrackBarWindow, TheRepeatTimerPagesTowardThePointer) {
   };
   for (const auto& c : cases) {
     TkyrTrackBar* bar = Make(c.Orientation);
-    PointerAt(bar, At(bar, 176));
     Press(bar, At(bar, 176));
     std::vector<int32_t> seen{bar->Position()};
     while (seen.size() < c.Positions.size()) {
@@ -434,6 +433,25 @@ TEST_F(TrackBarWindow, TheRepeatTimerPagesTowardThePointer) {
     Release(bar, At(bar, 176));
     delete bar;
   }
+}
+
+// A tick pages toward where the mouse messages put the pointer (the press, then a move), not
+// toward the real pointer, parked here on the other side of the slider.
+TEST_F(TrackBarWindow, TheRepeatFollowsTheMouseMessagesNotThePointer) {
+  TkyrTrackBar* bar = Make();
+  PointerAt(bar, At(bar, 2));
+  Press(bar, At(bar, 176));
+  Tick(bar);
+  EXPECT_EQ(bar->Position(), 8);  // a page at the press, three at the tick
+  Send(bar, WM_MOUSEMOVE, MK_LBUTTON, Coords(At(bar, 40)));  // value 2 there
+  ASSERT_TRUE(bar->Repeating());
+  Tick(bar);
+  EXPECT_EQ(bar->Position(), 2);
+  PointerAt(bar, At(bar, 176));
+  Tick(bar);
+  EXPECT_EQ(bar->Position(), 2);  // still where the last move was
+  Release(bar, At(bar, 40));
+  delete bar;
 }
 
 TEST_F(TrackBarWindow, TheRepeatTimerStopsOnEveryWayTheHoldEnds) {
@@ -459,7 +477,6 @@ TEST_F(TrackBarWindow, TheRepeatTimerStopsOnEveryWayTheHoldEnds) {
   };
   for (const auto& c : cases) {
     TkyrTrackBar* bar = Make();
-    PointerAt(bar, At(bar, 176));
     Press(bar, At(bar, 176));
     ASSERT_TRUE(bar->Repeating()) << c.Name;
     c.End(*this, bar);
@@ -477,7 +494,6 @@ TEST_F(TrackBarWindow, TheRepeatTimerStopsOnEveryWayTheHoldEnds) {
 
 TEST_F(TrackBarWindow, ATickNeverReentersItselfAndSurvivesItsOwnerGoing) {
   TkyrTrackBar* bar = Make();
-  PointerAt(bar, At(bar, 176));
   Press(bar, At(bar, 176));
   int nested = 0;
   bar->SetOnChange([&](TObject*) {
@@ -497,7 +513,6 @@ TEST_F(TrackBarWindow, ATickNeverReentersItselfAndSurvivesItsOwnerGoing) {
 
 TEST_F(TrackBarWindow, DestroyingAHeldTrackBarStopsEverything) {
   TkyrTrackBar* bar = Make();
-  PointerAt(bar, At(bar, 176));
   Press(bar, At(bar, 176));
   ASSERT_TRUE(bar->Repeating());
   const HWND window = bar->Handle();
