@@ -1,7 +1,7 @@
 #include "skin/KYRClasses.h"
 
 #include "framework/core/TypInfo.h"
-#include "skin/KYRMgr.h"
+#include "skin/KYRStyled.h"
 #include "skin/controls/KYRButton.h"
 #include "skin/controls/KYRImagePanel.h"
 #include "skin/controls/KYRMemo.h"

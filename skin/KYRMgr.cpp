@@ -7,6 +7,7 @@
 #include "framework/core/SysUtils.h"
 #include "framework/ui/Forms.h"
 #include "skin/KYRPublic.h"
+#include "skin/KYRStyled.h"
 #include "skin/KYRThemeFile.h"
 
 namespace {

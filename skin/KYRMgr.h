@@ -5,7 +5,7 @@
 // UsingFileTheme: whether a control with a given FileTheme and UIStyle draws from the
 // file, and the built-in style it draws with otherwise.
 // The style protocol of the controls that use it (TkyrStyled, TkyrStyleSource, IkyrSkinned)
-// is in KYRStyled.h, included at the end.
+// is in KYRStyled.h.
 #pragma once
 
 #include <string>
@@ -55,4 +55,3 @@ private:
 // loaded theme).
 bool UsingFileTheme(const TkyrFileTheme* fileTheme, TkyrUIStyle style, TkyrUIStyle& effective);
 
-#include "skin/KYRStyled.h"  // after TkyrFileTheme, which its reference needs complete

@@ -176,7 +176,7 @@ public:
     fileTheme_ = source.FileTheme();
     uiStyle_ = source.Style();
     applied_ = true;
-    if (this->InState(csDestroying)) return;  // nothing is re-read or repainted on the way out
+    if (this->IsDestroying()) return;  // nothing is re-read or repainted on the way out
     ApplyUIStyle(source);
     if constexpr (requires(Base& b) { b.Invalidate(); }) this->Invalidate();
   }

@@ -25,7 +25,7 @@
 #include <functional>
 #include <memory>
 
-#include "framework/ui/Controls.h"
+#include "framework/ui/Messages.h"
 
 class TWindowSubclass {
 public:

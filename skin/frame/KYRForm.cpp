@@ -54,7 +54,7 @@ void TkyrForm::TakeOver(TCustomForm* form) {
 }
 
 TkyrForm::~TkyrForm() {
-  destroying_ = true;
+  Destroying();
   GiveBack();
 }
 
@@ -78,7 +78,7 @@ void TkyrForm::FrameSized() {
 // Every panel sees every queued message; Alt+Space is for the active skinned window only, and
 // what another panel handled stays handled.
 void TkyrForm::ApplicationMessage(MSG& msg, bool& handled) {
-  if (destroying_) return;
+  if (IsDestroying()) return;
   if (msg.message == WM_SYSCHAR && msg.wParam == ' ' && HostWindow() && GetActiveWindow() == HostWindow()) {
     PopupWindowMenu();
     handled = true;
@@ -115,14 +115,14 @@ TkyrFrameLook TkyrForm::FrameLook() const {
   return look;
 }
 
-bool TkyrForm::PaintFrame() { return !destroying_ && frame_.PaintFrame(); }
+bool TkyrForm::PaintFrame() { return !IsDestroying() && frame_.PaintFrame(); }
 
-bool TkyrForm::UpdateWindowRegion() { return !destroying_ && frame_.UpdateWindowRegion(); }
+bool TkyrForm::UpdateWindowRegion() { return !IsDestroying() && frame_.UpdateWindowRegion(); }
 
 // The frame is painted on its own (WM_NCPAINT) and no longer overlaps the client area, so the
 // client paint does not repaint it as well.
 void TkyrForm::Paint() {
-  if (destroying_ || !pattern_) return;  // the buffer starts filled with Color
+  if (IsDestroying() || !pattern_) return;  // the buffer starts filled with Color
   TCanvas& canvas = Canvas();
   canvas.Brush().SetBitmap(pattern_.get());
   canvas.FillRect(ClientRect());

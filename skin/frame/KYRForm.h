@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "framework/graphics/Graphics.h"
-#include "skin/KYRMgr.h"
+#include "skin/KYRStyled.h"
 #include "skin/frame/KYRFrame.h"
 #include "skin/frame/KYRTitleBar.h"
 
@@ -140,7 +140,6 @@ private:
   TColor menuBarColor_ = clBtnFace;
   int menuBarHeight_ = 22;
   bool uiStyleAutoUpdateSub_ = false;
-  bool destroying_ = false;
   // Made on the first read of a panel without a title bar.
   mutable std::unique_ptr<TkyrTitleBarButtons> detachedButtons_;
   mutable std::unique_ptr<TkyrTitleBarSections> detachedSections_;

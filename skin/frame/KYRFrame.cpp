@@ -307,7 +307,7 @@ void TkyrFrameHost::GiveBack() {
   form_ = nullptr;
   hook_.Uninstall();
   const HWND window = form->HandleIfAllocated();
-  if (!window || form->InState(csDestroying)) return;
+  if (!window || form->IsDestroying()) return;
   SetWindowLongA(window, GWL_STYLE, GetWindowLongA(window, GWL_STYLE) | WS_CAPTION);
   SetWindowRgn(window, nullptr, TRUE);
   SetWindowPos(window, nullptr, 0, 0, 0, 0, kFrameChanged);

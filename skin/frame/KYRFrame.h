@@ -10,7 +10,7 @@
 //     m.Result = FrameNCCalcSize(m.WParam, m.LParam, borders.SideWidth(), borders.BottomHeight());
 //   case WM_NCPAINT:      // false for a minimised host: pass the message on then
 //     if (!PaintFrame(host, look)) CallPrevious(m);
-//   case KYR_MSG_SIDE_BORDER_WIDTH:   // KYRMgr.h
+//   case KYR_MSG_SIDE_BORDER_WIDTH:   // KYRStyled.h
 //     m.Result = borders.SideWidth();
 //
 // and after every size change calls UpdateWindowRegion(host, RoundCorner, RoundCornerBottom,
@@ -35,7 +35,7 @@
 #include "framework/core/ScopeGuard.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/ui/Forms.h"
-#include "skin/KYRMgr.h"
+#include "skin/KYRStyled.h"
 
 // The frame the painter fills on every side: the dialog frame of a captionless window.
 inline constexpr int KYR_FRAME_WIDTH = 3;

@@ -81,7 +81,7 @@ TkyrTitleBar* TkyrTitleBarButton::TitleBar() const {
 }
 
 void TkyrTitleBarButton::RepaintBar() const {
-  if (TkyrTitleBar* bar = TitleBar(); bar && !bar->InState(csDestroying)) bar->Invalidate();
+  if (TkyrTitleBar* bar = TitleBar(); bar && !bar->IsDestroying()) bar->Invalidate();
 }
 
 TkyrStyleSource TkyrTitleBarButton::Source() const {
@@ -239,7 +239,7 @@ TkyrTitleBarButtons::TkyrTitleBarButtons(TkyrTitleBar* titleBar)
 
 void TkyrTitleBarButtons::Update(TCollectionItem* item) {
   inherited::Update(item);
-  if (titleBar_ && !titleBar_->InState(csDestroying)) titleBar_->Invalidate();
+  if (titleBar_ && !titleBar_->IsDestroying()) titleBar_->Invalidate();
 }
 
 // ---- TkyrTitleBarSection ----
@@ -257,7 +257,7 @@ TkyrTitleBar* TkyrTitleBarSection::TitleBar() const {
 }
 
 void TkyrTitleBarSection::RepaintBar() const {
-  if (TkyrTitleBar* bar = TitleBar(); bar && !bar->InState(csDestroying)) bar->Invalidate();
+  if (TkyrTitleBar* bar = TitleBar(); bar && !bar->IsDestroying()) bar->Invalidate();
 }
 
 // A picture read in place (a stored description's Picture.Data) changes it without the setter.
@@ -323,7 +323,7 @@ TkyrTitleBarSections::TkyrTitleBarSections(TkyrTitleBar* titleBar)
 
 void TkyrTitleBarSections::Update(TCollectionItem* item) {
   inherited::Update(item);
-  if (titleBar_ && !titleBar_->InState(csDestroying)) titleBar_->Invalidate();
+  if (titleBar_ && !titleBar_->IsDestroying()) titleBar_->Invalidate();
 }
 
 // ---- TkyrTitleBar ----

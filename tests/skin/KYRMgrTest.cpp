@@ -1,5 +1,5 @@
 // The file-theme component and the style protocol, with stand-in skinned components.
-#include "skin/KYRMgr.h"
+#include "skin/KYRStyled.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 
 #include "framework/ui/ExtCtrls.h"
 #include "framework/ui/Forms.h"
-#include "skin/KYRMgr.h"
+#include "skin/KYRStyled.h"
 
 // A skinned control that records every style application and caches a few elements. With
 // CALLS_INIT false its constructor "forgets" InitUIStyle.

@@ -6,7 +6,7 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/ui/ExtCtrls.h"
 #include "framework/ui/Forms.h"
-#include "skin/KYRMgr.h"
+#include "skin/KYRStyled.h"
 #include "tests/skin/KYRStandIns.h"
 
 namespace {

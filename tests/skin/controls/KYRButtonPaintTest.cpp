@@ -11,7 +11,7 @@
 
 #include "framework/core/Streams.h"
 #include "framework/ui/ExtCtrls.h"
-#include "skin/KYRMgr.h"
+#include "skin/KYRStyled.h"
 #include "tests/framework/graphics/GraphicsTestSupport.h"
 #include "tests/skin/KYRThemeFileTestSupport.h"
 #include "tests/skin/controls/KYRButtonTestSupport.h"

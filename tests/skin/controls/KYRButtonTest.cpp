@@ -12,7 +12,7 @@
 #include "framework/ui/ExtCtrls.h"
 #include "framework/ui/StdCtrls.h"
 #include "skin/KYRClasses.h"
-#include "skin/KYRMgr.h"
+#include "skin/KYRStyled.h"
 #include "tests/skin/KYRStandIns.h"
 #include "tests/skin/controls/KYRButtonTestSupport.h"
 

@@ -11,7 +11,7 @@
 #include "framework/graphics/GdiHandles.h"
 #include "framework/ui/Forms.h"
 #include "skin/KYRMenu.h"
-#include "skin/KYRMgr.h"
+#include "skin/KYRStyled.h"
 #include "tests/framework/ui/UiTestHelpers.h"
 #include "tests/skin/KYRThemeFileTestSupport.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "framework/core/BmpCodec.h"
-#include "skin/KYRMgr.h"
+#include "skin/KYRStyled.h"
 #include "tests/framework/ui/UiTestHelpers.h"
 #include "tests/skin/KYRThemeFileTestSupport.h"
 #include "tests/skin/frame/KYRFrameTestSupport.h"
