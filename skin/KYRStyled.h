@@ -195,9 +195,11 @@ protected:
     inherited::Loaded();
     EnsureUIStyle();
   }
+  // The referenced theme component went (its reference is already clear): DeepBlue from now on.
+  virtual void FileThemeRemoved() { SetUIStyle(DeepBlue); }
 
 private:
   TkyrUIStyle uiStyle_;
-  TComponentRef<TkyrFileTheme> fileTheme_{this, [this] { SetUIStyle(DeepBlue); }};
+  TComponentRef<TkyrFileTheme> fileTheme_{this, [this] { FileThemeRemoved(); }};
   bool applied_ = false;
 };

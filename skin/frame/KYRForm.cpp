@@ -180,10 +180,10 @@ void TkyrForm::ApplyUIStyle(const TkyrStyleSource& s) {
   if (!reframed || clientMoved) frame_.FrameChanged();
 }
 
-void TkyrForm::Notification(TComponent* component, TOperation operation) {
-  const bool themeGoes = operation == opRemove && component && component == FileTheme();
-  inherited::Notification(component, operation);
-  if (themeGoes) ApplyStyleToControls(*this, DeepBlue, nullptr);
+// The panel's children go DeepBlue with it.
+void TkyrForm::FileThemeRemoved() {
+  inherited::FileThemeRemoved();
+  ApplyStyleToControls(*this, DeepBlue, nullptr);
 }
 
 // ---- properties ----

@@ -112,7 +112,7 @@ public:
 
 protected:
   void ApplyUIStyle(const TkyrStyleSource& source) override;
-  void Notification(TComponent* component, TOperation operation) override;
+  void FileThemeRemoved() override;
   // The MacOS and Protein background pattern tiled over the client area, else Color.
   void Paint() override;
   void Resize() override;
