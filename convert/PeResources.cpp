@@ -324,6 +324,19 @@ TRewritePlan Plan(TStream& file, const TPeImage& pe) {
   return plan;
 }
 
+// The raw size of a new section of SIZE bytes: aligned, and padded so that the program keeps
+// its length modulo a page where the file alignment allows. Data appended to it (a movie)
+// then lies at the same offset within a page as after the original, which keeps the
+// kernel's copy of that data as fast.
+uint64_t PaddedRawSize(const TPeImage& pe, const TRewritePlan& plan, uint64_t size) {
+  constexpr uint64_t Page = 4096;
+  const uint64_t raw = AlignUp(size, pe.fileAlignment);
+  const uint64_t rest = uint64_t(pe.fileSize - plan.overlayAt) - pe.certificates.size;
+  const uint64_t length = plan.rawPointer + raw + rest;
+  const uint64_t pad = (uint64_t(pe.fileSize) % Page + Page - length % Page) % Page;
+  return pad % pe.fileAlignment == 0 ? raw + pad : raw;
+}
+
 // Writes bytes to OUT and to the checksum.
 void Emit(TStream& out, TPeChecksum& sum, const uint8_t* bytes, size_t count) {
   sum.Add(bytes, count);
@@ -427,8 +440,9 @@ TPeRewriteOutcome WritePeWithResources(TStream& file, const TPeImage& image, con
   outcome.signatureDropped = certificates.size != 0;
 
   const std::vector<uint8_t> section = BuildResourceSection(resources, plan.rva);
-  const uint64_t rawSize = AlignUp(section.size(), image.fileAlignment);
-  if (plan.rawPointer + rawSize > 0xFFFFFFFFu || plan.rva + AlignUp(section.size(), image.sectionAlignment) > 0xFFFFFFFFu)
+  const uint64_t rawSize = PaddedRawSize(image, plan, section.size());
+  const uint64_t virtualSize = rawSize > AlignUp(section.size(), image.fileAlignment) ? rawSize : section.size();
+  if (plan.rawPointer + rawSize > 0xFFFFFFFFu || plan.rva + AlignUp(virtualSize, image.sectionAlignment) > 0xFFFFFFFFu)
     throw EPeFormat("the new resources do not fit a 32-bit image");
   std::vector<uint8_t> header = ReadAt(file, 0, plan.headerEnd);
   uint8_t* entry = &header[size_t(image.sectionTableAt + SectionHeaderSize * plan.section)];
@@ -437,11 +451,11 @@ TPeRewriteOutcome WritePeWithResources(TStream& file, const TPeImage& image, con
     Put32(entry + 36, 0x40000040);  // initialized data, readable
     Put16(&header[size_t(image.sectionCountAt)], uint32_t(image.sections.size() + 1));
   }
-  Put32(entry + 8, uint32_t(section.size()));
+  Put32(entry + 8, uint32_t(virtualSize));
   Put32(entry + 12, plan.rva);
   Put32(entry + 16, uint32_t(rawSize));
   Put32(entry + 20, plan.rawPointer);
-  Put32(&header[size_t(image.sizeOfImageAt)], uint32_t(AlignUp(plan.rva + section.size(), image.sectionAlignment)));
+  Put32(&header[size_t(image.sizeOfImageAt)], uint32_t(AlignUp(plan.rva + virtualSize, image.sectionAlignment)));
   Put32(&header[size_t(image.directoriesAt + 8 * ResourceDirectory)], plan.rva);
   Put32(&header[size_t(image.directoriesAt + 8 * ResourceDirectory + 4)], uint32_t(section.size()));
   if (image.directoryCount > CertificateDirectory)

@@ -172,7 +172,7 @@ TEST(PeResources, RewritesTheLastResourceSectionInPlace) {
     EXPECT_EQ(pe.certificates.address, 0u);
     const uint32_t newRaw = pe.sections[1].rawSize;
     EXPECT_EQ(newRaw % 0x200, 0u);
-    EXPECT_EQ(pe.sections[1].virtualSize, pe.resources.size);
+    EXPECT_EQ(pe.sections[1].virtualSize, pe.resources.size);  // unpadded: the signature's 200 bytes are gone
     EXPECT_GE(newRaw, pe.resources.size);
     EXPECT_EQ(pe.sizeOfImage, 0x2000 + ((pe.sections[1].virtualSize + 0xFFF) & ~0xFFFu));
     EXPECT_EQ(Bytes(out.file.begin() + 0x200, out.file.begin() + 0x400), Bytes(input.begin() + 0x200, input.begin() + 0x400));
@@ -199,8 +199,12 @@ TEST(PeResources, AProgramWithoutResourcesGetsASection) {
     SCOPED_TRACE(bits);
     TPeShape shape = SmallPeShape(bits, false);
     shape.overlay = PatternBytes(77, 9);
-    const TRewrite out = Rewrite(PeBytes(shape), {Payload});
+    const Bytes input = PeBytes(shape);
+    const TRewrite out = Rewrite(input, {Payload});
     EXPECT_TRUE(out.outcome.sectionAdded);
+    // The section is padded so that what follows the program stays where it was within a page.
+    EXPECT_EQ(out.file.size() % 4096, input.size() % 4096);
+    EXPECT_EQ(ImageOf(out.file).sections[1].rawSize, 0x1000u);
     EXPECT_FALSE(out.outcome.signatureDropped);
     const TPeImage pe = ImageOf(out.file);
     ASSERT_EQ(pe.sections.size(), 2u);
