@@ -31,7 +31,7 @@ const std::vector<std::pair<std::string, std::string>> kStrings = {
 };
 
 class CliFace : public ::testing::Test {
-protected:
+public:
   TempDir dir;
   Bytes movie = PatternBytes(30000, 7);
 
@@ -180,6 +180,20 @@ BOOL CALLBACK FirstName(HMODULE, LPCSTR, LPSTR name, LONG_PTR found) {
   return FALSE;
 }
 
+std::string FirstGroupName(HMODULE module) {
+  std::string group;
+  EnumResourceNamesA(module, RT_GROUP_ICON, FirstName, LONG_PTR(&group));
+  return group;
+}
+
+// The table key of a new version resource in LANGUAGE: "LLLL04B0".
+BOOL CALLBACK IconLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR table) {
+  char key[16];
+  snprintf(key, sizeof key, "%04X04B0", language);
+  *reinterpret_cast<std::string*>(table) = key;
+  return FALSE;
+}
+
 // What the version information API answers for PATH.
 struct TVersionAnswer {
   std::vector<char> block;
@@ -243,59 +257,86 @@ std::vector<TResourceCopy> OtherResources(HMODULE module) {
   return found;
 }
 
-// Three players: the built vantor-cli (a real program with its own icon, version
-// information and manifest) and the hand-made ones of both widths.
+// Builds a projector from STUB with the face of FaceArgs and checks, through the system's
+// loaders, the icon at each size, every version string and both versions, the rest of the
+// stub's resources, the checksum of the player part and the movie.
+void ExpectFaceReadBack(CliFace& test, const std::string& stub) {
+  SCOPED_TRACE(stub);
+  const std::string p = test.P("p.exe");
+  ASSERT_EQ(CliFace::Run(test.FaceArgs(stub, p)).ExitCode, 0);
+
+  // The main group is replaced, or made; any other group stays.
+  const UINT groups = ExtractIconExA(stub.c_str(), -1, nullptr, nullptr, 0);
+  EXPECT_EQ(ExtractIconExA(p.c_str(), -1, nullptr, nullptr, 0), std::max(groups, 1u));
+  HICON large = nullptr, small = nullptr;
+  EXPECT_EQ(ExtractIconExA(p.c_str(), 0, &large, &small, 1), 2u);  // one large, one small
+  const TIcon largeIcon(large), smallIcon(small);
+  EXPECT_EQ(IconLook(large), Look(GetSystemMetrics(SM_CXICON)));
+  // Wine 8 makes the small icon of ExtractIconEx from the large image (LoadImage below
+  // picks the 16-pixel image itself): only its size is the small one.
+  EXPECT_EQ(IconLook(small).first, GetSystemMetrics(SM_CXSMICON));
+  {
+    const TModule module = LoadAsData(p);
+    ASSERT_TRUE(module);
+    const std::string group = FirstGroupName(module.get());
+    ASSERT_FALSE(group.empty());
+    for (int size : {16, 32, 48}) {
+      const TIcon icon(static_cast<HICON>(LoadImageA(module.get(), group.c_str(), IMAGE_ICON, size, size, 0)));
+      EXPECT_EQ(IconLook(icon.get()), Look(size));
+    }
+    const TModule original = LoadAsData(stub);
+    EXPECT_EQ(OtherResources(module.get()), OtherResources(original.get()));
+  }
+
+  // The player's own table is kept; one is made in the language of its icon when it has none.
+  std::string table = TVersionAnswer(stub).table;
+  if (table.empty()) {
+    const TModule original = LoadAsData(stub);
+    table = "040904B0";
+    EnumResourceLanguagesA(original.get(), RT_GROUP_ICON, FirstGroupName(original.get()).c_str(), IconLanguage,
+                           LONG_PTR(&table));
+  }
+  TVersionAnswer version(p);
+  EXPECT_EQ(version.fixed.dwSignature, 0xFEEF04BDu);
+  EXPECT_EQ(version.fixed.dwFileVersionMS, 0x00010002u);
+  EXPECT_EQ(version.fixed.dwFileVersionLS, 0x00030004u);
+  EXPECT_EQ(version.fixed.dwProductVersionMS, 0x00050006u);
+  EXPECT_EQ(version.fixed.dwProductVersionLS, 0u);
+  EXPECT_EQ(version.table, table);
+  for (const auto& [key, text] : kStrings) EXPECT_EQ(version.String(key), text) << key;
+  EXPECT_EQ(version.String("FileVersion"), "1.2.3.4");
+  EXPECT_EQ(version.String("ProductVersion"), "5.6.0.0");
+
+  // The header checksum is the one the system computes for the player part.
+  ASSERT_EQ(CliFace::Run({"stub", p, "-o", test.P("player.exe")}).ExitCode, 0);
+  DWORD header = 0, computed = 0;
+  ASSERT_EQ(MapFileAndCheckSumA(test.P("player.exe").c_str(), &header, &computed), DWORD(CHECKSUM_SUCCESS));
+  EXPECT_EQ(header, computed);
+  EXPECT_EQ(CliFace::Run({"extract", p, "-o", test.P("back.swf")}).ExitCode, 0);
+  EXPECT_EQ(ReadFileBytes(test.P("back.swf")), test.movie);
+}
+
+// The built vantor-cli (a real program with its own icon, version information and manifest)
+// and the hand-made players of both widths.
 TEST_F(CliFace, TheSystemsLoadersReadTheIconAndVersionBack) {
   const std::string cli = BuiltProgramPath(kCli);
   WriteFileBytes(P("s32.exe"), PeBytes(SmallPeShape(32, true)));
   WriteFileBytes(P("s64.exe"), PeBytes(SmallPeShape(64, false)));
-  for (const std::string& stub : {cli, P("s32.exe"), P("s64.exe")}) {
-    SCOPED_TRACE(stub);
-    ASSERT_EQ(Run(FaceArgs(stub, P("p.exe"))).ExitCode, 0);
-
-    EXPECT_EQ(ExtractIconExA(P("p.exe").c_str(), -1, nullptr, nullptr, 0), 1u);
-    HICON large = nullptr, small = nullptr;
-    EXPECT_EQ(ExtractIconExA(P("p.exe").c_str(), 0, &large, &small, 1), 2u);  // one large, one small
-    const TIcon largeIcon(large), smallIcon(small);
-    EXPECT_EQ(IconLook(large), Look(GetSystemMetrics(SM_CXICON)));
-    // Wine 8 makes the small icon of ExtractIconEx from the large image (LoadImage below
-    // picks the 16-pixel image itself): only its size is the small one.
-    EXPECT_EQ(IconLook(small).first, GetSystemMetrics(SM_CXSMICON));
-    {
-      const TModule module = LoadAsData(P("p.exe"));
-      ASSERT_TRUE(module);
-      std::string group;
-      EnumResourceNamesA(module.get(), RT_GROUP_ICON, FirstName, LONG_PTR(&group));
-      ASSERT_FALSE(group.empty());
-      for (int size : {16, 32, 48}) {
-        const TIcon icon(static_cast<HICON>(LoadImageA(module.get(), group.c_str(), IMAGE_ICON, size, size, 0)));
-        EXPECT_EQ(IconLook(icon.get()), Look(size));
-      }
-      const TModule original = LoadAsData(stub);
-      EXPECT_EQ(OtherResources(module.get()), OtherResources(original.get()));
-    }
-
-    TVersionAnswer version(P("p.exe"));
-    EXPECT_EQ(version.fixed.dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(version.fixed.dwFileVersionMS, 0x00010002u);
-    EXPECT_EQ(version.fixed.dwFileVersionLS, 0x00030004u);
-    EXPECT_EQ(version.fixed.dwProductVersionMS, 0x00050006u);
-    EXPECT_EQ(version.fixed.dwProductVersionLS, 0u);
-    EXPECT_EQ(version.table, stub == cli ? "040904E4" : "040904B0");  // the player's own table is kept
-    for (const auto& [key, text] : kStrings) EXPECT_EQ(version.String(key), text) << key;
-    EXPECT_EQ(version.String("FileVersion"), "1.2.3.4");
-    EXPECT_EQ(version.String("ProductVersion"), "5.6.0.0");
-
-    // The header checksum is the one the system computes for the player part.
-    ASSERT_EQ(Run({"stub", P("p.exe"), "-o", P("player.exe")}).ExitCode, 0);
-    DWORD header = 0, computed = 0;
-    ASSERT_EQ(MapFileAndCheckSumA(P("player.exe").c_str(), &header, &computed), DWORD(CHECKSUM_SUCCESS));
-    EXPECT_EQ(header, computed);
-    EXPECT_EQ(Run({"extract", P("p.exe"), "-o", P("back.swf")}).ExitCode, 0);
-    EXPECT_EQ(ReadFileBytes(P("back.swf")), movie);
-  }
+  for (const std::string& stub : {cli, P("s32.exe"), P("s64.exe")}) ExpectFaceReadBack(*this, stub);
   const TModule cliModule = LoadAsData(cli);
-  EXPECT_FALSE(OtherResources(cliModule.get()).empty());  // the manifest at least: the comparison above saw it
+  EXPECT_FALSE(OtherResources(cliModule.get()).empty());  // the manifest at least: the comparison saw it
+}
+
+// Wine's own programs (64-bit; this installation has no 32-bit ones): menus, dialogs,
+// string tables and accelerators must all survive.
+TEST_F(CliFace, WinesOwnProgramsKeepTheirOtherResources) {
+  const char* programs[] = {"C:\\windows\\system32\\notepad.exe", "C:\\windows\\system32\\winecfg.exe"};
+  for (const char* program : programs) {
+    ASSERT_TRUE(PathExists(program)) << program;
+    const TModule module = LoadAsData(program);
+    EXPECT_GT(OtherResources(module.get()).size(), 3u) << program;
+    ExpectFaceReadBack(*this, program);
+  }
 }
 
 // The projector made from vantor-cli still starts and runs: its rewritten image loads.
