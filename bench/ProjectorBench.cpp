@@ -235,7 +235,7 @@ void BenchFace(const fs::path& folder, int repeats) {
     KeepBest(ours, RunOnce(withFace, "/dev/null", faced));
   }
   const int64_t plainSize = int64_t(fs::file_size(plain)), facedSize = int64_t(fs::file_size(faced));
-  if (plainSize != stubSize + movieSize + 8 || facedSize <= plainSize || facedSize > plainSize + (64 << 10)) {
+  if (plainSize != stubSize + movieSize + 8 || facedSize <= plainSize || facedSize > plainSize + (128 << 10)) {
     std::fprintf(stderr, "unexpected projector sizes %lld and %lld\n", (long long)plainSize, (long long)facedSize);
     std::exit(1);
   }

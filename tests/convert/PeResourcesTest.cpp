@@ -202,16 +202,16 @@ TEST(PeResources, AProgramWithoutResourcesGetsASection) {
     const Bytes input = PeBytes(shape);
     const TRewrite out = Rewrite(input, {Payload});
     EXPECT_TRUE(out.outcome.sectionAdded);
-    // The section is padded so that what follows the program stays where it was within a page.
-    EXPECT_EQ(out.file.size() % 4096, input.size() % 4096);
-    EXPECT_EQ(ImageOf(out.file).sections[1].rawSize, 0x1000u);
+    // The section is padded so that what follows the program stays where it was modulo 64 KiB.
+    EXPECT_EQ(out.file.size() % 0x10000, input.size() % 0x10000);
+    EXPECT_EQ(ImageOf(out.file).sections[1].rawSize, 0x10000u);
     EXPECT_FALSE(out.outcome.signatureDropped);
     const TPeImage pe = ImageOf(out.file);
     ASSERT_EQ(pe.sections.size(), 2u);
     EXPECT_EQ(pe.sections[1].name, ".rsrc");
     EXPECT_EQ(pe.sections[1].virtualAddress, 0x2000u);
     EXPECT_EQ(pe.sections[1].rawPointer, 0x400u);
-    EXPECT_EQ(pe.sizeOfImage, 0x3000u);
+    EXPECT_EQ(pe.sizeOfImage, 0x12000u);
     EXPECT_EQ(pe.resources.address, 0x2000u);
     const std::vector<TPeResource> back = ResourcesOf(out.file);
     ASSERT_EQ(back.size(), 1u);
