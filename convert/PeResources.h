@@ -103,7 +103,10 @@ struct TPeRewriteOutcome {
 // (EPeFormat when the header has no room for its entry). The section table, SizeOfImage,
 // SizeOfInitializedData, the resource directory entry and the header checksum are fixed; a
 // certificate table is dropped; bytes after the image (other than the certificate table)
-// follow it unchanged. Memory stays independent of FILE's size but for the new section.
+// follow it unchanged. The new section is padded with zeros (less than 64 KiB) so that the
+// output keeps FILE's length modulo 64 KiB where the file alignment allows: what is written
+// after it lies as it would after FILE. Memory stays independent of FILE's size but for the
+// new section.
 TPeRewriteOutcome WritePeWithResources(TStream& file, const TPeImage& image, const std::vector<TPeResource>& resources,
                                        TStream& out);
 
