@@ -221,6 +221,14 @@ struct TVersionAnswer {
     if (!VerQueryValueA(block.data(), query.c_str(), &value, &length)) return "(none)";
     return static_cast<const char*>(value);
   }
+  // The length the block declares for the text of KEY, in characters (its terminator too).
+  UINT Length(const std::string& key) {
+    void* value = nullptr;
+    UINT length = 0;
+    const std::string query = "\\StringFileInfo\\" + table + "\\" + key;
+    const std::wstring wide(query.begin(), query.end());
+    return VerQueryValueW(block.data(), wide.c_str(), &value, &length) ? length : 0;
+  }
 };
 
 struct TResourceCopy {
@@ -303,7 +311,10 @@ void ExpectFaceReadBack(CliFace& test, const std::string& stub) {
   EXPECT_EQ(version.fixed.dwProductVersionMS, 0x00050006u);
   EXPECT_EQ(version.fixed.dwProductVersionLS, 0u);
   EXPECT_EQ(version.table, table);
-  for (const auto& [key, text] : kStrings) EXPECT_EQ(version.String(key), text) << key;
+  for (const auto& [key, text] : kStrings) {
+    EXPECT_EQ(version.String(key), text) << key;
+    EXPECT_EQ(version.Length(key), text.size() + 1) << key;
+  }
   EXPECT_EQ(version.String("FileVersion"), "1.2.3.4");
   EXPECT_EQ(version.String("ProductVersion"), "5.6.0.0");
 
