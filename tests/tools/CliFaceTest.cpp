@@ -125,6 +125,15 @@ TEST_F(CliFace, RefusalsSayWhyAndWriteNothing) {
   EXPECT_EQ(ReadFileBytes(P("out.exe")).size(), 0xA00 + movie.size() + 8);
 }
 
+TEST_F(CliFace, InfoSaysWhyAPlayersResourcesCannotBeRead) {
+  Bytes looping = PeBytes(SmallPeShape(64, true));
+  Put(looping, 0x400 + 44, 0x80000000u, 4);  // the name directory leads back to the root
+  WriteFileBytes(P("loop.exe"), looping);
+  ASSERT_EQ(Run({"build", P("m.swf"), "--stub", P("loop.exe"), "-o", P("p.exe")}).ExitCode, 0);
+  const std::string info = Run({"info", P("p.exe")}).Out;
+  EXPECT_EQ(info.substr(info.find('\n') + 1), "  resources unreadable: resource directories are shared or form a loop\n");
+}
+
 TEST_F(CliFace, ASignedStubLosesItsSignatureAndSaysSo) {
   TPeShape shape = SmallPeShape(32, true);
   shape.overlay = PatternBytes(64, 4);
