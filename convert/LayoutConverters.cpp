@@ -1,6 +1,7 @@
 #include "convert/LayoutConverters.h"
 
 #include "framework/core/AtomicFile.h"
+#include "framework/core/IconFile.h"
 #include "framework/core/Streams.h"
 
 namespace {
@@ -17,6 +18,35 @@ TProjectorLayout ChosenLayout(TStream& stub, const std::string& stubPath, std::o
   const TElfImage elf = MeasureElfImage(stub);
   if (elf.status == TElfStatus::Measured && elf.end < stub.Size()) throw EStubNotBare(stubPath, stub.Size() - elf.end);
   return *layout;
+}
+
+std::vector<uint8_t> ReadIconFile(const std::string& path) {
+  TFileStream file(path, fmOpenRead);
+  std::vector<uint8_t> bytes(static_cast<size_t>(file.Size()));
+  file.ReadBuffer(bytes.data(), file.Size());
+  try {
+    ReadIconDirectory(bytes.data(), bytes.size());
+  } catch (const EInvalidIcon& e) {
+    throw EIconFile(path, e.Message());
+  }
+  return bytes;
+}
+
+// The stub with FACE in its resources; the movie follows it as it would follow the stub.
+std::vector<std::string> WriteFacedStub(TStream& stub, const std::string& stubPath, const std::vector<uint8_t>& icon,
+                                        const TProjectorFace& face, TStream& out) {
+  TPeRewriteOutcome outcome;
+  try {
+    const TPeImage image = ReadPeImage(stub);
+    std::vector<TPeResource> resources = ReadPeResources(stub, image);
+    if (!icon.empty()) ReplaceMainIcon(resources, icon);
+    if (face.HasVersion()) ApplyVersionInfo(resources, face);
+    outcome = WritePeWithResources(stub, image, resources, out);
+  } catch (const EPeFormat& e) {
+    throw EStubResources(stubPath, e.Message());
+  }
+  if (!outcome.signatureDropped) return {};
+  return {"the stub's digital signature was left out: the new resources would no longer match it"};
 }
 
 }  // namespace
@@ -41,16 +71,22 @@ void ExtractProjectorPart(const std::string& projectorPath, const std::string& o
 
 // The order of BuildProjector: the output is judged first, and the stub is closed before
 // the movie is opened (they may be the same file, and inputs are opened unshared).
-void BuildLayoutProjector(const std::string& moviePath, const std::string& projectorPath,
-                          const std::string& stubPath, std::optional<TProjectorLayout> layout,
-                          IConvertReport& report) {
+std::vector<std::string> BuildLayoutProjector(const std::string& moviePath, const std::string& projectorPath,
+                                              const std::string& stubPath, std::optional<TProjectorLayout> layout,
+                                              IConvertReport& report, const TProjectorFace& face) {
   if (!TAtomicFile::TargetReplaceable(projectorPath)) throw EFCreateError(projectorPath);
   TAtomicFile output(projectorPath);
+  const std::vector<uint8_t> icon = face.iconPath.empty() ? std::vector<uint8_t>{} : ReadIconFile(face.iconPath);
   TProjectorLayout chosen;
+  std::vector<std::string> notes;
   {
     TFileStream stub(stubPath, fmOpenRead);
     chosen = ChosenLayout(stub, stubPath, layout);
-    output.Stream().CopyFrom(stub, 0);
+    if (!face.Empty() && chosen != TProjectorLayout::Windows) throw EFaceNeedsWindows(chosen);
+    if (face.Empty())
+      output.Stream().CopyFrom(stub, 0);
+    else
+      notes = WriteFacedStub(stub, stubPath, icon, face, output.Stream());
   }
   {
     TFileStream movie(moviePath, fmOpenRead);
@@ -65,4 +101,5 @@ void BuildLayoutProjector(const std::string& moviePath, const std::string& proje
   }
   output.Commit();
   report.Report(ConvertSuccessText);
+  return notes;
 }

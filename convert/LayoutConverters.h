@@ -7,7 +7,9 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "convert/PeFace.h"
 #include "convert/Projector.h"
 #include "convert/ProjectorLayout.h"
 
@@ -26,6 +28,26 @@ public:
       : Exception("Stub " + path + " has " + std::to_string(extra) + " bytes after its ELF image") {}
 };
 
+// Only a Windows player carries an icon and version information.
+class EFaceNeedsWindows : public Exception {
+public:
+  explicit EFaceNeedsWindows(TProjectorLayout layout)
+      : Exception(std::string("An icon or version information needs the windows layout, not ") +
+                  ProjectorLayoutName(layout)) {}
+};
+
+// The stub's resources cannot be read or rewritten; WHY says what stands in the way.
+class EStubResources : public Exception {
+public:
+  EStubResources(const std::string& path, const std::string& why)
+      : Exception("Cannot write an icon or version information into " + path + ": " + why) {}
+};
+
+class EIconFile : public Exception {
+public:
+  EIconFile(const std::string& path, const std::string& why) : Exception("Cannot use " + path + " as icon: " + why) {}
+};
+
 // The part of a projector to take out: the movie, or the player in front of it (for
 // the Linux layouts, without the header that follows it).
 enum class TProjectorPart { Movie, Stub };
@@ -40,6 +62,10 @@ void ExtractProjectorPart(const std::string& projectorPath, const std::string& o
 // "Convert Success.". Without a LAYOUT it is the one the stub calls for (LayoutOfStub),
 // else EUnknownStubLayout. A movie longer than the layout can describe raises
 // EMovieTooLarge; an ELF stub with bytes after its image, for a Linux layout, EStubNotBare.
-void BuildLayoutProjector(const std::string& moviePath, const std::string& projectorPath,
-                          const std::string& stubPath, std::optional<TProjectorLayout> layout,
-                          IConvertReport& report);
+// A FACE that is not empty goes into the stub's copy (ReplaceMainIcon, ApplyVersionInfo,
+// WritePeWithResources): EFaceNeedsWindows for another layout, EIconFile for an icon file
+// that is none, EStubResources for a stub whose resources cannot be rewritten. Returns
+// what people should know besides success (a signature that had to go).
+std::vector<std::string> BuildLayoutProjector(const std::string& moviePath, const std::string& projectorPath,
+                                              const std::string& stubPath, std::optional<TProjectorLayout> layout,
+                                              IConvertReport& report, const TProjectorFace& face = {});

@@ -4,7 +4,9 @@
 ; entry and an uninstaller registered in Add/Remove Programs. An optional page copies a
 ; projector stub the user chooses (any file: Vantor only copies it) to the fixed path Vantor
 ; reads. Silent: setup.exe /S [/STUB=path] (a path with spaces as /STUB="path"); the
-; uninstaller: Uninstall.exe /S.
+; uninstaller: Uninstall.exe /S. The program only copies the stub; vantor-cli build --icon,
+; --version-string, --file-version and --product-version (README.txt) rewrite the resources
+; of the stub's copy inside a projector, never the installed stub.
 
 !ifndef VERSION | STAGE | ICON | OUTFILE
   !error "define VERSION, STAGE, ICON and OUTFILE"

@@ -44,6 +44,13 @@ TEST(CliArgs, RequestsCarryCommandFilesAndOptionsInAnyOrder) {
   EXPECT_EQ(r.files, (Args{"a.exe", "-o", "b.exe"}));
   EXPECT_TRUE(r.output.empty());
   EXPECT_EQ(ParseCliArgs({"info", "-", "x"}).files, (Args{"-", "x"}));
+  r = ParseCliArgs({"build", "m.swf", "--stub", "s", "--version-string", "Comments=a=b", "--icon", "i.ico",
+                    "--version-string", "ProductName=", "--file-version", "1.0.0.2", "--product-version", "3.4.5.6"});
+  EXPECT_EQ(r.face.iconPath, "i.ico");
+  EXPECT_EQ(r.face.strings, (TVersionStrings{{"Comments", "a=b"}, {"ProductName", ""}}));
+  EXPECT_EQ(r.face.fileVersion->Text(), "1.0.0.2");
+  EXPECT_EQ(r.face.productVersion->Text(), "3.4.5.6");
+  EXPECT_TRUE(ParseCliArgs({"build", "m.swf", "--stub", "s"}).face.Empty());
   for (const char* help : {"--help", "-h", "help"}) EXPECT_EQ(ParseCliArgs({help}).command, "help");
 }
 
@@ -66,6 +73,17 @@ TEST(CliArgs, MalformedCommandLinesAreUsageErrors) {
       {{"build", "m.swf", "--layout", "linux32", "--layout", "linux32"}, "option --layout given twice"},
       {{"extract", "a", "--layout", "linux32"}, "unknown option --layout for extract"},
       {{"stub", "a"}, "stub needs -o STUB"},
+      {{"extract", "a", "--icon", "i.ico"}, "unknown option --icon for extract"},
+      {{"build", "m", "--stub", "s", "--icon", "a.ico", "--icon", "b.ico"}, "option --icon given twice"},
+      {{"build", "m", "--stub", "s", "--file-version", "1.2.3"},
+       "option --file-version needs A.B.C.D, four numbers up to 65535, not 1.2.3"},
+      {{"build", "m", "--stub", "s", "--product-version", "1.2.3.99999"},
+       "option --product-version needs A.B.C.D, four numbers up to 65535, not 1.2.3.99999"},
+      {{"build", "m", "--stub", "s", "--file-version", "1.2.3.4", "--file-version", "1.2.3.4"},
+       "option --file-version given twice"},
+      {{"build", "m", "--stub", "s", "--version-string", "NoEquals"}, "option --version-string needs KEY=VALUE, not NoEquals"},
+      {{"build", "m", "--stub", "s", "--version-string", "=x"}, "option --version-string needs KEY=VALUE, not =x"},
+      {{"build", "m", "--stub", "s", "--version-string", "A=1", "--version-string", "A=2"}, "version string A given twice"},
       {{"stub", "a", "b", "-o", "s"}, "-o names one output, but 2 inputs were given"},
   };
   for (const Case& c : cases) EXPECT_EQ(UsageErrorOf(c.args), c.reason);

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "convert/LayoutConverters.h"
+#include "convert/PeResources.h"
 #include "framework/core/Streams.h"
 
 namespace {
@@ -14,13 +15,19 @@ const char* const UsageText =
     "      Copies the movie out of each projector (Windows or Linux); the default output\n"
     "      is the input without its last 4 characters plus \".swf\".\n"
     "  vantor-cli build MOVIE... [--stub STUB] [--layout LAYOUT] [-o PROJECTOR]\n"
+    "                  [--icon FILE.ico] [--version-string KEY=VALUE]...\n"
+    "                  [--file-version A.B.C.D] [--product-version A.B.C.D]\n"
     "      Writes STUB and the movie to each projector, framed as LAYOUT (windows,\n"
     "      linux32, linux64; by default the one STUB's format calls for); the default\n"
-    "      output is the input without its last 4 characters plus \".exe\".\n"
+    "      output is the input without its last 4 characters plus \".exe\". For the\n"
+    "      windows layout, the stub's copy can get the icon FILE.ico (all its images)\n"
+    "      and version information (keys such as FileDescription, ProductName,\n"
+    "      CompanyName, LegalCopyright, OriginalFilename, InternalName).\n"
     "  vantor-cli stub PROJECTOR -o STUB\n"
     "      Writes the player of a projector, without its movie, for reuse as a stub.\n"
     "  vantor-cli info FILE...\n"
-    "      Tells whether each file is a projector, with its layout, stub and movie sizes.\n"
+    "      Tells whether each file is a projector, with its layout, stub and movie sizes,\n"
+    "      and for a windows projector its icon sizes and version information.\n"
     "  vantor-cli --help | --version\n"
     "-o is allowed with one input only. Exit status: 0 all converted, 1 some file failed\n"
     "or was not a projector, 2 usage error.\n";
@@ -57,6 +64,37 @@ void TakeLayout(const std::vector<std::string>& args, size_t& i, TCliRequest& re
   if (!request.layout) throw ECliUsage("unknown layout " + name + " (windows, linux32 or linux64)");
 }
 
+TFileVersion TakeVersion(const std::vector<std::string>& args, size_t& i, std::optional<TFileVersion>& target) {
+  if (target) throw ECliUsage("option " + args[i] + " given twice");
+  std::string text;
+  TakeValue(args, i, text);
+  const std::optional<TFileVersion> version = ParseFileVersion(text);
+  if (!version) throw ECliUsage("option " + args[i - 1] + " needs A.B.C.D, four numbers up to 65535, not " + text);
+  return *version;
+}
+
+void TakeVersionString(const std::vector<std::string>& args, size_t& i, TVersionStrings& strings) {
+  std::string pair;
+  TakeValue(args, i, pair);
+  const size_t equals = pair.find('=');
+  if (equals == 0 || equals == std::string::npos) throw ECliUsage("option --version-string needs KEY=VALUE, not " + pair);
+  const std::string key = pair.substr(0, equals);
+  for (const auto& s : strings)
+    if (s.first == key) throw ECliUsage("version string " + key + " given twice");
+  strings.push_back({key, pair.substr(equals + 1)});
+}
+
+// The options of build that give the projector its face; false for any other option.
+bool TakeFaceOption(const std::vector<std::string>& args, size_t& i, TProjectorFace& face) {
+  const std::string& arg = args[i];
+  if (arg == "--icon") TakeValue(args, i, face.iconPath);
+  else if (arg == "--version-string") TakeVersionString(args, i, face.strings);
+  else if (arg == "--file-version") face.fileVersion = TakeVersion(args, i, face.fileVersion);
+  else if (arg == "--product-version") face.productVersion = TakeVersion(args, i, face.productVersion);
+  else return false;
+  return true;
+}
+
 void ParseRest(const std::vector<std::string>& args, TCliRequest& request) {
   bool optionsEnded = false;
   for (size_t i = 1; i < args.size(); ++i) {
@@ -71,7 +109,7 @@ void ParseRest(const std::vector<std::string>& args, TCliRequest& request) {
       TakeValue(args, i, request.stub);
     } else if (arg == "--layout" && request.command == "build") {
       TakeLayout(args, i, request);
-    } else {
+    } else if (request.command != "build" || !TakeFaceOption(args, i, request.face)) {
       throw ECliUsage("unknown option " + arg + " for " + request.command);
     }
   }
@@ -106,7 +144,28 @@ std::string SwfHeaderOf(TStream& file, const TProjectorMovie& movie) {
   return "; SWF header " + signature + " version " + std::to_string(static_cast<unsigned char>(head[3]));
 }
 
-// One line about PATH; true when it is a projector.
+// Indented lines about what the shell shows of the PE program at the start of FILE: icon
+// sizes and version information; nothing when FILE is no PE program.
+void DescribeFace(TStream& file, std::ostream& out) {
+  TPeImage image;
+  try {
+    image = ReadPeImage(file);
+  } catch (const EPeFormat&) {
+    return;
+  }
+  try {
+    const TPeFace face = ReadPeFace(ReadPeResources(file, image));
+    for (size_t i = 0; i < face.iconSizes.size(); ++i) out << (i ? ", " : "  icon ") << face.iconSizes[i];
+    if (!face.iconSizes.empty()) out << "\n";
+    if (face.fileVersion)
+      out << "  file version " << face.fileVersion->Text() << ", product version " << face.productVersion->Text() << "\n";
+    for (const auto& [key, text] : face.strings) out << "  " << key << ": " << text << "\n";
+  } catch (const EPeFormat& e) {
+    out << "  resources unreadable: " << e.Message() << "\n";
+  }
+}
+
+// One line about PATH, and the stub's face for a windows projector; true when it is a projector.
 bool DescribeFile(const std::string& path, std::ostream& out) {
   TFileStream file(path, fmOpenRead);
   const TProjectorMovie movie = LocateMovie(file);
@@ -116,6 +175,7 @@ bool DescribeFile(const std::string& path, std::ostream& out) {
   }
   out << path << ": " << ProjectorLayoutName(movie.layout) << " projector; stub " << movie.stubSize
       << " bytes; movie " << movie.movieLength << " bytes" << SwfHeaderOf(file, movie) << "\n";
+  if (movie.layout == TProjectorLayout::Windows) DescribeFace(file, out);
   return true;
 }
 
@@ -148,7 +208,9 @@ int RunRequest(const TCliRequest& request, std::ostream& out, std::ostream& err)
   const std::string stub = request.stub.empty() ? DefaultStubPath() : request.stub;
   return ConvertEach(request, ".exe", out, err,
                      [&](const std::string& movie, const std::string& projector, IConvertReport& report) {
-                       BuildLayoutProjector(movie, projector, stub, request.layout, report);
+                       for (const std::string& note :
+                            BuildLayoutProjector(movie, projector, stub, request.layout, report, request.face))
+                         err << movie << ": " << note << "\n";
                      });
 }
 

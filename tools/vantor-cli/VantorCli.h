@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/PeFace.h"
 #include "convert/ProjectorLayout.h"
 #include "framework/core/SysUtils.h"
 
@@ -26,6 +27,7 @@ struct TCliRequest {
   std::string output;   // -o; empty = the default name per input
   std::string stub;     // --stub; empty = DefaultStubPath()
   std::optional<TProjectorLayout> layout;  // --layout; none = the one the stub calls for
+  TProjectorFace face;  // --icon, --version-string, --file-version, --product-version
 };
 
 // Raises ECliUsage with a one-line reason for anything malformed.
