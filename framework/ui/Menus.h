@@ -177,6 +177,9 @@ public:
 protected:
   virtual HMENU CreateMenuHandle() const = 0;
   bool HandleAllocated() const { return static_cast<bool>(handle_); }
+  // The next Handle() builds a new menu: Windows measures an owner-drawn item once per menu
+  // handle, so a new look needs a new handle.
+  void RecreateHandle() { dirty_ = true; }
 
 private:
   void Rebuild();
