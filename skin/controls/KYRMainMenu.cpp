@@ -51,13 +51,20 @@ void TkyrMainMenu::Loaded() {
 }
 
 // A user's list that went leaves the menu without images: the check marks come back, so the
-// items stay owner-drawn.
-void TkyrMainMenu::MenuChanged() {
+// items stay owner-drawn. A new top-level list makes the host rebuild its bar (after the current
+// message); any other change only updates the buttons.
+void TkyrMainMenu::MenuChanged(TMenuItem* source, bool rebuild) {
   if (!TMenu::Images() && !IsDestroying()) return InstallCheckMarks();
-  inherited::MenuChanged();
+  inherited::MenuChanged(source, rebuild);
   if (IsDestroying()) return;
   InstallDrawHandlers();
-  if (IkyrMenuHost* host = Host(); host && !InState(csLoading)) host->UpdateMenuBar();
+  IkyrMenuHost* host = Host();
+  if (!host || InState(csLoading)) return;
+  if (rebuild) {
+    host->UpdateMenuBar();
+  } else {
+    host->UpdateMenuBarItems();
+  }
 }
 
 void TkyrMainMenu::DeclarePublished(TPublished<TkyrMainMenu>& p) {

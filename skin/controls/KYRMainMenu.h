@@ -51,7 +51,7 @@ public:
   IkyrMenuHost* Host() const;
   void SetHost(TComponent* host);
 
-  void MenuChanged() override;
+  void MenuChanged(TMenuItem* source, bool rebuild) override;
   static void DeclarePublished(TPublished<TkyrMainMenu>& p);
 
 protected:

@@ -289,10 +289,10 @@ TkyrPopupMenu::TkyrPopupMenu(TComponent* owner) : TkyrSkinnedMenu(owner) {
 // Items that left the tree earlier were given back their own drawing; the rest go with the menu.
 TkyrPopupMenu::~TkyrPopupMenu() = default;
 
-void TkyrPopupMenu::MenuChanged() {
+void TkyrPopupMenu::MenuChanged(TMenuItem* source, bool rebuild) {
   // Every item must stay owner-drawn: a SetOwnerDraw(false) through TMenu comes back here.
   if (!TMenu::OwnerDraw()) return TMenu::SetOwnerDraw(true);
-  inherited::MenuChanged();
+  inherited::MenuChanged(source, rebuild);
   if (!IsDestroying()) InstallDrawHandlers();
 }
 

@@ -174,6 +174,6 @@ public:
   void SetOwnerDraw(bool) {}
 
   // Also puts the routines on every item of the changed tree.
-  void MenuChanged() override;
+  void MenuChanged(TMenuItem* source, bool rebuild) override;
   static void DeclarePublished(TPublished<TkyrPopupMenu>& p);
 };

@@ -245,7 +245,8 @@ TEST(SkinnedMenuBar, TheOpenDropDownsButtonIsSelectedAndNarrowerByTwoEachSide) {
 }
 
 TEST(SkinnedMenuBar, TheFrameBesideTheBarTakesTheBarsColour) {
-  TMenuWindow w(WinXP);
+  TMenuWindow w(DeepBlue);
+  ASSERT_EQ(w.panel->BorderWidth(), 1);  // the frame's fill shows at x = 1 and 2
   w.panel->SetMenuBarColor(0x3366CC);
   EXPECT_EQ(w.Bar()->Color(), 0x3366CC);
   const TkyrFrameMenuBar strip = w.panel->FrameLook().MenuBar;
@@ -254,8 +255,14 @@ TEST(SkinnedMenuBar, TheFrameBesideTheBarTakesTheBarsColour) {
   EXPECT_EQ(strip.Height, w.Bar()->Height());
   RedrawWindow(w.form->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
   TWindowDC dc(w.form->Handle(), true);
-  EXPECT_EQ(static_cast<TColor>(GetPixel(dc.Get(), 2, strip.Top + 5)), 0x3366CC);
-  EXPECT_NE(static_cast<TColor>(GetPixel(dc.Get(), 2, strip.Top + strip.Height + 8)), 0x3366CC);
+  RECT window{};
+  GetWindowRect(w.form->Handle(), &window);
+  const int right = window.right - window.left - 2;
+  for (int x : {1, 2, right}) {
+    EXPECT_EQ(static_cast<TColor>(GetPixel(dc.Get(), x, strip.Top + 5)), 0x3366CC) << x;
+    EXPECT_EQ(static_cast<TColor>(GetPixel(dc.Get(), x, strip.Top + strip.Height - 1)), 0x3366CC) << x;
+    EXPECT_NE(static_cast<TColor>(GetPixel(dc.Get(), x, strip.Top + strip.Height + 8)), 0x3366CC) << x;
+  }
 }
 
 // ---- style and font ----
