@@ -84,10 +84,10 @@ void TkyrPopupMenu::Loaded() {
   InstallDrawHandlers();
 }
 
-void TkyrPopupMenu::MenuChanged() {
+void TkyrPopupMenu::MenuChanged(TMenuItem* source, bool rebuild) {
   // Every item must stay owner-drawn: a SetOwnerDraw(false) through TMenu comes back here.
   if (!TMenu::OwnerDraw()) return TMenu::SetOwnerDraw(true);
-  inherited::MenuChanged();
+  inherited::MenuChanged(source, rebuild);
   if (!IsDestroying()) InstallDrawHandlers();
 }
 

@@ -85,7 +85,7 @@ public:
   void DrawMenuItem(TObject* sender, TCanvas& canvas, const RECT& rect, bool selected);
 
   // Also puts the routines on every item of the changed tree.
-  void MenuChanged() override;
+  void MenuChanged(TMenuItem* source, bool rebuild) override;
   static void DeclarePublished(TPublished<TkyrPopupMenu>& p);
 
 protected:
