@@ -525,8 +525,13 @@ void TCustomForm::WMGetMinMaxInfo(TMessage& m) {
   if (c->MaxHeight() > 0) info->ptMaxTrackSize.y = c->MaxHeight();
 }
 
+bool TCustomForm::MenuBarKey(LPARAM key) { return menuBar_ && menuBar_->Perform(CM_KEYMENU, 0, key) != 0; }
+
 // The main form's minimise is the application's: every window goes, the taskbar entry stays.
+// SC_KEYMENU goes to the form's menu bar control when it has one (nothing may touch the form
+// afterwards: the command chosen may have freed it).
 void TCustomForm::WMSysCommand(TMessage& m) {
+  if ((m.WParam & 0xFFF0) == SC_KEYMENU && MenuBarKey(m.LParam)) return;
   TApplication* app = OwningApplication(this);
   if ((m.WParam & 0xFFF0) == SC_MINIMIZE && app->MainForm() == this && app->Handle()) {
     app->Minimize();
@@ -791,10 +796,33 @@ bool TApplication::Preprocess(MSG& msg) {
   return handled || IsKeyMessage(msg);
 }
 
-// Keys the focused control does not want go to its form: menu short-cuts first, then
-// CM_DIALOGKEY (Tab, Enter, Escape, arrows) or CM_DIALOGCHAR (accelerator characters).
+namespace {
+// The menu keys of a form with a menu bar control, from whichever of its windows has the focus:
+// Alt+letter (WM_SYSCHAR), F10, and Alt pressed and released with nothing in between. True when
+// the bar took the key (the message is then not dispatched: DefWindowProc would turn it into
+// the native menu's SC_KEYMENU).
+bool IsMenuBarKey(const MSG& msg, TCustomForm* form) {
+  static bool altAlone = false;
+  const bool altDown = msg.message == WM_SYSKEYDOWN && msg.wParam == VK_MENU;
+  const bool altUp = msg.message == WM_SYSKEYUP && msg.wParam == VK_MENU && altAlone;
+  if (altDown) altAlone = (msg.lParam & (1 << 30)) == 0 || altAlone;  // bit 30: a repeat
+  else if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN ||
+           (msg.message >= WM_LBUTTONDOWN && msg.message <= WM_MBUTTONDBLCLK))
+    altAlone = false;
+  if (altUp) altAlone = false;
+  if (!form->MenuBarControl()) return false;
+  if (altUp || (msg.message == WM_SYSKEYDOWN && msg.wParam == VK_F10)) return form->MenuBarKey(0);
+  if (msg.message == WM_SYSCHAR && (msg.lParam & (1 << 29)) && msg.wParam != ' ') return form->MenuBarKey(static_cast<LPARAM>(msg.wParam));
+  return false;
+}
+}  // namespace
+
+// Keys the focused control does not want go to its form: its menu bar's keys, menu short-cuts,
+// then CM_DIALOGKEY (Tab, Enter, Escape, arrows) or CM_DIALOGCHAR (accelerator characters).
 bool TApplication::IsKeyMessage(MSG& msg) {
   const UINT kind = msg.message;
+  if (TWinControl* focused = TWinControl::FindControl(msg.hwnd))
+    if (TCustomForm* form = focused->ParentForm(); form && IsMenuBarKey(msg, form)) return true;
   if (kind != WM_KEYDOWN && kind != WM_SYSKEYDOWN && kind != WM_CHAR && kind != WM_SYSCHAR) return false;
   TWinControl* control = TWinControl::FindControl(msg.hwnd);
   TCustomForm* form = control ? control->ParentForm() : nullptr;

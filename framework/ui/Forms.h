@@ -61,6 +61,9 @@ using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
 
 // Posted to a form that Release()d itself; it is deleted when the message arrives.
 inline constexpr UINT CM_RELEASE = CM_BASE + 0x21;
+// Sent by a form to its menu bar control for SC_KEYMENU: LParam the character of Alt+letter, 0
+// for F10 or Alt pressed and released alone. Result non-zero when the bar took the key.
+inline constexpr UINT CM_KEYMENU = CM_BASE + 0x40;
 // Sent to every form when the application's icon changed.
 inline constexpr UINT CM_ICONCHANGED = CM_BASE + 0x35;
 
@@ -123,6 +126,15 @@ public:
   void SetMenu(TMainMenu* value);
   // Attaches the menu's current handle again (after the menu rebuilt it).
   void MenuChanged();
+  // A control that serves as the form's menu bar (a tool bar in menu mode): SC_KEYMENU (Alt+
+  // letter, F10, Alt alone) goes to it as CM_KEYMENU instead of to the native menu. The
+  // application's message loop routes those keys here whichever of the form's windows has the
+  // focus (a child's DefWindowProc would look for the top-level window's native menu).
+  TWinControl* MenuBarControl() const { return menuBar_; }
+  void SetMenuBarControl(TWinControl* value) { menuBar_ = value; }
+  // Hands KEY (as CM_KEYMENU's LParam) to the menu bar control; true when it took it. The bar
+  // may have run a command that freed this form.
+  bool MenuBarKey(LPARAM key);
   TIcon* Icon() { return &icon_; }
 
   RECT ClientRect() const override;
@@ -194,6 +206,7 @@ private:
   TModalResult modalResult_ = mrNone;
   TComponentRef<TWinControl> activeControl_{this};
   TComponentRef<TMainMenu> menu_{this, [this] { MenuChanged(); }};
+  TComponentRef<TWinControl> menuBar_{this};
   TIcon icon_;
   TCanvas canvas_;
   int pendingClientWidth_ = -1, pendingClientHeight_ = -1;
