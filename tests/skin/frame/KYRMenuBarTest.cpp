@@ -331,6 +331,32 @@ TEST(SkinnedMenuBar, ShortCutsRunOnlyForTheActiveSkinnedWindow) {
   EXPECT_EQ(other.opened, 0);
 }
 
+// The key reaches the panel either way: from the application's loop before it is dispatched, or
+// through the form's procedure when it was sent, not queued. Each path runs the item once.
+TEST(SkinnedMenuBar, ShortCutsThroughTheLoopAndThroughTheFormsProcedure) {
+  TMenuWindow w(WinXP);
+  w.open->SetShortCut(ShortCut(VK_F5, TShiftState{}));
+  SetForegroundWindow(w.form->Handle());
+  SetActiveWindow(w.form->Handle());
+  uitest::Pump();
+  ASSERT_EQ(GetActiveWindow(), w.form->Handle());
+  EXPECT_NE(SendMessageA(w.form->Handle(), WM_KEYDOWN, VK_F5, 1), 0);
+  EXPECT_EQ(w.opened, 1);
+  PostMessageA(w.form->Handle(), WM_KEYDOWN, VK_F5, 1);
+  Application->ProcessMessages();
+  EXPECT_EQ(w.opened, 2);
+  EXPECT_EQ(SendMessageA(w.form->Handle(), WM_KEYDOWN, VK_F6, 1), 0);
+  TForm other(nullptr);  // another window active: the panel's short-cuts rest
+  other.SetBounds(500, 400, 200, 150);
+  other.Show();
+  SetForegroundWindow(other.Handle());
+  SetActiveWindow(other.Handle());
+  uitest::Pump();
+  PostMessageA(w.form->Handle(), WM_KEYDOWN, VK_F5, 1);
+  Application->ProcessMessages();
+  EXPECT_EQ(w.opened, 2);
+}
+
 // ---- handles ----
 TEST(SkinnedMenuBar, LiveCountsUnchangedOverDropDownsAndStyleSwitches) {
   TMenuWindow w(MacOS);
