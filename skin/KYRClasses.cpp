@@ -11,6 +11,7 @@
 #include "skin/controls/KYRTrackBar.h"
 #include "skin/controls/KYRURLLabel.h"
 #include "skin/frame/KYRForm.h"
+#include "skin/frame/KYRMDIForm.h"
 #include "skin/frame/KYRTitleBar.h"
 
 void RegisterSkinClasses() {
@@ -18,6 +19,7 @@ void RegisterSkinClasses() {
     RegisterComponentClass<TkyrFileTheme>();
     RegisterComponentClass<TkyrPopupMenu>();
     RegisterComponentClass<TkyrMainMenu>();
+    RegisterComponentClass<TkyrMDIForm>();
     RegisterComponentClass<TkyrTrackBar>();
     RegisterComponentClass<TkyrTitleBar>();
     RegisterComponentClass<TkyrTitleBarPopupMenu>();

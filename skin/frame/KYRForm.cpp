@@ -98,9 +98,66 @@ void TkyrForm::PopupWindowMenu() {
 }
 
 void TkyrForm::FrameHostMessage(TMessage& m) {
-  if (m.Msg != WM_KEYDOWN) return;
-  const MSG msg{HostWindow(), m.Msg, m.WParam, m.LParam, 0, {}};
-  if (HandleMenuShortCut(msg)) m.Result = 1;
+  switch (m.Msg) {
+    case WM_KEYDOWN: {
+      const MSG msg{HostWindow(), m.Msg, m.WParam, m.LParam, 0, {}};
+      if (HandleMenuShortCut(msg)) m.Result = 1;
+      break;
+    }
+    case WM_MDIACTIVATE:
+      MDIChildActivated(reinterpret_cast<HWND>(m.LParam) == HostWindow());
+      break;
+    case WM_DESTROY:
+      if (IsMDIChildHost()) MDIChildDestroyed();
+      break;
+    case WM_SIZE:
+      if (IsMDIChildHost()) MDIChildSized();
+      break;
+    default:
+      break;
+  }
+}
+
+// ---- on an MDI child ----
+
+// An MDI child's window is a child of its frame's MDI client.
+HWND TkyrForm::MDIClient() const { return IsMDIChildHost() && HostWindow() ? GetParent(HostWindow()) : nullptr; }
+
+// The frame shows the menu of the child that became active.
+void TkyrForm::MDIChildActivated(bool active) {
+  if (active && MDIClient()) SendMessageA(MDIClient(), WM_MDIREFRESHMENU, reinterpret_cast<WPARAM>(HostWindow()), 0);
+  if (titleBar_) titleBar_->SetFormActive(active);
+}
+
+void TkyrForm::MDIChildDestroyed() {
+  HWND client = MDIClient();
+  auto* frame = dynamic_cast<TCustomForm*>(TWinControl::FindControl(client ? GetParent(client) : nullptr));
+  if (!frame) return;
+  const WPARAM self = reinterpret_cast<WPARAM>(HostWindow());
+  if (frame->MDIChildCount() == 1) SendMessageA(client, WM_MDIREFRESHMENU, self, 0);
+  if (IsZoomed(HostWindow())) SendMessageA(client, WM_MDIRESTORE, self, 0);
+}
+
+// Maximised, the child's title bar gives way to the frame's (which shows the child's buttons);
+// the panel's contents move up into its place and back. Each panel remembers what it told the
+// frame, so one maximised child never confuses another frame's buttons.
+void TkyrForm::MDIChildSized() {
+  HWND client = MDIClient();
+  const int shift = (titleBar_ ? titleBar_->Height() : 0) - 3;
+  if (IsZoomed(HostWindow())) {
+    SetTitleBarVisible(false);
+    if (toldMaximized_) return;
+    toldMaximized_ = true;
+    ScrollBy(0, -shift);
+    if (client) SendMessageA(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(HostWindow()), 0);
+    return;
+  }
+  SetTitleBarVisible(true);
+  if (!toldMaximized_) return;
+  toldMaximized_ = false;
+  ScrollBy(0, shift);
+  if (titleBar_) titleBar_->UpdateMaxButtons();
+  if (client) SendMessageA(client, WM_MDIRESTORE, 0, 0);
 }
 
 // ---- the menu bar ----
@@ -156,19 +213,7 @@ void TkyrForm::RebuildMenuBar() {
   TkyrMenuBar* bar = menuBar_;
   if (!bar || IsDestroying()) return;
   if (!menu_) return DestroyMenuBar();
-  bar->SetAutoSize(false);
-  while (bar->ButtonCount() > 0) delete bar->Buttons(bar->ButtonCount() - 1);
-  TMenuItem* root = menu_->Items();
-  for (int i = root->Count() - 1; i >= 0; --i) {
-    auto* button = new TToolButton(this);
-    button->SetParent(bar);
-    button->SetIndex(0);
-    button->SetGrouped(true);
-    button->SetMenuItem(root->Items(i));
-    button->SetVisible(root->Items(i)->Visible());
-    button->SetAutoSize(true);
-  }
-  bar->SetAutoSize(true);
+  RebuildMenuBarButtons(*bar, *menu_, this);
   PaintFrame();  // the bar may have grown a row
 }
 
@@ -183,13 +228,7 @@ void TkyrForm::UpdateMenuBar() {
 void TkyrForm::KYRRebuildMenuBar(TMessage&) { RebuildMenuBar(); }
 
 void TkyrForm::UpdateMenuBarItems() {
-  if (!menuBar_ || IsDestroying()) return;
-  for (int i = 0; i < menuBar_->ButtonCount(); ++i) {
-    TToolButton* button = menuBar_->Buttons(i);
-    if (!button->MenuItem()) continue;
-    button->UpdateFromMenuItem();
-    button->SetVisible(button->MenuItem()->Visible());
-  }
+  if (menuBar_ && !IsDestroying()) UpdateMenuBarButtons(*menuBar_);
 }
 
 void TkyrForm::UpdateMenuBarFont() {

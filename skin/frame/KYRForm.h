@@ -152,6 +152,10 @@ private:
   TkyrMenuBarLook BarLook() const;
   void KYRRebuildMenuBar(TMessage& m);
   bool IsMDIChildHost() const;
+  HWND MDIClient() const;
+  void MDIChildActivated(bool active);
+  void MDIChildDestroyed();
+  void MDIChildSized();
   HWND HostWindow() const { return frame_.Window(); }
   void LoadBackgroundPattern(TkyrUIStyle style);
   void CMColorChanged(TMessage& m);
@@ -166,6 +170,7 @@ private:
   TComponentRef<TMainMenu> menu_{this, [this] { DestroyMenuBar(); }};
   TComponentRef<TkyrMenuBar> menuBar_{this};
   bool rebuildPosted_ = false;
+  bool toldMaximized_ = false;  // this MDI child told its frame it is maximised
   int borderWidth_ = 1;
   TColor menuBarColor_ = clBtnFace;
   int menuBarHeight_ = 22;

@@ -3,10 +3,38 @@
 #include "skin/KYRMenu.h"
 #include "skin/controls/KYRMainMenu.h"
 #include "skin/frame/KYRForm.h"
+#include "skin/frame/KYRMDIForm.h"
 
 TkyrMenuBar::TkyrMenuBar(TComponent* owner) : TToolBar(owner) {}
 
 TkyrForm* TkyrMenuBar::Form() const { return dynamic_cast<TkyrForm*>(Owner()); }
+TkyrMDIForm* TkyrMenuBar::MDIForm() const { return dynamic_cast<TkyrMDIForm*>(Owner()); }
+
+// From the last item to the first, each new button put before the others.
+void RebuildMenuBarButtons(TToolBar& bar, TMainMenu& menu, TComponent* owner) {
+  bar.SetAutoSize(false);
+  while (bar.ButtonCount() > 0) delete bar.Buttons(bar.ButtonCount() - 1);
+  TMenuItem* root = menu.Items();
+  for (int i = root->Count() - 1; i >= 0; --i) {
+    auto* button = new TToolButton(owner);
+    button->SetParent(&bar);
+    button->SetIndex(0);
+    button->SetGrouped(true);
+    button->SetMenuItem(root->Items(i));
+    button->SetVisible(root->Items(i)->Visible());
+    button->SetAutoSize(true);
+  }
+  bar.SetAutoSize(true);
+}
+
+void UpdateMenuBarButtons(TToolBar& bar) {
+  for (int i = 0; i < bar.ButtonCount(); ++i) {
+    TToolButton* button = bar.Buttons(i);
+    if (!button->MenuItem()) continue;
+    button->UpdateFromMenuItem();
+    button->SetVisible(button->MenuItem()->Visible());
+  }
+}
 
 namespace {
 

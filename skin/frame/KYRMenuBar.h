@@ -17,19 +17,22 @@
 
 class TkyrMainMenu;
 class TkyrForm;
+class TkyrMDIForm;
+class TMainMenu;
 
 // Posted to a frame's own window: rebuild the menu bar's buttons now. A change of the menu's
 // top-level items may come from inside a bar button's own handler, so the rebuild waits.
 inline constexpr UINT KYR_MSG_REBUILD_MENU_BAR = 9924;
 static_assert(KYR_MSG_REBUILD_MENU_BAR > WM_USER);
 
-// The bar itself: a framework toolbar owned by its frame (Form: a skinned form panel).
+// The bar itself: a framework toolbar owned by its frame.
 class TkyrMenuBar : public TToolBar {
   VANTOR_CLASS(TkyrMenuBar, TToolBar)
 public:
   explicit TkyrMenuBar(TComponent* owner);
-  // The skinned form panel that owns the bar, or nullptr.
+  // The frame that owns the bar: a skinned form panel or an MDI frame (the other is nullptr).
   TkyrForm* Form() const;
+  TkyrMDIForm* MDIForm() const;
 };
 
 // What the frame's bar is drawn with.
@@ -50,5 +53,10 @@ void PaintMenuBarBackground(TCanvas& canvas, const RECT& rect, const TkyrMenuBar
 // SELECTED while its drop-down is open.
 void PaintMenuBarButton(TCanvas& canvas, const RECT& bounds, const std::string& caption, bool enabled, bool hot,
                         bool selected, const TkyrMenuBarLook& look);
+// BAR's buttons made again for MENU's top-level items, in menu order: grouped, auto-sized, each
+// bound to its item (caption, enabled state) and shown as the item is; owned by OWNER.
+void RebuildMenuBarButtons(TToolBar& bar, TMainMenu& menu, TComponent* owner);
+// Every bound button of BAR takes its item's caption, enabled state and visibility again.
+void UpdateMenuBarButtons(TToolBar& bar);
 // The menu font colour of a button at rest.
 TColor MenuBarFontColor(const TkyrStyleSource& source);
