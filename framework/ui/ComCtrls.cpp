@@ -550,7 +550,7 @@ TToolButton* TToolBar::ButtonWithAccelerator(char key) const {
   if (!key) return nullptr;
   for (TToolButton* button : buttons_) {
     if (!button->Visible() || !button->Enabled()) continue;
-    const char own = button->MenuItem() ? button->MenuItem()->Accelerator() : CaptionAccelerator(button->Caption());
+    const char own = button->MenuItem() ? button->MenuItem()->Accelerator() : AcceleratorOf(button->Caption());
     if (own == key) return button;
   }
   return nullptr;
