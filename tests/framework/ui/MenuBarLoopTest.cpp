@@ -222,6 +222,29 @@ TEST_F(MenuBarLoop, APressOpensTheDropDownAtTheButtonAndCrossingSwitchesIt) {
   EXPECT_EQ(file->SubMenuHandle(), fileMenu);
 }
 
+TEST_F(MenuBarLoop, APressOnTheOpenButtonClosesItsDropDownForGood) {
+  uitest::TMessageLog log(bar, {WM_INITMENUPOPUP});
+  Run({WaitDropped(0),
+       [&] {
+         uitest::MouseButton(MOUSEEVENTF_LEFTUP);  // the press that opened it ends
+         return true;
+       },
+       [&] {
+         uitest::MouseButton(MOUSEEVENTF_LEFTDOWN);
+         return true;
+       },
+       [&] { return !bar->InMenuMode(); },
+       [&] {
+         uitest::MouseButton(MOUSEEVENTF_LEFTUP);
+         return true;
+       },
+       [&] { return GetCapture() == nullptr; }},
+      [&] { ClickButton(0); });
+  uitest::Pump();
+  EXPECT_EQ(log.messages.size(), 1u);  // opened once, not again by the closing press
+  EXPECT_FALSE(MenuWindowShown());
+}
+
 TEST_F(MenuBarLoop, LeftAndRightMoveBetweenDropDownsButNotOutOfACascade) {
   Run({WaitDropped(0), Press(VK_RIGHT), WaitDropped(1), Press(VK_RIGHT), WaitDropped(2),
        Press(VK_RIGHT), WaitDropped(0),  // Go is skipped, and the row wraps
