@@ -550,15 +550,19 @@ TToolButton* TToolBar::ButtonWithAccelerator(char key) const {
   if (!key) return nullptr;
   for (TToolButton* button : buttons_) {
     if (!button->Visible() || !button->Enabled()) continue;
-    const char own = button->MenuItem() ? button->MenuItem()->Accelerator() : CaptionAccelerator(button->Caption());
+    const char own = button->MenuItem() ? button->MenuItem()->Accelerator() : AcceleratorOf(button->Caption());
     if (own == key) return button;
   }
   return nullptr;
 }
 
-TToolButton* TToolBar::DroppedButton() const { return droppedIndex_ >= 0 ? Buttons(droppedIndex_) : nullptr; }
+TToolButton* TToolBar::DroppedButton() const {
+  return droppedIndex_ >= 0 && droppedIndex_ < ButtonCount() ? Buttons(droppedIndex_) : nullptr;
+}
 
-TToolButton* TToolBar::KeyboardButton() const { return keyboardIndex_ >= 0 ? Buttons(keyboardIndex_) : nullptr; }
+TToolButton* TToolBar::KeyboardButton() const {
+  return keyboardIndex_ >= 0 && keyboardIndex_ < ButtonCount() ? Buttons(keyboardIndex_) : nullptr;
+}
 
 void TToolBar::SetHotIndex(int dropped, int keyboard) {
   droppedIndex_ = dropped;
@@ -655,7 +659,7 @@ TToolBar::TDropResult TToolBar::TrackDropDown(int index) {
 
 // Input of the open drop-down's loop, before the menu sees it. True swallows the message.
 bool TToolBar::FilterMenuMessage(const MSG& msg) {
-  if (droppedIndex_ < 0 || !HandleAllocated()) return false;
+  if (!DroppedButton() || !HandleAllocated()) return false;
   switch (msg.message) {
     case WM_MOUSEMOVE: {
       TToolButton* over = ButtonAtPos(ScreenToClient(msg.pt));
@@ -666,7 +670,7 @@ bool TToolBar::FilterMenuMessage(const MSG& msg) {
     }
     case WM_LBUTTONDOWN:
       // A press on the open button closes the drop-down; passed on, it would open it again.
-      if (ButtonAtPos(ScreenToClient(msg.pt)) != Buttons(droppedIndex_)) return false;
+      if (ButtonAtPos(ScreenToClient(msg.pt)) != DroppedButton()) return false;
       EndMenu();
       return true;
     case WM_KEYDOWN:
@@ -705,6 +709,7 @@ int TToolBar::KeyboardStep(int index, bool& open) {
         case VK_LEFT:
         case VK_RIGHT:
           index = NextMenuButton(index, msg.wParam == VK_LEFT ? -1 : 1);
+          if (index < 0) return -1;  // the buttons went
           SetHotIndex(-1, index);
           continue;
         case VK_DOWN:

@@ -1,5 +1,6 @@
 // ComCtrls: the framework's own tool bar. TToolBar is a double-buffered TCustomControl that
-// lays out and draws its TToolButtons, windowless controls kept in the bar's order.
+// lays out and draws its TToolButtons, windowless controls kept in the bar's order: a button put
+// on a bar (SetParent) comes last, SetIndex(0) puts it before the others.
 //
 // Layout: buttons flow left to right inside the edge borders, ButtonWidth x ButtonHeight each
 // (an AutoSize button on a bar with ShowCaptions is as wide as its caption plus margins; a

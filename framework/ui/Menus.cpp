@@ -127,7 +127,7 @@ std::vector<std::string> AutomaticHotkeys(const std::vector<std::string>& captio
   return result;
 }
 
-char CaptionAccelerator(const std::string& caption) { return HotkeyOf(caption); }
+char AcceleratorOf(const std::string& caption) { return HotkeyOf(caption); }
 
 std::string StripAccelerators(const std::string& caption) {
   std::string shown;

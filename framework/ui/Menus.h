@@ -47,7 +47,7 @@ inline const TEnumInfo MenuAutoFlagInfo("TMenuAutoFlag", {"maAutomatic", "maManu
 // captions that already have an '&' stay as they are.
 std::vector<std::string> AutomaticHotkeys(const std::vector<std::string>& captions);
 // The accelerator of CAPTION in upper case (the letter after an '&'; "&&" is a plain '&'), or 0.
-char CaptionAccelerator(const std::string& caption);
+char AcceleratorOf(const std::string& caption);
 // CAPTION as shown without its accelerator marks ("&&" stays one '&').
 std::string StripAccelerators(const std::string& caption);
 // The system's menu font (NONCLIENTMETRICS.lfMenuFont).
