@@ -398,7 +398,7 @@ void TkyrCustomButton::CMDialogKey(TMessage& m) {
 
 // The accelerator clicks only a button that could take the focus, as the dialog keys do.
 void TkyrCustomButton::CMDialogChar(TMessage& m) {
-  const char accelerator = CaptionAccelerator(Caption());
+  const char accelerator = AcceleratorOf(Caption());
   const char typed = static_cast<char>(m.WParam);
   m.Result = 0;
   if (accelerator == 0 || std::toupper(static_cast<unsigned char>(accelerator)) != std::toupper(static_cast<unsigned char>(typed)))

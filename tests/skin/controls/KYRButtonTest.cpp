@@ -285,7 +285,7 @@ TEST(ButtonAccelerator, TheCharacterAfterASingleAmpersandInUpperCase) {
     const char* caption;
     char accelerator;
   } cases[] = {{"&Go", 'G'}, {"Save &as", 'A'}, {"A && B", 0}, {"A && &B", 'B'}, {"Trailing&", 0}, {"None", 0}};
-  for (const TCase& c : cases) EXPECT_EQ(CaptionAccelerator(c.caption), c.accelerator) << c.caption;
+  for (const TCase& c : cases) EXPECT_EQ(AcceleratorOf(c.caption), c.accelerator) << c.caption;
 }
 
 // ---- the repeat timer ----
