@@ -416,6 +416,11 @@ void TCustomForm::SetActiveControl(TWinControl* control) {
 
 void TCustomForm::ControlFocused(TWinControl* control) {
   activeControl_ = control;
+  // The focus in an MDI child that is not the active one (SetFocus from code): the client
+  // activates it only for clicks, so the framework does, or the keys would go to one child
+  // while another is drawn active.
+  if (TCustomForm* frame = MDIFrame(); frame && frame->ActiveMDIChild() != this)
+    SendMessageA(frame->ClientHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(HandleIfAllocated()), 0);
   Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(control));
 }
 
@@ -674,6 +679,11 @@ void TCustomForm::CheckRecreatable() const {
 void TCustomForm::DestroyWnd() {
   if (!IsDestroying()) CheckRecreatable();
   client_.Reset();
+  // The active child hands the activation (and with it the focus) on before it goes: destroyed
+  // while active and focused, Wine's client is left with no active child and the focus
+  // nowhere, so the keyboard (Ctrl+F4 included) would be dead.
+  if (TCustomForm* frame = MDIFrame(); frame && frame->ActiveMDIChild() == this)
+    SendMessageA(frame->ClientHandle(), WM_MDINEXT, reinterpret_cast<WPARAM>(HandleIfAllocated()), 0);
   inherited::DestroyWnd();
 }
 
@@ -705,6 +715,7 @@ void TCustomForm::ApplyMDIWindowState() {
 // The client tells the child it leaves (WPARAM) and the one it activates (LPARAM).
 void TCustomForm::WMMDIActivate(TMessage& m) {
   inherited::WndProc(m);
+  if (IsDestroying()) return;  // a child that goes hands the activation on without events
   HWND window = HandleIfAllocated();
   if (reinterpret_cast<HWND>(m.LParam) == window) {
     const TCustomForm* frame = MDIFrame();
