@@ -299,6 +299,7 @@ void TCustomForm::Scroll(int bar, WORD request) {
 
 void TCustomForm::ApplyVisible() {
   if (!Visible()) {
+    HandMDIActivationOn();
     if (HandleAllocated()) ShowWindow(HandleIfAllocated(), SW_HIDE);
     OwningApplication(this)->UpdateVisible();
     if (onHide_) onHide_(this);
@@ -679,12 +680,16 @@ void TCustomForm::CheckRecreatable() const {
 void TCustomForm::DestroyWnd() {
   if (!IsDestroying()) CheckRecreatable();
   client_.Reset();
-  // The active child hands the activation (and with it the focus) on before it goes: destroyed
-  // while active and focused, Wine's client is left with no active child and the focus
-  // nowhere, so the keyboard (Ctrl+F4 included) would be dead.
+  HandMDIActivationOn();
+  inherited::DestroyWnd();
+}
+
+// Destroyed while active and focused, a child leaves Wine's client with no active child and
+// the focus nowhere, so the keyboard (Ctrl+F4 included) would be dead; hidden, it would stay
+// the active child. So the active child hands the activation (and the focus) on first.
+void TCustomForm::HandMDIActivationOn() {
   if (TCustomForm* frame = MDIFrame(); frame && frame->ActiveMDIChild() == this)
     SendMessageA(frame->ClientHandle(), WM_MDINEXT, reinterpret_cast<WPARAM>(HandleIfAllocated()), 0);
-  inherited::DestroyWnd();
 }
 
 // Windows destroyed this form's window, and the client with it.

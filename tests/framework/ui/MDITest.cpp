@@ -432,6 +432,7 @@ TEST_F(MDI, ClosingMinimisesByDefaultAndCaFreeFrees) {
 }
 
 TEST_F(MDI, CloseActionsOtherThanTheDefault) {
+  TForm* other = NewChild("Other");
   TForm* a = NewChild("A");
   a->SetOnClose([](TObject*, TCloseAction& action) { action = caNone; });
   a->Close();
@@ -442,6 +443,10 @@ TEST_F(MDI, CloseActionsOtherThanTheDefault) {
   Pump();
   EXPECT_FALSE(a->Visible());
   EXPECT_FALSE(IsWindowVisible(a->Handle()));
+  EXPECT_EQ(frame->ActiveMDIChild(), other);  // a hidden child is not left the active one
+  a->Show();
+  Pump();
+  EXPECT_EQ(frame->ActiveMDIChild(), a);
 }
 
 // ---- maximise and restore ----
