@@ -276,14 +276,6 @@ bool ApplicationActive() {
   return foreground && GetWindowThreadProcessId(foreground, &process) && process == GetCurrentProcessId();
 }
 
-// Whether the MDI client of MAIN_FORM reports FORM's window as its active child; false
-// without an MDI client.
-bool IsActiveMdiChild(TCustomForm& mainForm, TCustomForm& form) {
-  HWND client = FindWindowExA(mainForm.HandleIfAllocated(), nullptr, "MDICLIENT", nullptr);
-  return client && form.HandleAllocated() &&
-         reinterpret_cast<HWND>(SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) == form.HandleIfAllocated();
-}
-
 }  // namespace
 
 bool IsFormActive(TCustomForm* form) {
@@ -294,7 +286,7 @@ bool IsFormActive(TCustomForm* form) {
   if (!ApplicationActive()) return false;
   if (!form || form == mainForm) return true;
   // The active MDI child draws active; any other form, inside the frame or not, by its own flag.
-  if (mdiFrame && IsActiveMdiChild(*mainForm, *form)) return true;
+  if (mdiFrame && mainForm->ActiveMDIChild() == form) return true;
   return form->Active();
 }
 

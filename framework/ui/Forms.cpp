@@ -299,6 +299,7 @@ void TCustomForm::Scroll(int bar, WORD request) {
 
 void TCustomForm::ApplyVisible() {
   if (!Visible()) {
+    HandMDIActivationOn();
     if (HandleAllocated()) ShowWindow(HandleIfAllocated(), SW_HIDE);
     OwningApplication(this)->UpdateVisible();
     if (onHide_) onHide_(this);
@@ -416,6 +417,11 @@ void TCustomForm::SetActiveControl(TWinControl* control) {
 
 void TCustomForm::ControlFocused(TWinControl* control) {
   activeControl_ = control;
+  // The focus in an MDI child that is not the active one (SetFocus from code): the client
+  // activates it only for clicks, so the framework does, or the keys would go to one child
+  // while another is drawn active.
+  if (TCustomForm* frame = MDIFrame(); frame && frame->ActiveMDIChild() != this)
+    SendMessageA(frame->ClientHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(HandleIfAllocated()), 0);
   Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(control));
 }
 
@@ -679,7 +685,16 @@ void TCustomForm::CheckRecreatable() const {
 void TCustomForm::DestroyWnd() {
   if (!IsDestroying()) CheckRecreatable();
   client_.Reset();
+  HandMDIActivationOn();
   inherited::DestroyWnd();
+}
+
+// Destroyed while active and focused, a child leaves Wine's client with no active child and
+// the focus nowhere, so the keyboard (Ctrl+F4 included) would be dead; hidden, it would stay
+// the active child. So the active child hands the activation (and the focus) on first.
+void TCustomForm::HandMDIActivationOn() {
+  if (TCustomForm* frame = MDIFrame(); frame && frame->ActiveMDIChild() == this)
+    SendMessageA(frame->ClientHandle(), WM_MDINEXT, reinterpret_cast<WPARAM>(HandleIfAllocated()), 0);
 }
 
 // Windows destroyed this form's window, and the client with it.
@@ -710,6 +725,7 @@ void TCustomForm::ApplyMDIWindowState() {
 // The client tells the child it leaves (WPARAM) and the one it activates (LPARAM).
 void TCustomForm::WMMDIActivate(TMessage& m) {
   inherited::WndProc(m);
+  if (IsDestroying()) return;  // a child that goes hands the activation on without events
   HWND window = HandleIfAllocated();
   if (reinterpret_cast<HWND>(m.LParam) == window) {
     const TCustomForm* frame = MDIFrame();

@@ -238,6 +238,8 @@ private:
   // A frame with an active child gives the focus to it rather than to a control of its own.
   bool FocusGoesToMDIChild() const;
   void ApplyMDIWindowState();
+  // The active child activates the next one before it is hidden or its window goes.
+  void HandMDIActivationOn();
   void WMMDIActivate(TMessage& m);
   void WMNCDestroy(TMessage& m);
 

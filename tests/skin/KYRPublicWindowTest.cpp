@@ -197,18 +197,13 @@ TEST(IsFormActive, FollowsTheMainFormAndTheActiveWindow) {
   EXPECT_FALSE(IsFormActive(&second));
 }
 
-TEST(IsFormActive, InAnMdiApplicationAFormThatIsNotTheActiveChildHasItsOwnFlag) {
+TEST(IsFormActive, InAnMdiApplicationTheActiveChildDrawsActiveAndOtherFormsHaveTheirOwnFlag) {
   if (Application->MainForm()) GTEST_SKIP() << "another test left a main form";
   TForm* mainForm = nullptr;
   Application->CreateForm(mainForm);
   std::unique_ptr<TForm> ownMain(mainForm);
   mainForm->SetFormStyle(fsMDIForm);
-  // An MDI client without children (it goes with the main form's window): no form is its
-  // active child.
-  CLIENTCREATESTRUCT client{nullptr, 0xFF00};
-  ASSERT_NE(CreateWindowExA(0, "MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, mainForm->Handle(),
-                            nullptr, GetModuleHandleA(nullptr), &client),
-            nullptr);
+  ASSERT_NE(mainForm->ClientHandle(), nullptr);  // no children yet: no form is its active child
   TForm second(nullptr);
   mainForm->Show();
   second.Show();
@@ -223,4 +218,18 @@ TEST(IsFormActive, InAnMdiApplicationAFormThatIsNotTheActiveChildHasItsOwnFlag) 
     EXPECT_EQ(IsFormActive(&second), c.secondActive);
     EXPECT_TRUE(IsFormActive(mainForm));
   }
+  // Real MDI children of the main form: the one the client reports active draws active.
+  std::unique_ptr<TForm> a(new TForm(nullptr)), b(new TForm(nullptr));
+  for (TForm* child : {a.get(), b.get()}) {
+    child->SetFormStyle(fsMDIChild);
+    child->Show();
+  }
+  uitest::Pump();
+  ASSERT_EQ(mainForm->ActiveMDIChild(), b.get());
+  EXPECT_TRUE(IsFormActive(b.get()));
+  EXPECT_FALSE(IsFormActive(a.get()));
+  SendMessageA(mainForm->ClientHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(a->Handle()), 0);
+  uitest::Pump();
+  EXPECT_TRUE(IsFormActive(a.get()));
+  EXPECT_FALSE(IsFormActive(b.get()));
 }

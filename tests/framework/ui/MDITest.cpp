@@ -58,6 +58,27 @@ void PressWithCtrl(WORD key) {
   SendInput(4, in, sizeof in[0]);
 }
 
+// Every window of this thread, top-level windows and their descendants: the USER objects a
+// leak of windows would show in (GetGuiResources reads 0 under Wine).
+int ThreadWindowCount() {
+  int count = 0;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM data) {
+        ++*reinterpret_cast<int*>(data);
+        EnumChildWindows(
+            window,
+            [](HWND, LPARAM inner) {
+              ++*reinterpret_cast<int*>(inner);
+              return TRUE;
+            },
+            data);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
 class MDI : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -104,7 +125,7 @@ TEST_F(MDI, TheClientFillsWhatTheAlignedPanelsLeaveAndFollows) {
   ASSERT_NE(Client(), nullptr);
   char cls[32] = {};
   GetClassNameA(Client(), cls, sizeof cls);
-  EXPECT_STREQ(cls, "MDICLIENT");
+  EXPECT_EQ(lstrcmpiA(cls, "MDICLIENT"), 0) << cls;  // Wine names its class "MDIClient"
   EXPECT_EQ(GetParent(Client()), frame->Handle());
   EXPECT_TRUE(IsWindowVisible(Client()));
   const struct {
@@ -204,7 +225,7 @@ TEST_F(MDI, ActivationFollowsWMMDIActivateWithEventsAndFocus) {
   EXPECT_FALSE(b->Active());
   EXPECT_EQ(Children(), (std::vector<TCustomForm*>{a, b}));
 
-  // Clicking into the other child's control activates that child (the client's own rule).
+  // The focus given to the other child's control activates that child.
   bButton->SetFocus();
   Pump();
   EXPECT_EQ(frame->ActiveMDIChild(), b);
@@ -253,35 +274,37 @@ TEST_F(MDI, TileAndCascadeMoveTheChildren) {
     for (TForm* c : children) list.push_back(WindowRectIn(c->Handle(), Client()));
     return list;
   };
-  // Each case: what every child's rectangle shares, and along which edge they follow each other.
-  frame->SetTileMode(tbHorizontal);
-  frame->Tile();
-  Pump();
-  std::vector<RECT> tiled = rects();
-  std::vector<LONG> tops;
-  for (const RECT& r : tiled) {
-    EXPECT_EQ(r.left, 0);
-    EXPECT_EQ(r.right, area.right);
-    EXPECT_LE(r.bottom - r.top, area.bottom / 3 + 1);
-    tops.push_back(r.top);
+  // One row per tile mode: every child spans the client across, and they follow one another
+  // along the other axis, a third of it each.
+  struct TAxis {
+    LONG RECT::*start;
+    LONG RECT::*end;
+  };
+  const TAxis vertical{&RECT::top, &RECT::bottom}, horizontal{&RECT::left, &RECT::right};
+  const struct {
+    TTileMode mode;
+    TAxis along, across;
+    LONG alongExtent, acrossExtent;
+  } modes[] = {
+      {tbHorizontal, vertical, horizontal, area.bottom, area.right},
+      {tbVertical, horizontal, vertical, area.right, area.bottom},
+  };
+  for (const auto& m : modes) {
+    SCOPED_TRACE(m.mode == tbHorizontal ? "tbHorizontal" : "tbVertical");
+    frame->SetTileMode(m.mode);
+    frame->Tile();
+    Pump();
+    std::vector<LONG> starts;
+    for (const RECT& r : rects()) {
+      EXPECT_EQ(r.*m.across.start, 0);
+      EXPECT_EQ(r.*m.across.end, m.acrossExtent);
+      EXPECT_LE(r.*m.along.end - r.*m.along.start, m.alongExtent / 3 + 1);
+      starts.push_back(r.*m.along.start);
+    }
+    std::sort(starts.begin(), starts.end());
+    EXPECT_EQ(starts.front(), 0);
+    EXPECT_TRUE(std::adjacent_find(starts.begin(), starts.end()) == starts.end()) << "children overlap";
   }
-  std::sort(tops.begin(), tops.end());
-  EXPECT_EQ(tops.front(), 0);
-  EXPECT_TRUE(std::adjacent_find(tops.begin(), tops.end()) == tops.end()) << "rows overlap";
-
-  frame->SetTileMode(tbVertical);
-  frame->Tile();
-  Pump();
-  std::vector<LONG> lefts;
-  for (const RECT& r : rects()) {
-    EXPECT_EQ(r.top, 0);
-    EXPECT_EQ(r.bottom, area.bottom);
-    EXPECT_LE(r.right - r.left, area.right / 3 + 1);
-    lefts.push_back(r.left);
-  }
-  std::sort(lefts.begin(), lefts.end());
-  EXPECT_EQ(lefts.front(), 0);
-  EXPECT_TRUE(std::adjacent_find(lefts.begin(), lefts.end()) == lefts.end()) << "columns overlap";
   // The framework's bounds follow the windows the client moved.
   for (TForm* c : children) {
     const RECT r = WindowRectIn(c->Handle(), Client());
@@ -368,6 +391,7 @@ TEST_F(MDI, CtrlF6AndCtrlF4ThroughTheMessageLoop) {
     return freed;
   }));
   EXPECT_EQ(Children(), (std::vector<TCustomForm*>{b}));
+  EXPECT_EQ(frame->ActiveMDIChild(), b);
 
   PressWithCtrl(VK_F4);  // by default a closed child is minimised
   EXPECT_TRUE(uitest::PumpUntil([&] {
@@ -431,6 +455,7 @@ TEST_F(MDI, ClosingMinimisesByDefaultAndCaFreeFrees) {
 }
 
 TEST_F(MDI, CloseActionsOtherThanTheDefault) {
+  TForm* other = NewChild("Other");
   TForm* a = NewChild("A");
   a->SetOnClose([](TObject*, TCloseAction& action) { action = caNone; });
   a->Close();
@@ -441,6 +466,10 @@ TEST_F(MDI, CloseActionsOtherThanTheDefault) {
   Pump();
   EXPECT_FALSE(a->Visible());
   EXPECT_FALSE(IsWindowVisible(a->Handle()));
+  EXPECT_EQ(frame->ActiveMDIChild(), other);  // a hidden child is not left the active one
+  a->Show();
+  Pump();
+  EXPECT_EQ(frame->ActiveMDIChild(), a);
 }
 
 // ---- maximise and restore ----
@@ -487,18 +516,19 @@ TEST_F(MDI, MaximiseAndRestoreGoThroughTheClient) {
 }
 
 TEST_F(MDI, AChildShownMaximisedOrMinimised) {
-  auto* a = new TForm(&app);
-  a->SetFormStyle(fsMDIChild);
-  a->SetWindowState(wsMaximized);
-  a->Show();
-  Pump();
-  EXPECT_TRUE(IsZoomed(a->Handle()));
-  auto* b = new TForm(&app);
-  b->SetFormStyle(fsMDIChild);
-  b->SetWindowState(wsMinimized);
-  b->Show();
-  Pump();
-  EXPECT_TRUE(IsIconic(b->Handle()));
+  const struct {
+    TWindowState state;
+    BOOL (*holds)(HWND);
+  } cases[] = {{wsMaximized, [](HWND w) { return IsZoomed(w); }}, {wsMinimized, [](HWND w) { return IsIconic(w); }}};
+  for (const auto& c : cases) {
+    auto* child = new TForm(&app);
+    child->SetFormStyle(fsMDIChild);
+    child->SetWindowState(c.state);
+    child->Show();
+    Pump();
+    EXPECT_TRUE(c.holds(child->Handle())) << c.state;
+    EXPECT_EQ(child->WindowState(), c.state);
+  }
 }
 
 // ---- re-creating the frame's window ----
@@ -611,6 +641,7 @@ TEST_F(MDI, FiftyChildCyclesLeaveTheHandleCountsUnchanged) {
     return list;
   };
   const std::vector<int> before = counts();
+  const int windows = ThreadWindowCount();
   const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
   const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   for (int i = 0; i < 50; ++i) {
@@ -626,6 +657,7 @@ TEST_F(MDI, FiftyChildCyclesLeaveTheHandleCountsUnchanged) {
   EXPECT_EQ(frame->MDIChildCount(), 0);
   EXPECT_EQ(GetWindow(Client(), GW_CHILD), nullptr);
   EXPECT_EQ(counts(), before);
+  EXPECT_EQ(ThreadWindowCount(), windows);
   if (user != 0) {
     EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user + 2);
   }

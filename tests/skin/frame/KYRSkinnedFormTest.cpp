@@ -4,6 +4,7 @@
 // handle counts over many repaints, restyles and maximise cycles.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "framework/core/BmpCodec.h"
@@ -210,11 +211,20 @@ TEST(SkinnedFormMaximise, WorkAreaWithTheFrameOffScreenAndBack) {
   }
 }
 
-// An MDI child is placed by its client window, not on the work area.
+// An MDI child is placed by its client window, not on the work area: a real child of an MDI
+// main form's client.
 TEST(SkinnedFormMaximise, AnMDIChildKeepsTheSystemsMaximisedBounds) {
+  if (Application->MainForm()) GTEST_SKIP() << "another test left a main form";
+  TForm* frame = nullptr;
+  Application->CreateForm(frame);
+  std::unique_ptr<TForm> ownFrame(frame);  // outlives the host below
+  frame->SetFormStyle(fsMDIForm);
+  frame->SetBounds(20, 20, 640, 500);
+  frame->Show();
   TSkinnedHost host;
   host.form->SetFormStyle(fsMDIChild);
   uitest::Pump();
+  ASSERT_EQ(GetParent(host.Window()), frame->ClientHandle());
   host.form->SetWindowState(wsMaximized);
   uitest::Pump();
   ASSERT_TRUE(IsZoomed(host.Window()));
@@ -223,7 +233,9 @@ TEST(SkinnedFormMaximise, AnMDIChildKeepsTheSystemsMaximisedBounds) {
   EXPECT_FALSE(SameRect(host.Bounds(), RECT{workArea.left - 4, workArea.top - 4, workArea.right + 4, workArea.bottom - 1}));
   host.form->SetWindowState(wsNormal);
   uitest::Pump();
-  EXPECT_TRUE(SameRect(host.Bounds(), RECT{60, 50, 380, 290}));
+  RECT restored = host.Bounds();
+  MapWindowPoints(nullptr, frame->ClientHandle(), reinterpret_cast<POINT*>(&restored), 2);
+  EXPECT_TRUE(SameRect(restored, RECT{60, 50, 380, 290}));
 }
 
 // ---- style changes and pixels ----
