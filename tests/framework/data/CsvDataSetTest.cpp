@@ -15,6 +15,12 @@ Texts TextsOf(const TCsvRecord& record) {
   return texts;
 }
 
+// The file's bytes as they are (no line-end translation).
+std::string BytesOf(const std::string& path) {
+  Bytes bytes = ReadFileBytes(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
 // The line of the error ReadCsv raises for TEXT, and its message.
 std::pair<int, std::string> CsvErrorOf(std::string_view text) {
   try {
@@ -96,7 +102,7 @@ protected:
     }
     return "no error";
   }
-  std::string FileText() { return ReadTextFile(dir_ / "t.csv"); }
+  std::string FileText() { return BytesOf(dir_ / "t.csv"); }
 
   TempDir dir_;
   TComponent owner_{nullptr};
@@ -171,7 +177,7 @@ TEST_F(CsvDataSetTest, AMissingFileWithDefinitionsIsANewEmptySet) {
   set_.Fields(0)->SetAsInteger(7);
   set_.Post();
   set_.Save();
-  EXPECT_EQ(ReadTextFile(dir_ / "new.csv"), "n\r\n7\r\n");
+  EXPECT_EQ(BytesOf(dir_ / "new.csv"), "n\r\n7\r\n");
 }
 
 TEST_F(CsvDataSetTest, AFailedSaveLeavesTheOldFileAsItWasAndAutoSaveUndoesTheChange) {
