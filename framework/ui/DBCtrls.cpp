@@ -50,6 +50,8 @@ void TFieldDataLink::UpdateData() {
 // ---- the edit ----
 
 TDBEdit::TDBEdit(TComponent* owner) : TWinControl(owner) {
+  SetControlStyle({csDoubleClicks});  // no csSetCaption: the text is the field's, never the name
+  SetColor(clWindow);
   SetBounds(0, 0, 121, 23);
   SetTabStop(true);
   link_.SetOnDataChange([this] { DataChange(); });

@@ -48,6 +48,32 @@ protected:
     uitest::PumpUntil([&] { return edit_->Text().size() >= keys.size() || !edit_->Modified(); }, 2000);
     Pump();
   }
+  // Pixels of CONTROL's client area on the screen that are darker than mid-grey, and whether
+  // its right end shows COLOR.
+  int DarkPixels(TWinControl* control) {
+    control->Invalidate();
+    UpdateWindow(control->Handle());
+    Pump();
+    RECT r;
+    GetClientRect(control->Handle(), &r);
+    HDC dc = GetDC(control->Handle());
+    int dark = 0;
+    for (int y = 0; y < r.bottom; ++y)
+      for (int x = 0; x < r.right; ++x) {
+        COLORREF c = GetPixel(dc, x, y);
+        if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 128) ++dark;
+      }
+    ReleaseDC(control->Handle(), dc);
+    return dark;
+  }
+  COLORREF RightEnd(TWinControl* control) {
+    RECT r;
+    GetClientRect(control->Handle(), &r);
+    HDC dc = GetDC(control->Handle());
+    COLORREF c = GetPixel(dc, r.right - 4, r.bottom / 2);
+    ReleaseDC(control->Handle(), dc);
+    return c;
+  }
   std::string WindowText(TWinControl* control) {
     char text[256] = {};
     GetWindowTextA(control->Handle(), text, sizeof text);
@@ -64,6 +90,8 @@ protected:
 
 TEST_F(DBCtrlsTest, TheControlsShowTheCurrentRecordAndFollowTheSet) {
   EXPECT_EQ(WindowText(edit_), "one");
+  EXPECT_GT(DarkPixels(edit_), 10) << "the value is drawn";
+  EXPECT_EQ(RightEnd(edit_), GetSysColor(COLOR_WINDOW)) << "on the window colour of an edit";
   EXPECT_EQ(WindowText(other_), "1");
   EXPECT_EQ(label_->Caption(), "one");
   set_->Next();
@@ -71,6 +99,7 @@ TEST_F(DBCtrlsTest, TheControlsShowTheCurrentRecordAndFollowTheSet) {
   EXPECT_EQ(label_->Caption(), "two");
   set_->Close();
   EXPECT_EQ(WindowText(edit_), "");
+  EXPECT_EQ(DarkPixels(edit_), 0);
   EXPECT_EQ(edit_->Field(), nullptr);
   EXPECT_EQ(label_->Caption(), "");
   set_->Open();
