@@ -381,10 +381,6 @@ void TOdbcQuery::SetConnection(TOdbcConnection* value) {
   if (value) value->queries_.push_back(this);
 }
 
-void TOdbcQuery::ConnectionGone() {
-  // The connection closed this query before it went.
-}
-
 void TOdbcQuery::SetSQL(const std::string& value) {
   if (Active()) Close();
   sql_ = value;

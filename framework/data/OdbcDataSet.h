@@ -116,7 +116,6 @@ protected:
 
 private:
   friend class TOdbcConnection;
-  void ConnectionGone();
   TOdbcConnection& CheckConnection() const;
   std::vector<int> KeyIndexes() const;
   std::set<std::string> NotNullColumns() const;
@@ -124,7 +123,8 @@ private:
   void ReadRows();
   void ReadBack(TRecordBuffer& record) const;
 
-  TComponentRef<TOdbcConnection> connection_{this, [this] { ConnectionGone(); }};
+  // The connection closes its queries before it goes; the reference then clears itself.
+  TComponentRef<TOdbcConnection> connection_{this};
   std::string sql_, tableName_, keyFields_;
   std::string preparedSql_;
   std::vector<std::string> paramOrder_;
