@@ -1,7 +1,10 @@
 #include "framework/ui/ComponentClasses.h"
 
+#include "framework/data/CsvDataSet.h"
+#include "framework/data/OdbcDataSet.h"
 #include "framework/graphics/ImgList.h"
 #include "framework/ui/ComCtrls.h"
+#include "framework/ui/DBCtrls.h"
 #include "framework/ui/Dialogs.h"
 #include "framework/ui/ExtCtrls.h"
 #include "framework/ui/Forms.h"
@@ -25,6 +28,13 @@ void RegisterFrameworkClasses() {
     RegisterComponentClass<TImageList>();
     RegisterComponentClass<TToolBar>();
     RegisterComponentClass<TToolButton>();
+    RegisterComponentClass<TDataSource>();
+    RegisterComponentClass<TMemDataSet>();
+    RegisterComponentClass<TCsvDataSet>();
+    RegisterComponentClass<TOdbcConnection>();
+    RegisterComponentClass<TOdbcQuery>();
+    RegisterComponentClass<TDBEdit>();
+    RegisterComponentClass<TDBText>();
     return true;
   }();
   (void)done;
