@@ -3,6 +3,7 @@
 #include "framework/core/TypInfo.h"
 #include "skin/KYRStyled.h"
 #include "skin/controls/KYRButton.h"
+#include "skin/controls/KYRDBCtrls.h"
 #include "skin/controls/KYRImagePanel.h"
 #include "skin/controls/KYRMemo.h"
 #include "skin/controls/KYRPopupMenu.h"
@@ -27,6 +28,7 @@ void RegisterSkinClasses() {
     RegisterComponentClass<TkyrForm>();
     RegisterComponentClass<TkyrScrollBar>();
     RegisterComponentClass<TkyrMemo>();
+    RegisterComponentClass<TkyrDBNavigator>();
     return true;
   }();
   (void)done;
