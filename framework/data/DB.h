@@ -260,6 +260,7 @@ private:
   int current_ = -1;    // index of the current row, -1 when there is none
   int insertAt_ = -1;   // where a new record goes while inserting
   bool bof_ = true, eof_ = true;
+  bool savedBof_ = true, savedEof_ = true;  // restored when an insert is cancelled
 };
 
 using TDataChangeEvent = std::function<void(TObject* sender, TField* field)>;
@@ -275,6 +276,11 @@ public:
   void SetDataSet(TDataSet* value);
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool value);
+  // Whether a link's Edit (typing into a control) may put a browsing set into edit mode.
+  bool AutoEdit() const { return autoEdit_; }
+  void SetAutoEdit(bool value) { autoEdit_ = value; }
+  // Puts a browsing set into edit mode when AutoEdit allows; true when it is editing.
+  bool Edit();
   // The data set's state; dsInactive without a set or while disabled.
   TDataSetState State() const;
 
@@ -299,7 +305,7 @@ private:
   void RemoveLink(TDataLink* link);
 
   TComponentRef<TDataSet> dataSet_{this, [this] { DataSetGone(); }};
-  bool enabled_ = true;
+  bool enabled_ = true, autoEdit_ = true;
   TDataSetState lastState_ = dsInactive;
   std::vector<TDataLink*> links_;
   TDataChangeEvent onDataChange_;
