@@ -255,11 +255,13 @@ void TkyrDBNavigator::LayOutAndResize() {
   if (size.cx != Width() || size.cy != Height()) SetBounds(Left(), Top(), size.cx, size.cy);
 }
 
-// Without a window the size asked for is laid out and adjusted here; with one, the window's
-// own size change is adjusted (WM_WINDOWPOSCHANGING) and laid out (WM_SIZE).
+// Without a window the size asked for is laid out and adjusted here; with one it is adjusted
+// here and laid out at WM_SIZE. Sizes Windows is asked for elsewhere are adjusted at
+// WM_WINDOWPOSCHANGING.
 void TkyrDBNavigator::SetBounds(int left, int top, int width, int height) {
-  if (!HandleAllocated() && LayoutReady()) {
-    const SIZE size = LayOut(width, height);
+  if (LayoutReady()) {
+    const SIZE size =
+        HandleAllocated() ? NavigatorMinimumSize(width, height, Align(), visibleButtons_) : LayOut(width, height);
     width = size.cx;
     height = size.cy;
   }
@@ -424,7 +426,10 @@ void TkyrDBNavigator::WMSize(TMessage& m) {
 // Every size Windows is asked for keeps to the minimum (a change that keeps the size is left alone).
 void TkyrDBNavigator::WMWindowPosChanging(TMessage& m) {
   auto* pos = reinterpret_cast<WINDOWPOS*>(m.LParam);
-  if (!(pos->flags & SWP_NOSIZE) && LayoutReady() && (pos->cx != Width() || pos->cy != Height())) {
+  RECT now;
+  GetWindowRect(HandleIfAllocated(), &now);
+  const bool sizing = !(pos->flags & SWP_NOSIZE) && (pos->cx != now.right - now.left || pos->cy != now.bottom - now.top);
+  if (sizing && LayoutReady()) {
     const SIZE size = NavigatorMinimumSize(pos->cx, pos->cy, Align(), visibleButtons_);
     pos->cx = size.cx;
     pos->cy = size.cy;
