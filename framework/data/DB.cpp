@@ -419,7 +419,8 @@ TField* TDataSet::FieldByName(std::string_view name) const {
 void TDataSet::FieldChanged(TField* field) { DataEvent(deFieldChange, reinterpret_cast<intptr_t>(field)); }
 
 void TDataSet::Fire(const TDataSetNotifyEvent& event) {
-  if (event) event(this);
+  // On the way out the handlers' owners may be gone already.
+  if (event && !IsDestroying()) event(this);
 }
 
 void TDataSet::DataEvent(TDataEvent event, intptr_t info) {
