@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/core/BmpCodec.h"
+#include "framework/core/FormReader.h"
 #include "framework/core/Streams.h"
 #include "framework/data/MemDataSet.h"
 #include "framework/ui/Dialogs.h"
@@ -710,6 +711,44 @@ TEST(NavigatorLoading, LayoutWaitsForLoaded) {
   EXPECT_TRUE(EqualRect(Bounds(nav->Buttons(nbPrior)), &kPrior));
   EXPECT_TRUE(EqualRect(Bounds(nav->Buttons(nbNext)), &kNext));
   EXPECT_FALSE(nav->Buttons(nbFirst)->Enabled());  // no source: all disabled
+}
+
+// A description as the designer writes it: the hints that differ from the standard ones are
+// kept, a list of only standard hints is dropped, and the layout is done once at the end.
+TEST(NavigatorLoading, AStoredDescriptionKeepsOnlyDifferingHints) {
+  RegisterSkinClasses();
+  std::string standard;
+  for (const char* hint : NavigatorStandardHints) standard += std::string(" '") + hint + "'";
+  TForm form(nullptr);
+  ReadComponentText("object Form1: TForm\n"
+                    "  object Nav1: TkyrDBNavigator\n"
+                    "    Left = 4\n    Top = 4\n    Width = 101\n    Height = 25\n"
+                    "    VisibleButtons = [nbPrior, nbNext]\n"
+                    "    Hints.Strings = ('' 'Back' '')\n"
+                    "    ConfirmDelete = False\n"
+                    "    TabStop = True\n"
+                    "  end\n"
+                    "  object Nav2: TkyrDBNavigator\n"
+                    "    Hints.Strings = (" + standard + ")\n"
+                    "  end\n"
+                    "end\n",
+                    form);
+  auto* nav = dynamic_cast<TkyrDBNavigator*>(form.FindComponent("Nav1"));
+  ASSERT_NE(nav, nullptr);
+  EXPECT_EQ(nav->Width(), 100);
+  EXPECT_EQ(nav->Height(), 25);
+  EXPECT_EQ(nav->Buttons(nbNext)->Left(), 50);
+  EXPECT_EQ(nav->Hints()->Count(), 3);
+  EXPECT_EQ(nav->Buttons(nbPrior)->Hint(), "Back");
+  EXPECT_EQ(nav->Buttons(nbNext)->Hint(), "Next record");
+  EXPECT_FALSE(nav->ConfirmDelete());
+  EXPECT_TRUE(nav->TabStop());
+  EXPECT_EQ(nav->CurrentButton(), nbPrior);  // the first visible one
+  auto* plain = dynamic_cast<TkyrDBNavigator*>(form.FindComponent("Nav2"));
+  ASSERT_NE(plain, nullptr);
+  EXPECT_EQ(plain->Hints()->Count(), 0);
+  // The buttons are the navigator's own, not the form's: a description never names them.
+  for (int i = 0; i < form.ComponentCount(); ++i) EXPECT_EQ(dynamic_cast<TkyrNavButton*>(form.Components(i)), nullptr);
 }
 
 // ---- pictures ----
