@@ -105,7 +105,10 @@ std::vector<TCsvRecord> ReadCsv(std::string_view text) {
 }
 
 std::string CsvQuote(std::string_view field, bool quoteEmpty) {
-  bool quote = (quoteEmpty && field.empty()) || field.find_first_of(",\"\r\n") != std::string_view::npos;
+  // A field that starts like a byte-order mark is quoted: at the start of a file the mark
+  // would be skipped when it is read back.
+  bool quote = (quoteEmpty && field.empty()) || field.find_first_of(",\"\r\n") != std::string_view::npos ||
+               field.substr(0, Bom.size()) == Bom;
   if (!quote) return std::string(field);
   std::string out = "\"";
   for (char c : field) {

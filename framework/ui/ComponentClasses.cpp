@@ -1,6 +1,9 @@
 #include "framework/ui/ComponentClasses.h"
 
+#include "framework/data/CsvDataSet.h"
+#include "framework/data/OdbcDataSet.h"
 #include "framework/graphics/ImgList.h"
+#include "framework/ui/DBCtrls.h"
 #include "framework/ui/Dialogs.h"
 #include "framework/ui/ExtCtrls.h"
 #include "framework/ui/Forms.h"
@@ -22,6 +25,13 @@ void RegisterFrameworkClasses() {
     RegisterComponentClass<TSaveDialog>();
     RegisterComponentClass<TApplicationEvents>();
     RegisterComponentClass<TImageList>();
+    RegisterComponentClass<TDataSource>();
+    RegisterComponentClass<TMemDataSet>();
+    RegisterComponentClass<TCsvDataSet>();
+    RegisterComponentClass<TOdbcConnection>();
+    RegisterComponentClass<TOdbcQuery>();
+    RegisterComponentClass<TDBEdit>();
+    RegisterComponentClass<TDBText>();
     return true;
   }();
   (void)done;

@@ -141,3 +141,54 @@ int ShowMessageBox(HWND owner, const std::string& text, const std::string& capti
 void ShowMessage(const std::string& text) {
   ShowMessageBox(Application->DialogOwner(), text, Application->Title(), MB_OK | MB_ICONINFORMATION);
 }
+
+// ---- message dialogs ----
+
+UINT MessageDlgFlags(TMsgDlgType type, TMsgDlgButtons buttons) {
+  static constexpr UINT icons[] = {MB_ICONWARNING, MB_ICONERROR, MB_ICONINFORMATION, MB_ICONQUESTION, 0};
+  struct TRow {
+    UINT flags;
+    TMsgDlgButtons buttons;
+  };
+  static const TRow rows[] = {{MB_OK, {mbOK}},
+                              {MB_OKCANCEL, {mbOK, mbCancel}},
+                              {MB_YESNO, {mbYes, mbNo}},
+                              {MB_YESNOCANCEL, {mbYes, mbNo, mbCancel}},
+                              {MB_RETRYCANCEL, {mbRetry, mbCancel}},
+                              {MB_ABORTRETRYIGNORE, {mbAbort, mbRetry, mbIgnore}}};
+  // The message box has no "to all" buttons: their single forms stand in.
+  TMsgDlgButtons wanted;
+  for (int b = mbYes; b <= mbIgnore; ++b)
+    if (buttons.Contains(TMsgDlgBtn(b))) wanted.Include(TMsgDlgBtn(b));
+  if (buttons.Contains(mbYesToAll) || buttons.Contains(mbAll)) wanted.Include(mbYes);
+  if (buttons.Contains(mbNoToAll)) wanted.Include(mbNo);
+  UINT row = MB_OK;
+  int best = -1;
+  for (const TRow& r : rows) {
+    int held = 0, missing = 0;
+    for (int b = mbYes; b <= mbIgnore; ++b)
+      if (wanted.Contains(TMsgDlgBtn(b))) (r.buttons.Contains(TMsgDlgBtn(b)) ? held : missing)++;
+    if (missing == 0) {
+      row = r.flags;
+      break;
+    }
+    if (held > best) {
+      best = held;
+      row = r.flags;
+    }
+  }
+  UINT flags = row | icons[type] | MB_DEFBUTTON1;
+  if (buttons.Contains(mbHelp)) flags |= MB_HELP;
+  return flags;
+}
+
+std::string MessageDlgCaption(TMsgDlgType type) {
+  static const char* const captions[] = {"Warning", "Error", "Information", "Confirm"};
+  return type == mtCustom ? Application->Title() : captions[type];
+}
+
+int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons, int helpContext) {
+  (void)helpContext;
+  int answer = ShowMessageBox(Application->DialogOwner(), text, MessageDlgCaption(type), MessageDlgFlags(type, buttons));
+  return answer == 0 ? mrCancel : answer;
+}

@@ -115,3 +115,25 @@ TMessageBoxHook SetMessageBoxHook(TMessageBoxHook hook);
 int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags);
 // An information box with an OK button; the caption is the application's title.
 void ShowMessage(const std::string& text);
+
+// ---- message dialogs ----
+enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp };
+using TMsgDlgButtons = TSet<TMsgDlgBtn>;
+inline constexpr TMsgDlgButtons mbYesNo{mbYes, mbNo}, mbYesNoCancel{mbYes, mbNo, mbCancel}, mbOKCancel{mbOK, mbCancel},
+    mbAbortRetryIgnore{mbAbort, mbRetry, mbIgnore};
+
+// The message box's MB_* flags for a dialog of TYPE with BUTTONS: the icon of the type, and
+// the first of the message box's button rows that holds every button asked for (OK; OK and
+// Cancel; Yes and No; Yes, No and Cancel; Retry and Cancel; Abort, Retry and Ignore). The
+// "to all" buttons are shown as their single forms; a set no row holds gets the row holding
+// most of it; mbHelp adds a Help button. The first button is the default.
+UINT MessageDlgFlags(TMsgDlgType type, TMsgDlgButtons buttons);
+// The caption of TYPE: "Warning", "Error", "Information", "Confirm"; mtCustom: the
+// application's title.
+std::string MessageDlgCaption(TMsgDlgType type);
+// Asks TEXT in a message box (through the message-box hook when one is set); returns the
+// button pressed as a modal result (mrYes, mrNo, mrOk, mrCancel, mrAbort, mrRetry, mrIgnore).
+// A box that could not be shown answers mrCancel: it never confirms anything. HELPCONTEXT is
+// kept for callers that pass one; there is no help system to show it.
+int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons, int helpContext);

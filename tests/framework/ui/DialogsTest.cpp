@@ -125,4 +125,51 @@ TEST(MessageBoxes, ShowMessageIsAnInformationBoxWithTheTitle) {
   EXPECT_EQ(boxes.boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
 }
 
+
+TEST(MessageDialogs, TypesAndButtonsMapOntoTheMessageBox) {
+  EXPECT_EQ(MessageDlgFlags(mtConfirmation, mbOKCancel), UINT(MB_OKCANCEL | MB_ICONQUESTION));
+  EXPECT_EQ(MessageDlgFlags(mtWarning, mbYesNo), UINT(MB_YESNO | MB_ICONWARNING));
+  EXPECT_EQ(MessageDlgFlags(mtError, {mbOK}), UINT(MB_OK | MB_ICONERROR));
+  EXPECT_EQ(MessageDlgFlags(mtInformation, mbYesNoCancel), UINT(MB_YESNOCANCEL | MB_ICONINFORMATION));
+  EXPECT_EQ(MessageDlgFlags(mtCustom, mbAbortRetryIgnore), UINT(MB_ABORTRETRYIGNORE));
+  EXPECT_EQ(MessageDlgFlags(mtCustom, {mbRetry, mbCancel}), UINT(MB_RETRYCANCEL));
+  EXPECT_EQ(MessageDlgFlags(mtCustom, {}), UINT(MB_OK));
+  EXPECT_EQ(MessageDlgFlags(mtCustom, {mbCancel}), UINT(MB_OKCANCEL)) << "the first row holding the button";
+  EXPECT_EQ(MessageDlgFlags(mtCustom, {mbYes, mbNoToAll}), UINT(MB_YESNO)) << "the single forms stand in";
+  EXPECT_EQ(MessageDlgFlags(mtCustom, {mbYes, mbNo, mbOK}), UINT(MB_YESNO)) << "no row holds all: the one holding most";
+  EXPECT_EQ(MessageDlgFlags(mtCustom, {mbOK, mbHelp}), UINT(MB_OK | MB_HELP));
+  EXPECT_EQ(MessageDlgCaption(mtConfirmation), "Confirm");
+  EXPECT_EQ(MessageDlgCaption(mtError), "Error");
+}
+
+TEST(MessageDialogs, TheAnswerComesBackAsAModalResultAndAFailedBoxNeverConfirms) {
+  for (int answer : {IDYES, IDNO, IDCANCEL, IDOK, IDRETRY}) {
+    std::vector<std::string> seen;
+    TMessageBoxHook previous = SetMessageBoxHook([&](HWND owner, const std::string& text, const std::string& caption, UINT flags) {
+      EXPECT_EQ(owner, Application->DialogOwner());
+      seen.push_back(text + "|" + caption + "|" + std::to_string(flags));
+      return answer;
+    });
+    EXPECT_EQ(MessageDlg("Delete record?", mtConfirmation, mbOKCancel, 0), answer);
+    SetMessageBoxHook(previous);
+    EXPECT_EQ(seen, std::vector<std::string>{"Delete record?|Confirm|" + std::to_string(MB_OKCANCEL | MB_ICONQUESTION)});
+  }
+  TMessageBoxHook previous = SetMessageBoxHook([](HWND, const std::string&, const std::string&, UINT) { return 0; });
+  EXPECT_EQ(MessageDlg("Sure?", mtConfirmation, mbYesNo, 0), mrCancel);
+  SetMessageBoxHook(previous);
+}
+
+// The real message box: a timer finds it by its caption and presses No.
+void CALLBACK AnswerNo(HWND, UINT, UINT_PTR, DWORD) {
+  HWND box = FindWindowA("#32770", "Confirm");
+  if (box) PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDNO)));
+}
+
+TEST(MessageDialogs, TheRealMessageBoxAnswers) {
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, AnswerNo);
+  const int answer = MessageDlg("Keep the changes?", mtConfirmation, mbYesNo, 0);
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(answer, mrNo);
+}
+
 }  // namespace
