@@ -338,9 +338,9 @@ void TkyrDBNavigator::PerformAction(TDataSet& set, TNavigateBtn kind) {
   }
 }
 
+// Only OK deletes: a box that could not be shown answers Cancel.
 bool TkyrDBNavigator::DeleteConfirmed() {
-  return ShowMessageBox(Application->DialogOwner(), "Delete record?", Application->Title(),
-                        MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+  return MessageDlg("Delete record?", mtConfirmation, mbOKCancel, 0) == mrOk;
 }
 
 // The flag is left alone when the handler freed the navigator.

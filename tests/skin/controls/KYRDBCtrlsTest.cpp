@@ -276,15 +276,18 @@ TEST_F(NavigatorTest, WithoutAnActiveSourceAClickStillFiresOnClickOnly) {
   EXPECT_EQ(log, (std::vector<std::string>{"click nbNext", "click nbFirst"}));
 }
 
-// The confirmation goes through the message-box hook, the real box's path.
+// The confirmation is a confirmation dialog (MessageDlg), answered through the message-box
+// hook that the real box's path also takes.
 class DeleteTest : public NavigatorTest {
 protected:
   DeleteTest() {
     Fill(3);
     nav->SetDataSource(source);
-    previous = SetMessageBoxHook([this](HWND, const std::string& text, const std::string&, UINT flags) {
+    previous = SetMessageBoxHook([this](HWND, const std::string& text, const std::string& caption, UINT flags) {
       asked.push_back(text);
+      EXPECT_EQ(caption, "Confirm");
       EXPECT_EQ(flags & MB_TYPEMASK, static_cast<UINT>(MB_OKCANCEL));
+      EXPECT_EQ(flags & MB_ICONMASK, static_cast<UINT>(MB_ICONQUESTION));
       return answer;
     });
   }
