@@ -3,6 +3,7 @@
 #include "framework/core/TypInfo.h"
 #include "skin/KYRStyled.h"
 #include "skin/controls/KYRButton.h"
+#include "skin/controls/KYRDBCtrls.h"
 #include "skin/controls/KYRImagePanel.h"
 #include "skin/controls/KYRMainMenu.h"
 #include "skin/controls/KYRMemo.h"
@@ -31,6 +32,7 @@ void RegisterSkinClasses() {
     RegisterComponentClass<TkyrForm>();
     RegisterComponentClass<TkyrScrollBar>();
     RegisterComponentClass<TkyrMemo>();
+    RegisterComponentClass<TkyrDBNavigator>();
     return true;
   }();
   (void)done;
