@@ -23,6 +23,8 @@ void TDemoMainForm::DeclarePublished(TPublished<TDemoMainForm>& p) {
   p.Field("kyrImagePanel1", &TDemoMainForm::kyrImagePanel1);
   p.Field("kyrImagePanel2", &TDemoMainForm::kyrImagePanel2);
   p.Field("kyrImagePanel3", &TDemoMainForm::kyrImagePanel3);
+  p.Field("CaptionPanelLabel", &TDemoMainForm::CaptionPanelLabel);
+  p.Field("kyrImagePanel4", &TDemoMainForm::kyrImagePanel4);
   p.Field("MemoLabel", &TDemoMainForm::MemoLabel);
   p.Field("kyrScrollBar1", &TDemoMainForm::kyrScrollBar1);
   p.Field("kyrScrollBar2", &TDemoMainForm::kyrScrollBar2);

@@ -43,6 +43,8 @@ public:
   TkyrImagePanel* kyrImagePanel1 = nullptr;
   TkyrImagePanel* kyrImagePanel2 = nullptr;
   TkyrImagePanel* kyrImagePanel3 = nullptr;
+  TLabel* CaptionPanelLabel = nullptr;
+  TkyrImagePanel* kyrImagePanel4 = nullptr;
   TLabel* MemoLabel = nullptr;
   TkyrScrollBar* kyrScrollBar1 = nullptr;
   TkyrScrollBar* kyrScrollBar2 = nullptr;

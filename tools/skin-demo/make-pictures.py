@@ -2,7 +2,7 @@
 """Prints the pictures of the demo's stored descriptions as Picture.Data blocks (a BMP behind
 the graphic's class name and its length), to paste into DemoMain.form:
     tools/skin-demo/make-pictures.py
-Each picture stands on magenta, the skin's transparent key colour."""
+The image button's faces stand on magenta, the skin's transparent key colour."""
 import math
 import struct
 
@@ -20,14 +20,13 @@ def bmp(width, height, pixel):
     return b"BM" + struct.pack("<IHHI", 14 + len(header) + len(rows), 0, 0, 54) + header + rows
 
 
-def disc(x, y):
-    """48 x 32: an orange disc holding a navy square."""
-    dx, dy = (x - 23.5) / 22, (y - 15.5) / 15
-    if dx * dx + dy * dy > 1:
-        return KEY
-    if 18 <= x < 30 and 10 <= y < 22:
-        return (0, 0, 128)
-    return (255, 128, 0) if dx * dx + dy * dy < 0.85 else (128, 0, 0)
+def landscape(x, y):
+    """48 x 32, edge to edge (no key colour): a sky, a sun and a green hill."""
+    if y > 22 - 6 * math.cos((x - 30) / 15):
+        return (40, 140 - y, 50)
+    if math.hypot(x - 14, y - 10) <= 5:
+        return (255, 210, 40)
+    return (90 + 4 * y, 150 + 3 * y, 235)
 
 
 def face(colour):
@@ -50,7 +49,7 @@ def data(name, graphic):
 
 
 if __name__ == "__main__":
-    print(data("Disc", bmp(48, 32, disc)))
+    print(data("Landscape", bmp(48, 32, landscape)))
     for name, colour in (("Normal", (32, 96, 176)), ("MouseOn", (80, 160, 224)), ("MouseDown", (16, 48, 112)),
                          ("Disabled", (128, 128, 128))):
         print(data(name, bmp(36, 22, face(colour))))

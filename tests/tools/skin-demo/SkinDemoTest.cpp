@@ -186,13 +186,16 @@ TEST_F(SkinDemo, MainWindowIsWhatItsDescriptionStores) {
        styled({{"Orientation", "kyrHorizontal"}, {"Max", "100"}, {"Position", "70"}, {"ShowTick", "False"}})},
       {"kyrTrackBar3", "TkyrTrackBar", "kyrForm1", TBounds{262, 212, 19, 110},
        styled({{"Orientation", "kyrVertical"}, {"Max", "10"}, {"Position", "6"}, {"Frequency", "2"}})},
-      label("ImagePanelsLabel", {16, 336, 200, 13}, "Image panels: normal, stretched, tiled", true),
-      {"kyrImagePanel1", "TkyrImagePanel", "kyrForm1", TBounds{16, 356, 90, 64},
-       {{"DrawStyle", "kyrNormal"}, {"Transparent", "True"}}},
-      {"kyrImagePanel2", "TkyrImagePanel", "kyrForm1", TBounds{114, 356, 90, 64},
-       {{"DrawStyle", "kyrStretch"}, {"Transparent", "True"}}},
-      {"kyrImagePanel3", "TkyrImagePanel", "kyrForm1", TBounds{212, 356, 90, 64},
-       {{"DrawStyle", "kyrTile"}, {"Transparent", "True"}}},
+      label("ImagePanelsLabel", {16, 336, 290, 13}, "Image panels: normal, stretched, tiled", true),
+      {"kyrImagePanel1", "TkyrImagePanel", "kyrForm1", TBounds{16, 356, 90, 96},
+       {{"DrawStyle", "kyrNormal"}, {"Transparent", "False"}}},
+      {"kyrImagePanel2", "TkyrImagePanel", "kyrForm1", TBounds{114, 356, 90, 96},
+       {{"DrawStyle", "kyrStretch"}, {"Transparent", "False"}}},
+      {"kyrImagePanel3", "TkyrImagePanel", "kyrForm1", TBounds{212, 356, 90, 96},
+       {{"DrawStyle", "kyrTile"}, {"Transparent", "False"}}},
+      label("CaptionPanelLabel", {328, 336, 290, 13}, "An image panel with a caption", true),
+      {"kyrImagePanel4", "TkyrImagePanel", "kyrForm1", TBounds{328, 356, 296, 96},
+       {{"DrawStyle", "kyrStretch"}, {"Caption", "A caption over the picture"}, {"Font.Color", "clNavy"}}},
       label("MemoLabel", {328, 52, 280, 13}, "Memo with skinned scroll bars", true),
       // The memo's bars lie where the memo lays them (over its own scroll bars, checked below).
       {"kyrScrollBar1", "TkyrScrollBar", "kyrForm1", {},
@@ -232,7 +235,7 @@ TEST_F(SkinDemo, MainWindowIsWhatItsDescriptionStores) {
   };
   apptest::ExpectComponents(Main(), rows);
   // The memo's bars along its right and bottom edges, inside it.
-  const TkyrMemo& memo = *Main().kyrMemo1;
+  TkyrMemo& memo = *Main().kyrMemo1;
   const TkyrScrollBar& down = *Main().kyrScrollBar1;
   const TkyrScrollBar& across = *Main().kyrScrollBar2;
   EXPECT_TRUE(down.Visible() && across.Visible());
@@ -242,10 +245,14 @@ TEST_F(SkinDemo, MainWindowIsWhatItsDescriptionStores) {
   EXPECT_LE(memo.Top() + memo.Height() - 3, across.Top() + across.Height());
   EXPECT_LE(across.Top() + across.Height(), memo.Top() + memo.Height());
   EXPECT_GE(across.Left(), memo.Left());
+  // Its lines as stored, the empty ones too.
+  EXPECT_EQ(memo.Lines().Count(), 22);
+  EXPECT_EQ(memo.Lines().Strings(3), "");
+  EXPECT_EQ(memo.Lines().Strings(4), "Right-click the window for the menu:");
   // The pictures stored with the window.
   EXPECT_EQ(Main().kyrImageButton1->PicNormal()->Width(), 36);
   EXPECT_EQ(Main().kyrImageButton1->PicDisabled()->Height(), 22);
-  for (TkyrImagePanel* panel : {Main().kyrImagePanel1, Main().kyrImagePanel2, Main().kyrImagePanel3})
+  for (TkyrImagePanel* panel : {Main().kyrImagePanel1, Main().kyrImagePanel2, Main().kyrImagePanel3, Main().kyrImagePanel4})
     EXPECT_EQ(panel->Picture()->Width(), 48) << panel->Name();
   // The menu's structure: three commands, their items in order.
   const auto captions = [](TMenuItem* parent) {
