@@ -44,6 +44,20 @@ TEST(InstalledVantor, StartsAndShowsItsMainWindow) {
   EXPECT_EQ(vantor.CloseAndWait("Vantor"), 0);
 }
 
+TEST(InstalledVantor, TheSkinDemoStartsWithItsMainWindowAndHiddenAboutWindow) {
+  TRunningProgram demo(Installed("skin-demo.exe"));
+  ASSERT_TRUE(demo.Started()) << Installed("skin-demo.exe");
+  std::vector<TTopWindow> windows;
+  EXPECT_TRUE(WaitFor([&] {
+    windows = TopWindowsOf(demo.Id());
+    const auto main = FindTopWindow(windows, "Skin Demo");
+    return main && main->visible && FindTopWindow(windows, "About Skin Demo");
+  }));
+  const auto about = FindTopWindow(windows, "About Skin Demo");
+  EXPECT_TRUE(about && !about->visible);
+  EXPECT_EQ(demo.CloseAndWait("Skin Demo"), 0);
+}
+
 TEST(InstalledVantor, IsRegisteredForRemovalAndInTheStartMenu) {
   EXPECT_EQ(RegistryText("DisplayName"), "Vantor");
   EXPECT_EQ(RegistryText("DisplayVersion"), VANTOR_VERSION);
@@ -53,6 +67,7 @@ TEST(InstalledVantor, IsRegisteredForRemovalAndInTheStartMenu) {
   char programs[MAX_PATH] = {};
   ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, 0, programs), S_OK);
   EXPECT_TRUE(PathExists(std::string(programs) + "\\Vantor.lnk")) << programs;
+  EXPECT_TRUE(PathExists(std::string(programs) + "\\Skin Demo.lnk")) << programs;
 }
 
 }  // namespace
