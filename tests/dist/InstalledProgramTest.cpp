@@ -30,32 +30,26 @@ std::string RegistryText(const char* value) {
   return text;
 }
 
-TEST(InstalledVantor, StartsAndShowsItsMainWindow) {
-  TRunningProgram vantor(Installed("Vantor.exe"));
-  ASSERT_TRUE(vantor.Started()) << Installed("Vantor.exe");
+// The installed PROGRAM shows its window MAIN, with its window HIDDEN created but not shown, and
+// ends when MAIN is closed.
+void ExpectStartsAndEnds(const std::string& program, const std::string& main, const std::string& hidden) {
+  TRunningProgram running(Installed(program));
+  ASSERT_TRUE(running.Started()) << Installed(program);
   std::vector<TTopWindow> windows;
   EXPECT_TRUE(WaitFor([&] {
-    windows = TopWindowsOf(vantor.Id());
-    const auto main = FindTopWindow(windows, "Vantor");
-    return main && main->visible && FindTopWindow(windows, "About Vantor");
+    windows = TopWindowsOf(running.Id());
+    const auto shown = FindTopWindow(windows, main);
+    return shown && shown->visible && FindTopWindow(windows, hidden);
   }));
-  const auto about = FindTopWindow(windows, "About Vantor");
-  EXPECT_TRUE(about && !about->visible);
-  EXPECT_EQ(vantor.CloseAndWait("Vantor"), 0);
+  const auto created = FindTopWindow(windows, hidden);
+  EXPECT_TRUE(created && !created->visible) << hidden;
+  EXPECT_EQ(running.CloseAndWait(main), 0);
 }
 
+TEST(InstalledVantor, StartsAndShowsItsMainWindow) { ExpectStartsAndEnds("Vantor.exe", "Vantor", "About Vantor"); }
+
 TEST(InstalledVantor, TheSkinDemoStartsWithItsMainWindowAndHiddenAboutWindow) {
-  TRunningProgram demo(Installed("skin-demo.exe"));
-  ASSERT_TRUE(demo.Started()) << Installed("skin-demo.exe");
-  std::vector<TTopWindow> windows;
-  EXPECT_TRUE(WaitFor([&] {
-    windows = TopWindowsOf(demo.Id());
-    const auto main = FindTopWindow(windows, "Skin Demo");
-    return main && main->visible && FindTopWindow(windows, "About Skin Demo");
-  }));
-  const auto about = FindTopWindow(windows, "About Skin Demo");
-  EXPECT_TRUE(about && !about->visible);
-  EXPECT_EQ(demo.CloseAndWait("Skin Demo"), 0);
+  ExpectStartsAndEnds("skin-demo.exe", "Skin Demo", "About Skin Demo");
 }
 
 TEST(InstalledVantor, IsRegisteredForRemovalAndInTheStartMenu) {

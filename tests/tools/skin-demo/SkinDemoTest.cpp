@@ -4,9 +4,6 @@
 // on its own.
 #include <windows.h>
 
-#include <commdlg.h>
-#include <dlgs.h>
-
 #include <gtest/gtest.h>
 
 #include <map>
@@ -359,31 +356,17 @@ TEST_F(SkinDemo, FromThemeFileWithoutAFileAsksForOneAndACancelChangesNothing) {
 }
 
 // The real open dialog: a timer finds it by its title, types the theme file's name and confirms.
-std::string gThemeName;
-bool gOpenDialogSeen = false;
-
-void CALLBACK FillOpenDialog(HWND, UINT, UINT_PTR, DWORD) {
-  HWND dialog = FindWindowA("#32770", "Open theme file");
-  if (!dialog || gOpenDialogSeen) return;
-  HWND name = GetDlgItem(dialog, edt1);
-  if (!name) name = GetDlgItem(dialog, cmb13);
-  if (!name) return;
-  gOpenDialogSeen = true;
-  SetWindowTextA(name, gThemeName.c_str());
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-}
-
 TEST_F(SkinDemo, OpenThemeFileThroughTheRealOpenDialog) {
   TempDir dir;
-  gThemeName = ExportTheme(dir, "BlueGlass");
-  gOpenDialogSeen = false;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 50, FillOpenDialog);
-  Main().OpenThemeFile1->Click();
-  KillTimer(nullptr, timer);
-  EXPECT_TRUE(gOpenDialogSeen);
+  const std::string theme = ExportTheme(dir, "BlueGlass");
+  {
+    uitest::TFileDialogFiller filler("Open theme file", theme);
+    Main().OpenThemeFile1->Click();
+    EXPECT_TRUE(filler.Seen());
+  }
   // The dialog answers with the full name (the drive added to a rooted one).
   char full[MAX_PATH] = {};
-  GetFullPathNameA(gThemeName.c_str(), MAX_PATH, full, nullptr);
+  GetFullPathNameA(theme.c_str(), MAX_PATH, full, nullptr);
   EXPECT_EQ(Main().kyrFileTheme1->ThemeFile(), full);
   ExpectStyle(FromThemeFile, Main().kyrFileTheme1);
 }
