@@ -4,6 +4,7 @@
 #include "skin/KYRStyled.h"
 #include "skin/controls/KYRButton.h"
 #include "skin/controls/KYRImagePanel.h"
+#include "skin/controls/KYRMainMenu.h"
 #include "skin/controls/KYRMemo.h"
 #include "skin/controls/KYRPopupMenu.h"
 #include "skin/controls/KYRScrollBar.h"
@@ -16,6 +17,7 @@ void RegisterSkinClasses() {
   static const bool done = [] {
     RegisterComponentClass<TkyrFileTheme>();
     RegisterComponentClass<TkyrPopupMenu>();
+    RegisterComponentClass<TkyrMainMenu>();
     RegisterComponentClass<TkyrTrackBar>();
     RegisterComponentClass<TkyrTitleBar>();
     RegisterComponentClass<TkyrTitleBarPopupMenu>();

@@ -4,15 +4,20 @@
 
 namespace {
 
+// Painting must not fail for a missing resource: that simply draws nothing.
+bool LoadBuiltinBitmap(TBitmap& bitmap, const char* name) {
+  try {
+    bitmap.LoadFromResourceName(GetModuleHandleA(nullptr), name);
+  } catch (const EInvalidGraphic&) {
+    return false;
+  }
+  return true;
+}
+
 // A MacOS menu strip: the top HEIGHT rows of resource NAME of the program, stretched over RECT.
-// Painting must not fail for a missing resource, so that simply draws nothing.
 void DrawMacStrip(TCanvas& canvas, const RECT& rect, const char* name, int height) {
   TBitmap strip;
-  try {
-    strip.LoadFromResourceName(GetModuleHandleA(nullptr), name);
-  } catch (const EInvalidGraphic&) {
-    return;
-  }
+  if (!LoadBuiltinBitmap(strip, name)) return;
   strip.SetHeight(height);
   canvas.StretchDraw(rect, strip);
 }
@@ -44,6 +49,11 @@ void DrawMenuSeparator(TCanvas& canvas, const RECT& rect, TColor color, int barW
   const int y = rect.top + 2;
   canvas.MoveTo(barOnLeft ? rect.left + barWidth + 4 : rect.left + 2, y);
   canvas.LineTo(barOnLeft ? rect.right - 2 : rect.right - barWidth - 4, y);
+}
+
+void StretchBuiltinBitmap(TCanvas& canvas, const RECT& rect, const char* name) {
+  TBitmap picture;
+  if (LoadBuiltinBitmap(picture, name)) canvas.StretchDraw(rect, picture);
 }
 
 void DrawMacMenuBar(TCanvas& canvas, const RECT& rect) { DrawMacStrip(canvas, rect, "MACOS_MENU_BAR", 20); }

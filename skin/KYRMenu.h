@@ -23,6 +23,8 @@ void DrawMenuSeparator(TCanvas& canvas, const RECT& rect, TColor color, int barW
 void DrawMacMenuBar(TCanvas& canvas, const RECT& rect);
 void DrawMacMenuSelection(TCanvas& canvas, const RECT& rect);
 void DrawMacMenuBarSmall(TCanvas& canvas, const RECT& rect);
+// The whole built-in bitmap NAME stretched over RECT; nothing when the resource is missing.
+void StretchBuiltinBitmap(TCanvas& canvas, const RECT& rect, const char* name);
 
 // A solid brush of COLOR, then a 1-pixel frame / a fill of RECT.
 void FrameRectColor(TCanvas& canvas, const RECT& rect, TColor color);

@@ -1,6 +1,7 @@
 #include "framework/ui/ComponentClasses.h"
 
 #include "framework/graphics/ImgList.h"
+#include "framework/ui/ComCtrls.h"
 #include "framework/ui/Dialogs.h"
 #include "framework/ui/ExtCtrls.h"
 #include "framework/ui/Forms.h"
@@ -22,6 +23,8 @@ void RegisterFrameworkClasses() {
     RegisterComponentClass<TSaveDialog>();
     RegisterComponentClass<TApplicationEvents>();
     RegisterComponentClass<TImageList>();
+    RegisterComponentClass<TToolBar>();
+    RegisterComponentClass<TToolButton>();
     return true;
   }();
   (void)done;

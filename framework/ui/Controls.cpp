@@ -810,6 +810,7 @@ void TWinControl::Realign() {
   RECT rect = ClientRect();
   AdjustClientRect(rect);
   for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient}) AlignList(a, rect);
+  AlignRemainder(rect);
   AnchorControls();
 }
 

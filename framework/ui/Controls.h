@@ -522,6 +522,9 @@ protected:
   virtual void DestroyWnd();
   // After the window exists: font, children. Derived classes push their state here.
   virtual void CreateWindowHandle(const TCreateParams& params);
+  // Called after each layout with the part of the client area the aligned children left (an
+  // MDI frame puts its client window there).
+  virtual void AlignRemainder(const RECT&) {}
   // Paints the client area on DC (the default: nothing; the windowless children come after).
   virtual void PaintWindow(HDC dc);
   virtual void DoEnter();

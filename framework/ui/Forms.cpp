@@ -159,9 +159,11 @@ void TCustomForm::CreateParams(TCreateParams& params) {
   params.ClassName = "VantorForm";
   if (position_ == poDefault || position_ == poDefaultPosOnly) params.X = params.Y = CW_USEDEFAULT;
   if (position_ == poDefault || position_ == poDefaultSizeOnly) params.Width = params.Height = CW_USEDEFAULT;
+  if (formStyle_ == fsMDIChild) MDIChildParams(params);
 }
 
 void TCustomForm::CreateWindowHandle(const TCreateParams& params) {
+  if (formStyle_ == fsMDIForm) CreateMDIClient();  // before the layout that places it
   inherited::CreateWindowHandle(params);
   MenuChanged();
   ApplyIcon();
@@ -176,7 +178,7 @@ RECT TCustomForm::ClientRect() const {
     DWORD style, exStyle;
     FormWindowStyle(borderStyle_, borderIcons_, style, exStyle);
     RECT frame{0, 0, 0, 0};
-    AdjustWindowRectEx(&frame, style, menu_ != nullptr, exStyle);
+    AdjustWindowRectEx(&frame, style, menu_ != nullptr && formStyle_ != fsMDIChild, exStyle);
     r = {0, 0, std::max(0L, Width() - (frame.right - frame.left)), std::max(0L, Height() - (frame.bottom - frame.top))};
   }
   // While a description is read, a client size set earlier is what the form will have.
@@ -197,28 +199,39 @@ void TCustomForm::SetClientSize(int width, int height) {
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle value) {
   if (borderStyle_ == value) return;
+  CheckRecreatable();
   borderStyle_ = value;
   RecreateWnd();
 }
 
 void TCustomForm::SetBorderIcons(TBorderIcons value) {
   if (borderIcons_ == value) return;
+  CheckRecreatable();
   borderIcons_ = value;
   RecreateWnd();
 }
 
+// Becoming or ceasing to be an MDI frame or child takes another kind of window.
 void TCustomForm::SetFormStyle(TFormStyle value) {
   if (formStyle_ == value) return;
+  const bool mdiChange = formStyle_ == fsMDIForm || formStyle_ == fsMDIChild || value == fsMDIForm || value == fsMDIChild;
+  if (mdiChange) CheckRecreatable();
   formStyle_ = value;
-  if (HandleAllocated())
-    SetWindowPos(HandleIfAllocated(), value == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (!HandleAllocated()) return;
+  if (mdiChange) {
+    RecreateWnd();
+    if (Visible()) ApplyVisible();
+    return;
+  }
+  SetWindowPos(HandleIfAllocated(), value == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TCustomForm::SetWindowState(TWindowState value) {
   if (windowState_ == value) return;
   windowState_ = value;
   if (!HandleAllocated() || !Visible()) return;
+  if (MDIFrame()) return ApplyMDIWindowState();
   static constexpr int kShow[] = {SW_RESTORE, SW_MINIMIZE, SW_MAXIMIZE};
   ShowWindow(HandleIfAllocated(), kShow[value]);
 }
@@ -296,6 +309,8 @@ void TCustomForm::ApplyVisible() {
   OwningApplication(this)->UpdateVisible();  // the taskbar entry first, then what it stands for
   static constexpr int kShow[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
   ShowWindow(window, kShow[windowState_]);
+  // ShowWindow does not activate a child window: the client does, for an MDI child.
+  if (TCustomForm* frame = MDIFrame()) SendMessageA(frame->ClientHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(window), 0);
   if (onShow_) onShow_(this);
 }
 
@@ -365,7 +380,8 @@ void TCustomForm::Close() {
     return;
   }
   if (!CloseQuery()) return;
-  TCloseAction action = caHide;
+  // An MDI child closed by default goes to an icon in its frame, as MDI users expect.
+  TCloseAction action = formStyle_ == fsMDIChild ? caMinimize : caHide;
   DoClose(action);
   if (action == caNone) return;
   TApplication* app = OwningApplication(this);
@@ -427,7 +443,10 @@ void TCustomForm::SelectNext(TWinControl* current, bool forward) {
   stops[index]->SetFocus();
 }
 
+// A child window is never the active window: an MDI child is active while its frame is and
+// the client reports it as its active child.
 bool TCustomForm::Active() const {
+  if (const TCustomForm* frame = MDIFrame()) return frame->Active() && frame->ActiveMDIChild() == this;
   return HandleAllocated() && GetActiveWindow() == HandleIfAllocated();
 }
 
@@ -443,6 +462,12 @@ void TCustomForm::SetMenu(TMainMenu* value) {
 void TCustomForm::MenuChanged() {
   HWND window = HandleIfAllocated();
   if (!window) return;
+  // A child window has no menu bar (its menu field is its id): an MDI child's menu is for a
+  // frame that shows it.
+  if (MDIFrame()) {
+    if (menu_) menu_->SetWindow(window);
+    return;
+  }
   // Detach first: building the new handle frees the one the window may still show.
   ::SetMenu(window, nullptr);
   if (menu_) menu_->SetWindow(window);
@@ -475,6 +500,9 @@ void TCustomForm::WndProc(TMessage& m) {
       {CM_DIALOGKEY, &TCustomForm::CMDialogKey},
       {CM_RELEASE, &TCustomForm::CMRelease},
       {CM_ICONCHANGED, &TCustomForm::CMIconChanged},
+      // MDI
+      {WM_MDIACTIVATE, &TCustomForm::WMMDIActivate},
+      {WM_NCDESTROY, &TCustomForm::WMNCDestroy},
   };
   if (!DispatchMessageTable(*this, kTable, m)) inherited::WndProc(m);
 }
@@ -500,7 +528,7 @@ void TCustomForm::WMSize(TMessage& m) {
 void TCustomForm::WMActivate(TMessage& m) {
   inherited::WndProc(m);
   if (LOWORD(m.WParam) != WA_INACTIVE) {
-    if (activeControl_ && activeControl_->CanFocus()) activeControl_->SetFocus();
+    if (activeControl_ && activeControl_->CanFocus() && !FocusGoesToMDIChild()) activeControl_->SetFocus();
     if (onActivate_) onActivate_(this);
   } else if (onDeactivate_) {
     onDeactivate_(this);
@@ -508,7 +536,8 @@ void TCustomForm::WMActivate(TMessage& m) {
 }
 
 void TCustomForm::WMSetFocus(TMessage& m) {
-  if (activeControl_ && activeControl_->CanFocus()) {
+  if (MDIFrame()) DefaultHandler(m);  // DefMDIChildProc activates the child that got the focus
+  if (activeControl_ && activeControl_->CanFocus() && !FocusGoesToMDIChild()) {
     activeControl_->SetFocus();
     return;
   }
@@ -525,8 +554,13 @@ void TCustomForm::WMGetMinMaxInfo(TMessage& m) {
   if (c->MaxHeight() > 0) info->ptMaxTrackSize.y = c->MaxHeight();
 }
 
+bool TCustomForm::MenuBarKey(LPARAM key) { return menuBar_ && menuBar_->Perform(CM_KEYMENU, 0, key) != 0; }
+
 // The main form's minimise is the application's: every window goes, the taskbar entry stays.
+// SC_KEYMENU goes to the form's menu bar control when it has one (nothing may touch the form
+// afterwards: the command chosen may have freed it).
 void TCustomForm::WMSysCommand(TMessage& m) {
+  if ((m.WParam & 0xFFF0) == SC_KEYMENU && MenuBarKey(m.LParam)) return;
   TApplication* app = OwningApplication(this);
   if ((m.WParam & 0xFFF0) == SC_MINIMIZE && app->MainForm() == this && app->Handle()) {
     app->Minimize();
@@ -560,6 +594,149 @@ void TCustomForm::ApplyIcon() {
   SendMessageA(HandleIfAllocated(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
 }
 
+// ---- MDI ----
+namespace {
+bool IsMDIChildWindow(HWND window) {
+  return window && (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_MDICHILD) != 0;
+}
+
+// The form bound to an MDI child window, or nullptr.
+TCustomForm* MDIChildForm(HWND window) {
+  return IsMDIChildWindow(window) ? dynamic_cast<TCustomForm*>(TWinControl::FindControl(window)) : nullptr;
+}
+}  // namespace
+
+void TCustomForm::CreateMDIClient() {
+  CLIENTCREATESTRUCT create{nullptr, kMDIFirstChildId};
+  const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_HSCROLL | WS_VSCROLL;
+  client_.Reset(CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr, style, 0, 0, 0, 0, HandleIfAllocated(), nullptr,
+                                GetModuleHandleA(nullptr), &create));
+  if (!client_) throw Exception("Error creating the MDI client window of " + Name());
+}
+
+// A child of the main frame's client; WS_EX_MDICHILD makes CreateWindowEx register it with the
+// client (which also gives it its id), as WM_MDICREATE would.
+void TCustomForm::MDIChildParams(TCreateParams& params) {
+  TCustomForm* frame = OwningApplication(this)->MainForm();
+  if (frame && frame != this && frame->FormStyle() == fsMDIForm) frame->HandleNeeded();
+  HWND client = frame && frame != this ? frame->ClientHandle() : nullptr;
+  if (!client) throw Exception("Cannot create form. No MDI forms are currently active");
+  params.Style = (params.Style & ~WS_POPUP) | WS_CHILD;
+  params.ExStyle |= WS_EX_MDICHILD;
+  params.WndParent = client;
+}
+
+TCustomForm* TCustomForm::MDIFrame() const {
+  HWND window = HandleIfAllocated();
+  return IsMDIChildWindow(window) ? dynamic_cast<TCustomForm*>(FindControl(GetParent(GetParent(window)))) : nullptr;
+}
+
+TCustomForm* TCustomForm::ActiveMDIChild() const {
+  if (!client_) return nullptr;
+  return MDIChildForm(reinterpret_cast<HWND>(SendMessageA(client_.Get(), WM_MDIGETACTIVE, 0, 0)));
+}
+
+int TCustomForm::MDIChildCount() const {
+  int count = 0;
+  for (HWND w = client_ ? GetWindow(client_.Get(), GW_CHILD) : nullptr; w; w = GetWindow(w, GW_HWNDNEXT))
+    if (MDIChildForm(w)) ++count;
+  return count;
+}
+
+TCustomForm* TCustomForm::MDIChildren(int index) const {
+  for (HWND w = client_ ? GetWindow(client_.Get(), GW_CHILD) : nullptr; w; w = GetWindow(w, GW_HWNDNEXT))
+    if (TCustomForm* child = MDIChildForm(w); child && index-- == 0) return child;
+  throw Exception("MDI child index out of range");
+}
+
+void TCustomForm::Tile() {
+  if (client_) SendMessageA(client_.Get(), WM_MDITILE, tileMode_ == tbHorizontal ? MDITILE_HORIZONTAL : MDITILE_VERTICAL, 0);
+}
+
+void TCustomForm::Cascade() {
+  if (client_) SendMessageA(client_.Get(), WM_MDICASCADE, 0, 0);
+}
+
+void TCustomForm::ArrangeIcons() {
+  if (client_) SendMessageA(client_.Get(), WM_MDIICONARRANGE, 0, 0);
+}
+
+void TCustomForm::Next() {
+  if (client_) SendMessageA(client_.Get(), WM_MDINEXT, 0, 0);
+}
+
+void TCustomForm::Previous() {
+  if (client_) SendMessageA(client_.Get(), WM_MDINEXT, 0, 1);
+}
+
+void TCustomForm::CheckRecreatable() const {
+  if (HandleAllocated() && MDIChildCount() > 0)
+    throw Exception("Cannot re-create the window of MDI form " + Name() + " while it has MDI children");
+}
+
+// A window destroyed for good (the form going) takes its children along; any other loss of
+// the window is a re-creation, refused while there are children.
+void TCustomForm::DestroyWnd() {
+  if (!IsDestroying()) CheckRecreatable();
+  client_.Reset();
+  inherited::DestroyWnd();
+}
+
+// Windows destroyed this form's window, and the client with it.
+void TCustomForm::WMNCDestroy(TMessage& m) {
+  client_.Release();
+  inherited::WndProc(m);
+}
+
+void TCustomForm::AlignRemainder(const RECT& rest) {
+  if (!client_) return;
+  SetWindowPos(client_.Get(), nullptr, rest.left, rest.top, std::max(0L, rest.right - rest.left),
+               std::max(0L, rest.bottom - rest.top), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool TCustomForm::FocusGoesToMDIChild() const { return ActiveMDIChild() != nullptr; }
+
+// The client maximises and restores its children itself (it keeps one maximised at a time and
+// gives the frame the child's caption).
+void TCustomForm::ApplyMDIWindowState() {
+  HWND window = HandleIfAllocated(), client = GetParent(window);
+  switch (windowState_) {
+    case wsMaximized: SendMessageA(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(window), 0); break;
+    case wsNormal: SendMessageA(client, WM_MDIRESTORE, reinterpret_cast<WPARAM>(window), 0); break;
+    case wsMinimized: ShowWindow(window, SW_MINIMIZE); break;
+  }
+}
+
+// The client tells the child it leaves (WPARAM) and the one it activates (LPARAM).
+void TCustomForm::WMMDIActivate(TMessage& m) {
+  inherited::WndProc(m);
+  HWND window = HandleIfAllocated();
+  if (reinterpret_cast<HWND>(m.LParam) == window) {
+    const TCustomForm* frame = MDIFrame();
+    if (frame && frame->Active() && activeControl_ && activeControl_->CanFocus() && !activeControl_->Focused())
+      activeControl_->SetFocus();
+    if (onActivate_) onActivate_(this);
+  } else if (reinterpret_cast<HWND>(m.WParam) == window && onDeactivate_) {
+    onDeactivate_(this);
+  }
+}
+
+// The frame's default is DefFrameProc, but for WM_SIZE, which would stretch the client over the
+// aligned controls (AlignRemainder places it); an MDI child's is DefMDIChildProc.
+void TCustomForm::DefaultHandler(TMessage& m) {
+  HWND window = HandleIfAllocated();
+  const bool frameworkMessage = m.Msg >= CM_BASE && m.Msg < 0xC000;
+  if (window && !frameworkMessage && client_ && m.Msg != WM_SIZE) {
+    m.Result = DefFrameProcA(window, client_.Get(), m.Msg, m.WParam, m.LParam);
+    return;
+  }
+  if (!frameworkMessage && IsMDIChildWindow(window)) {
+    m.Result = DefMDIChildProcA(window, m.Msg, m.WParam, m.LParam);
+    return;
+  }
+  inherited::DefaultHandler(m);
+}
+
 void TCustomForm::DeclarePublished(TPublished<TCustomForm>& p) {
   p.Enumeration("BorderStyle", FormBorderStyleInfo, &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle);
   p.Set("BorderIcons", BorderIconInfo, &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons);
@@ -574,6 +751,7 @@ void TCustomForm::DeclarePublished(TPublished<TCustomForm>& p) {
   p.Boolean("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview);
   p.Integer("ModalResult", &TCustomForm::ModalResult, &TCustomForm::SetModalResult);
   p.Component("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
+  p.Enumeration("TileMode", TileModeInfo, &TCustomForm::TileMode, &TCustomForm::SetTileMode);
   p.Component("Menu", &TCustomForm::Menu, &TCustomForm::SetMenu);
   p.Object("Icon", &TCustomForm::Icon);
   p.Event("OnCreate", &TCustomForm::OnCreate, &TCustomForm::SetOnCreate);
@@ -788,13 +966,46 @@ bool TApplication::Preprocess(MSG& msg) {
   bool handled = false;
   for (TApplicationEvents* events : std::vector<TApplicationEvents*>(EventObjects()))
     if (events->OnMessage()) events->OnMessage()(msg, handled);
-  return handled || IsKeyMessage(msg);
+  return handled || IsMDIMessage(msg) || IsKeyMessage(msg);
 }
 
-// Keys the focused control does not want go to its form: menu short-cuts first, then
-// CM_DIALOGKEY (Tab, Enter, Escape, arrows) or CM_DIALOGCHAR (accelerator characters).
+// TranslateMDISysAccel looks only at the keys, whatever window they are for: keys typed into
+// another window (a dialog) are not the frame's.
+bool TApplication::IsMDIMessage(MSG& msg) {
+  HWND client = mainForm_ ? mainForm_->ClientHandle() : nullptr;
+  if (!client || (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN)) return false;
+  HWND frame = mainForm_->HandleIfAllocated();
+  if (msg.hwnd != frame && !IsChild(frame, msg.hwnd)) return false;
+  return TranslateMDISysAccel(client, &msg) != FALSE;
+}
+
+namespace {
+// The menu keys of a form with a menu bar control, from whichever of its windows has the focus:
+// Alt+letter (WM_SYSCHAR), F10, and Alt pressed and released with nothing in between. True when
+// the bar took the key (the message is then not dispatched: DefWindowProc would turn it into
+// the native menu's SC_KEYMENU).
+bool IsMenuBarKey(const MSG& msg, TCustomForm* form) {
+  static bool altAlone = false;
+  const bool altDown = msg.message == WM_SYSKEYDOWN && msg.wParam == VK_MENU;
+  const bool altUp = msg.message == WM_SYSKEYUP && msg.wParam == VK_MENU && altAlone;
+  if (altDown) altAlone = (msg.lParam & (1 << 30)) == 0 || altAlone;  // bit 30: a repeat
+  else if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN ||
+           (msg.message >= WM_LBUTTONDOWN && msg.message <= WM_MBUTTONDBLCLK))
+    altAlone = false;
+  if (altUp) altAlone = false;
+  if (!form->MenuBarControl()) return false;
+  if (altUp || (msg.message == WM_SYSKEYDOWN && msg.wParam == VK_F10)) return form->MenuBarKey(0);
+  if (msg.message == WM_SYSCHAR && (msg.lParam & (1 << 29)) && msg.wParam != ' ') return form->MenuBarKey(static_cast<LPARAM>(msg.wParam));
+  return false;
+}
+}  // namespace
+
+// Keys the focused control does not want go to its form: its menu bar's keys, menu short-cuts,
+// then CM_DIALOGKEY (Tab, Enter, Escape, arrows) or CM_DIALOGCHAR (accelerator characters).
 bool TApplication::IsKeyMessage(MSG& msg) {
   const UINT kind = msg.message;
+  if (TWinControl* focused = TWinControl::FindControl(msg.hwnd))
+    if (TCustomForm* form = focused->ParentForm(); form && IsMenuBarKey(msg, form)) return true;
   if (kind != WM_KEYDOWN && kind != WM_SYSKEYDOWN && kind != WM_CHAR && kind != WM_SYSCHAR) return false;
   TWinControl* control = TWinControl::FindControl(msg.hwnd);
   TCustomForm* form = control ? control->ParentForm() : nullptr;

@@ -22,6 +22,16 @@
 // taskbar's SC_RESTORE) brings back exactly those.
 // It also owns the hint tooltip (Hints.h) and the program's icon, which forms without an icon
 // of their own show (a form's Icon is stored with its description: Icon.Data = {...}).
+//
+// MDI: a form with FormStyle fsMDIForm is a frame. Its window gets a system MDI client window
+// (ClientHandle) in the area its aligned controls leave, and its default handling is
+// DefFrameProc. A form with fsMDIChild is a child window of the application's main form's
+// client (the main form must be an fsMDIForm with a window), handled by DefMDIChildProc; it
+// activates (WM_MDIACTIVATE: OnActivate, OnDeactivate, focus to its ActiveControl) when shown,
+// and closing it minimises it unless OnClose says otherwise. The frame lists its children
+// (MDIChildren, top of the z-order first) and arranges them (Tile, Cascade, ArrangeIcons,
+// Next, Previous); the message loop translates the MDI keys (Ctrl+F4, Ctrl+F6) for the frame's
+// windows. A frame's window cannot be re-created while it has children (that would destroy them).
 #pragma once
 
 #include <windows.h>
@@ -32,6 +42,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/graphics/GdiHandles.h"
 #include "framework/ui/Controls.h"
 
 class TMainMenu;
@@ -47,10 +58,16 @@ inline const TEnumInfo PositionInfo("TPosition", {"poDesigned", "poDefault", "po
                                                   "poOwnerFormCenter"});
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 inline const TEnumInfo WindowStateInfo("TWindowState", {"wsNormal", "wsMinimized", "wsMaximized"});
-// fsMDIChild and fsMDIForm are recorded for code that asks; this framework creates no MDI windows.
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 inline const TEnumInfo FormStyleInfo("TFormStyle", {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"});
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
+// How an MDI frame tiles its children: tbHorizontal stacks full-width rows, tbVertical puts
+// full-height columns side by side.
+enum TTileMode { tbHorizontal, tbVertical };
+inline const TEnumInfo TileModeInfo("TTileMode", {"tbHorizontal", "tbVertical"});
+// The command id of an MDI frame's first child (the client numbers its children from here; kept
+// clear of the ids the framework gives its controls).
+inline constexpr UINT kMDIFirstChildId = 0xFF00;
 
 using TModalResult = int;
 inline constexpr TModalResult mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrAbort = IDABORT, mrRetry = IDRETRY,
@@ -61,6 +78,9 @@ using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
 
 // Posted to a form that Release()d itself; it is deleted when the message arrives.
 inline constexpr UINT CM_RELEASE = CM_BASE + 0x21;
+// Sent by a form to its menu bar control for SC_KEYMENU: LParam the character of Alt+letter, 0
+// for F10 or Alt pressed and released alone. Result non-zero when the bar took the key.
+inline constexpr UINT CM_KEYMENU = CM_BASE + 0x40;
 // Sent to every form when the application's icon changed.
 inline constexpr UINT CM_ICONCHANGED = CM_BASE + 0x35;
 
@@ -123,6 +143,15 @@ public:
   void SetMenu(TMainMenu* value);
   // Attaches the menu's current handle again (after the menu rebuilt it).
   void MenuChanged();
+  // A control that serves as the form's menu bar (a tool bar in menu mode): SC_KEYMENU (Alt+
+  // letter, F10, Alt alone) goes to it as CM_KEYMENU instead of to the native menu. The
+  // application's message loop routes those keys here whichever of the form's windows has the
+  // focus (a child's DefWindowProc would look for the top-level window's native menu).
+  TWinControl* MenuBarControl() const { return menuBar_; }
+  void SetMenuBarControl(TWinControl* value) { menuBar_ = value; }
+  // Hands KEY (as CM_KEYMENU's LParam) to the menu bar control; true when it took it. The bar
+  // may have run a command that freed this form.
+  bool MenuBarKey(LPARAM key);
   TIcon* Icon() { return &icon_; }
 
   RECT ClientRect() const override;
@@ -130,6 +159,24 @@ public:
   void WndProc(TMessage& m) override;
   // A key message of this form's windows: menu short-cuts. True when used.
   bool IsShortCut(WORD key, TShiftState shift);
+
+  // ---- MDI ----
+  // The frame's MDI client window; nullptr unless this is an fsMDIForm with a window.
+  HWND ClientHandle() const { return client_.Get(); }
+  // The child the client reports active (WM_MDIGETACTIVE), or nullptr.
+  TCustomForm* ActiveMDIChild() const;
+  int MDIChildCount() const;
+  // The INDEX-th child in the client's z-order, the top one (the active child) first.
+  TCustomForm* MDIChildren(int index) const;
+  TTileMode TileMode() const { return tileMode_; }
+  void SetTileMode(TTileMode value) { tileMode_ = value; }
+  void Tile();
+  void Cascade();
+  void ArrangeIcons();
+  // Activates the next (previous) child; Next sends the one it leaves to the bottom.
+  void Next();
+  void Previous();
+  void DefaultHandler(TMessage& m) override;
 
   const TNotifyEvent& OnCreate() const { return onCreate_; }
   void SetOnCreate(TNotifyEvent e) { onCreate_ = std::move(e); }
@@ -156,6 +203,8 @@ public:
 protected:
   void CreateParams(TCreateParams& params) override;
   void CreateWindowHandle(const TCreateParams& params) override;
+  void DestroyWnd() override;
+  void AlignRemainder(const RECT& rest) override;
   void ApplyVisible() override;
   void PaintWindow(HDC dc) override;
   void Loaded() override;
@@ -179,6 +228,18 @@ private:
   void CMIconChanged(TMessage& m);
   // Shows the form's icon, or the application's when the form has none.
   void ApplyIcon();
+  // ---- MDI ----
+  void CreateMDIClient();
+  void MDIChildParams(TCreateParams& params);
+  // The frame whose client this form's window is a child of, or nullptr.
+  TCustomForm* MDIFrame() const;
+  // Re-creating the window would destroy the MDI children: refused (an exception) while any exists.
+  void CheckRecreatable() const;
+  // A frame with an active child gives the focus to it rather than to a control of its own.
+  bool FocusGoesToMDIChild() const;
+  void ApplyMDIWindowState();
+  void WMMDIActivate(TMessage& m);
+  void WMNCDestroy(TMessage& m);
 
   TFormBorderStyle borderStyle_ = bsSizeable;
   TBorderIcons borderIcons_{biSystemMenu, biMinimize, biMaximize};
@@ -194,10 +255,13 @@ private:
   TModalResult modalResult_ = mrNone;
   TComponentRef<TWinControl> activeControl_{this};
   TComponentRef<TMainMenu> menu_{this, [this] { MenuChanged(); }};
+  TComponentRef<TWinControl> menuBar_{this};
   TIcon icon_;
   TCanvas canvas_;
   int pendingClientWidth_ = -1, pendingClientHeight_ = -1;
   POINT scrollPos_{0, 0};
+  TWindowHandle client_;  // the MDI client; destroyed with this form's window
+  TTileMode tileMode_ = tbHorizontal;
   TNotifyEvent onCreate_, onDestroy_, onShow_, onHide_, onActivate_, onDeactivate_, onPaint_;
   TCloseEvent onClose_;
   TCloseQueryEvent onCloseQuery_;
@@ -320,6 +384,8 @@ private:
   void DefaultHandler(TMessage& m);
   void ApplyIcon();
   bool ProcessMessage(MSG& msg);
+  // The MDI keys (Ctrl+F4, Ctrl+F6) of the main frame's windows; true when used.
+  bool IsMDIMessage(MSG& msg);
   // Application events, dialog keys and characters, menu short-cuts; true when used.
   bool Preprocess(MSG& msg);
   bool IsKeyMessage(MSG& msg);

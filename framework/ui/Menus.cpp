@@ -127,6 +127,17 @@ std::vector<std::string> AutomaticHotkeys(const std::vector<std::string>& captio
   return result;
 }
 
+char CaptionAccelerator(const std::string& caption) { return HotkeyOf(caption); }
+
+std::string StripAccelerators(const std::string& caption) {
+  std::string shown;
+  for (size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size()) ++i;
+    shown += caption[i];
+  }
+  return shown;
+}
+
 LOGFONTA MenuFont() {
   NONCLIENTMETRICSA metrics{};
   metrics.cbSize = sizeof metrics;
@@ -232,12 +243,12 @@ void TMenuItem::Insert(int index, TMenuItem* item) {
     TMenuItem* old = item->parent_;
     old->items_.erase(std::find(old->items_.begin(), old->items_.end(), item));
     item->parent_ = nullptr;
-    old->Changed();
+    old->Changed(true);
   }
   index = std::clamp(index, 0, Count());
   items_.insert(items_.begin() + index, item);
   item->parent_ = this;
-  Changed();
+  Changed(true);
 }
 
 void TMenuItem::Remove(TMenuItem* item) {
@@ -245,7 +256,7 @@ void TMenuItem::Remove(TMenuItem* item) {
   if (it == items_.end()) return;
   items_.erase(it);
   item->parent_ = nullptr;
-  Changed();
+  Changed(true);
 }
 
 void TMenuItem::Clear() {
@@ -263,10 +274,28 @@ std::string TMenuItem::DisplayText() const {
   return keys.empty() ? ShownCaption() : ShownCaption() + "\t" + keys;
 }
 
-void TMenuItem::Changed() {
+void TMenuItem::Changed(bool subItems) {
   if (IsDestroying() && !parent_) return;
-  if (TMenu* menu = GetParentMenu(); menu && !menu->IsDestroying()) menu->MenuChanged();
+  // Only the root's list is the menu's top level; a dying item is no source to hand out.
+  TMenuItem* source = IsDestroying() ? nullptr : this;
+  if (TMenu* menu = GetParentMenu(); menu && !menu->IsDestroying()) menu->MenuChanged(source, subItems && menu_);
 }
+
+HMENU TMenuItem::SubMenuHandle() const {
+  TMenu* menu = GetParentMenu();
+  if (!menu || !parent_) return nullptr;
+  for (const TMenuItem* p = this; p->parent_; p = p->parent_)
+    if (!p->visible_) return nullptr;
+  if (std::none_of(items_.begin(), items_.end(), [](const TMenuItem* i) { return i->visible_; })) return nullptr;
+  // Look-up by command searches the sub-menus too; a popup item carries its command as its id.
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_SUBMENU;
+  if (!GetMenuItemInfoA(menu->Handle(), command_, FALSE, &info)) return nullptr;
+  return info.hSubMenu;
+}
+
+char TMenuItem::Accelerator() const { return HotkeyOf(ShownCaption()); }
 
 void TMenuItem::Click() {
   if (onClick_) onClick_(this);
@@ -372,7 +401,7 @@ TMenu::~TMenu() {
 void TMenu::SetOwnerDraw(bool value) {
   if (ownerDraw_ == value) return;
   ownerDraw_ = value;
-  MenuChanged();
+  MenuChanged(nullptr, false);
 }
 
 HMENU TMenu::Handle() {
@@ -383,7 +412,7 @@ HMENU TMenu::Handle() {
 void TMenu::SetAutoHotkeys(TMenuAutoFlag value) {
   if (autoHotkeys_ == value) return;
   autoHotkeys_ = value;
-  MenuChanged();
+  MenuChanged(nullptr, false);
 }
 
 TBiDiMode TMenu::BiDiMode() const {
@@ -405,9 +434,9 @@ void TMenu::Rebuild() {
   dirty_ = false;
 }
 
-void TMenu::MenuChanged() {
+void TMenu::MenuChanged(TMenuItem* source, bool rebuild) {
   dirty_ = true;
-  if (onChange_) onChange_(this);
+  if (onChange_) onChange_(this, source, rebuild);
 }
 
 namespace {
@@ -447,8 +476,8 @@ void TMenu::DeclarePublished(TPublished<TMenu>& p) {
 }
 
 // ---- TMainMenu ----
-void TMainMenu::MenuChanged() {
-  TMenu::MenuChanged();
+void TMainMenu::MenuChanged(TMenuItem* source, bool rebuild) {
+  TMenu::MenuChanged(source, rebuild);
   if (!window_ || !IsWindow(window_) || IsDestroying()) return;
   // The form shows the new handle at once; the old one is freed after it was replaced.
   if (auto* form = dynamic_cast<TCustomForm*>(TWinControl::FindControl(window_))) form->MenuChanged();
@@ -517,6 +546,29 @@ bool DrawMenuItem(const DRAWITEMSTRUCT& request) {
   return true;
 }
 
+// The position of the enabled item of MENU whose accelerator is KEY, or -1.
+int ItemWithAccelerator(HMENU menu, char key) {
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_DATA;
+    if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info) || !TMenuItem::IsLiveItem(reinterpret_cast<void*>(info.dwItemData)))
+      continue;
+    const auto* item = reinterpret_cast<const TMenuItem*>(info.dwItemData);
+    if (item->Enabled() && !item->IsLine() && item->Accelerator() == key) return i;
+  }
+  return -1;
+}
+
+bool AnswerMenuChar(TMessage& m) {
+  const char key = static_cast<char>(std::toupper(LOWORD(m.WParam) & 0xFF));
+  const int index = ItemWithAccelerator(reinterpret_cast<HMENU>(m.LParam), key);
+  if (index < 0) return false;
+  m.Result = MAKELRESULT(index, MNC_EXECUTE);
+  return true;
+}
+
 bool RunMenuCommand(UINT command) {
   TMenuItem* item = TMenuItem::FindByCommand(command);
   if (!item) return false;
@@ -536,6 +588,8 @@ bool DeliverMenuMessage(TMessage& m) {
     case WM_DRAWITEM:
       m.Result = DrawMenuItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam));
       return m.Result != 0;
+    case WM_MENUCHAR:
+      return AnswerMenuChar(m);
     default:
       return false;
   }

@@ -39,15 +39,25 @@ std::string ShortCutToText(TShortCut shortCut);
 TShortCut TextToShortCut(const std::string& text);
 
 class TMenu;
+class TMenuItem;
 
 enum TMenuAutoFlag { maAutomatic, maManual, maParent };
 inline const TEnumInfo MenuAutoFlagInfo("TMenuAutoFlag", {"maAutomatic", "maManual", "maParent"});
 // CAPTIONS of sibling items with automatic accelerators (see the top of this header); "-" and
 // captions that already have an '&' stay as they are.
 std::vector<std::string> AutomaticHotkeys(const std::vector<std::string>& captions);
+// The accelerator of CAPTION in upper case (the letter after an '&'; "&&" is a plain '&'), or 0.
+char CaptionAccelerator(const std::string& caption);
+// CAPTION as shown without its accelerator marks ("&&" stays one '&').
+std::string StripAccelerators(const std::string& caption);
 // The system's menu font (NONCLIENTMETRICS.lfMenuFont).
 LOGFONTA MenuFont();
 
+// A change of a menu's items: SOURCE the item that changed (for additions and removals, the item
+// whose sub-items changed; nullptr when unknown); REBUILD true when the top-level list changed
+// (items added, removed or moved under the root), false when only an item's properties or a
+// deeper level changed.
+using TMenuChangeEvent = std::function<void(TObject* sender, TMenuItem* source, bool rebuild)>;
 using TMenuMeasureItemEvent = std::function<void(TObject* sender, TCanvas& canvas, int& width, int& height)>;
 using TMenuDrawItemEvent = std::function<void(TObject* sender, TCanvas& canvas, const RECT& rect, bool selected)>;
 
@@ -95,6 +105,12 @@ public:
   UINT Command() const { return command_; }
   // The text shown by a standard menu: caption, then a tab and the short-cut text.
   std::string DisplayText() const;
+  // The handle of this item's sub-menu inside its menu's built handle (built now if needed):
+  // nullptr when the item has no visible sub-items or belongs to no menu. Valid until the menu
+  // changes.
+  HMENU SubMenuHandle() const;
+  // The upper-case accelerator letter of the shown caption ('&' before it), or 0.
+  char Accelerator() const;
 
   virtual void Click();
   // Owner-draw requests (the defaults call the events, else measure/draw the caption).
@@ -119,7 +135,8 @@ public:
 
 private:
   friend class TMenu;
-  void Changed();
+  // SUB_ITEMS: this item's list of sub-items changed (else one of its properties).
+  void Changed(bool subItems = false);
   void AppendTo(HMENU menu, bool ownerDraw) const;
   void UpdateHotkeys(bool automatic);
 
@@ -167,28 +184,32 @@ public:
   bool IsShortCut(WORD key, TShiftState shift);
   // Runs the click of the item with COMMAND when it belongs to this menu.
   bool DispatchCommand(UINT command);
-  // Called after any change of the item tree (the default rebuilds the handle).
-  virtual void MenuChanged();
+  // Called after any change of the item tree (the default marks the handle for rebuilding and
+  // fires OnChange); SOURCE and REBUILD as for TMenuChangeEvent.
+  virtual void MenuChanged(TMenuItem* source, bool rebuild);
 
-  const TNotifyEvent& OnChange() const { return onChange_; }
-  void SetOnChange(TNotifyEvent e) { onChange_ = std::move(e); }
+  const TMenuChangeEvent& OnChange() const { return onChange_; }
+  void SetOnChange(TMenuChangeEvent e) { onChange_ = std::move(e); }
   static void DeclarePublished(TPublished<TMenu>& p);
 
 protected:
   virtual HMENU CreateMenuHandle() const = 0;
   bool HandleAllocated() const { return static_cast<bool>(handle_); }
+  // The next Handle() builds a new menu: Windows measures an owner-drawn item once per menu
+  // handle, so a new look needs a new handle.
+  void RecreateHandle() { dirty_ = true; }
 
 private:
   void Rebuild();
   TMenuItem* items_;
   bool ownerDraw_ = false;
-  TImageListLink images_{[this](TObject*) { MenuChanged(); }};
+  TImageListLink images_{[this](TObject*) { MenuChanged(nullptr, false); }};
   TMenuAutoFlag autoHotkeys_ = maManual;
   TBiDiMode biDiMode_ = bdLeftToRight;
   bool parentBiDiMode_ = true;
   bool dirty_ = true;
   TMenuHandle handle_;
-  TNotifyEvent onChange_;
+  TMenuChangeEvent onChange_;
 };
 
 class TMainMenu : public TMenu {
@@ -198,7 +219,7 @@ public:
   // The form window showing this menu (set by TCustomForm::SetMenu).
   void SetWindow(HWND window) { window_ = window; }
   HWND Window() const { return window_; }
-  void MenuChanged() override;
+  void MenuChanged(TMenuItem* source, bool rebuild) override;
 
 protected:
   HMENU CreateMenuHandle() const override { return CreateMenu(); }
@@ -232,5 +253,7 @@ private:
 };
 
 // Menu plumbing for any owner window: WM_MEASUREITEM / WM_DRAWITEM with ODT_MENU reach the
-// item's MeasureItem / DrawItem, a menu WM_COMMAND its Click. False when M is not for an item.
+// item's MeasureItem / DrawItem, a menu WM_COMMAND its Click; WM_MENUCHAR for a letter the
+// menu did not match itself (owner-drawn items carry no text) chooses the enabled item whose
+// caption has that accelerator (MNC_EXECUTE). False when M is not for an item.
 bool DeliverMenuMessage(TMessage& m);

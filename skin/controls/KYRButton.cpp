@@ -72,15 +72,6 @@ TkyrGlyphPlacement PlaceButtonGlyph(TButtonLayout layout, int w, int h, int tw, 
   return p;
 }
 
-char CaptionAccelerator(const std::string& caption) {
-  for (size_t i = 0; i + 1 < caption.size(); ++i) {
-    if (caption[i] != '&') continue;
-    if (caption[i + 1] != '&') return caption[i + 1];
-    ++i;  // "&&": a literal ampersand
-  }
-  return 0;
-}
-
 // ---- TkyrCustomButton ----
 
 TkyrCustomButton::TkyrCustomButton(TComponent* owner) : TkyrStyled(owner) {

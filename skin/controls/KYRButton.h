@@ -50,9 +50,6 @@ struct TkyrGlyphPlacement {
 TkyrGlyphPlacement PlaceButtonGlyph(TButtonLayout layout, int width, int height, int textWidth, int textHeight,
                                     int glyphWidth, int glyphHeight, int spacing);
 
-// The accelerator of CAPTION: the character after a single "&" ("&&" is a literal "&"), or 0.
-char CaptionAccelerator(const std::string& caption);
-
 // A container whose skinned buttons show, when transparent, the container's own background as
 // its parent sees it (the container's parent painted at the container's position) rather than
 // the container's paint: the skinned toolbar and database navigator implement it.

@@ -48,25 +48,58 @@ TImageList& TkyrCheckMarks::Images() const { return *CheckMarkList().list; }
 
 int TkyrCheckMarks::References() { return CheckMarkList().references; }
 
-// ---- TkyrPopupMenu ----
-TkyrPopupMenu::TkyrPopupMenu(TComponent* owner) : TkyrStyled(owner) {
-  TMenu::SetOwnerDraw(true);
-  InitUIStyle();
+// ---- the skinned menus' look and item routines ----
+template <class Menu>
+TkyrSkinnedMenu<Menu>::TkyrSkinnedMenu(TComponent* owner) : TkyrStyled<Menu>(owner) {}
+
+template <class Menu>
+void TkyrSkinnedMenu<Menu>::SetMenuItemHeight(int value) {
+  if (this->UIStyle() == MacOS) return;
+  menuItemHeight_ = value;
+  this->RecreateHandle();
 }
 
-// Items that left the tree earlier were given back their own drawing; the rest go with the menu.
-TkyrPopupMenu::~TkyrPopupMenu() = default;
-
-void TkyrPopupMenu::SetMenuItemHeight(int value) {
-  if (UIStyle() != MacOS) menuItemHeight_ = value;
+template <class Menu>
+void TkyrSkinnedMenu<Menu>::SetSeparatorHeight(int value) {
+  if (this->UIStyle() == MacOS) return;
+  separatorHeight_ = value;
+  this->RecreateHandle();
 }
 
-void TkyrPopupMenu::SetSeparatorHeight(int value) {
-  if (UIStyle() != MacOS) separatorHeight_ = value;
+// Items are measured in the font: a new handle, so the next drop-down measures them again.
+template <class Menu>
+void TkyrSkinnedMenu<Menu>::FontSettingChanged() {
+  this->RecreateHandle();
+  FontChanged();
 }
 
-void TkyrPopupMenu::ApplyUIStyle(const TkyrStyleSource& source) {
-  const bool mac = UIStyle() == MacOS;
+template <class Menu>
+void TkyrSkinnedMenu<Menu>::SetFontName(const std::string& value) {
+  fontName_ = value;
+  FontSettingChanged();
+}
+
+template <class Menu>
+void TkyrSkinnedMenu<Menu>::SetFontSize(int value) {
+  fontSize_ = value;
+  FontSettingChanged();
+}
+
+template <class Menu>
+void TkyrSkinnedMenu<Menu>::SetFontCharset(TFontCharset value) {
+  fontCharset_ = value;
+  FontSettingChanged();
+}
+
+template <class Menu>
+void TkyrSkinnedMenu<Menu>::SetUseSystemFont(bool value) {
+  useSystemFont_ = value;
+  FontSettingChanged();
+}
+
+template <class Menu>
+void TkyrSkinnedMenu<Menu>::ApplyUIStyle(const TkyrStyleSource& source) {
+  const bool mac = this->UIStyle() == MacOS;
   barWidth_ = 26;
   menuItemHeight_ = mac ? 20 : 21;
   separatorHeight_ = mac ? 12 : 5;
@@ -77,18 +110,13 @@ void TkyrPopupMenu::ApplyUIStyle(const TkyrStyleSource& source) {
   selectedBorderColor_ = source.Color(KYR_THEME_MENU_SELECTED_BORDER_COLOR);
   selectedColor_ = source.Color(KYR_THEME_MENU_SELECTED_BACKGROUND_COLOR);
   selectedFontColor_ = source.Color(KYR_THEME_MENU_SELECTED_FONT_COLOR);
+  this->RecreateHandle();  // re-measured in the new heights
 }
 
-void TkyrPopupMenu::Loaded() {
+template <class Menu>
+void TkyrSkinnedMenu<Menu>::Loaded() {
   inherited::Loaded();
   InstallDrawHandlers();
-}
-
-void TkyrPopupMenu::MenuChanged() {
-  // Every item must stay owner-drawn: a SetOwnerDraw(false) through TMenu comes back here.
-  if (!TMenu::OwnerDraw()) return TMenu::SetOwnerDraw(true);
-  inherited::MenuChanged();
-  if (!IsDestroying()) InstallDrawHandlers();
 }
 
 namespace {
@@ -102,9 +130,10 @@ void CollectItems(TMenuItem& item, std::set<TMenuItem*>& items) {
 
 // Items reach the menu through its tree, whoever owns them, so the tree decides (not the
 // owner's insert notification, which would also hand other menus' items of the same form over).
-void TkyrPopupMenu::InstallDrawHandlers() {
+template <class Menu>
+void TkyrSkinnedMenu<Menu>::InstallDrawHandlers() {
   std::set<TMenuItem*> items;
-  CollectItems(*Items(), items);
+  CollectItems(*this->Items(), items);
   for (TMenuItem* gone : handled_)
     if (!items.count(gone) && TMenuItem::IsLiveItem(gone)) {
       gone->SetOnMeasureItem(nullptr);
@@ -112,11 +141,12 @@ void TkyrPopupMenu::InstallDrawHandlers() {
     }
   const TMenuMeasureItemEvent measure = [this](TObject* s, TCanvas& c, int& w, int& h) { MeasureMenuItem(s, c, w, h); };
   const TMenuDrawItemEvent draw = [this](TObject* s, TCanvas& c, const RECT& r, bool sel) { DrawMenuItem(s, c, r, sel); };
-  for (int i = 0; i < Items()->Count(); ++i) SetMenuItemOwnerDrawHandlers(*Items()->Items(i), measure, draw);
+  for (int i = 0; i < this->Items()->Count(); ++i) SetMenuItemOwnerDrawHandlers(*this->Items()->Items(i), measure, draw);
   handled_ = std::move(items);
 }
 
-void TkyrPopupMenu::MeasureMenuItem(TObject* sender, TCanvas& canvas, int& width, int& height) {
+template <class Menu>
+void TkyrSkinnedMenu<Menu>::MeasureMenuItem(TObject* sender, TCanvas& canvas, int& width, int& height) {
   const auto* item = dynamic_cast<const TMenuItem*>(sender);
   if (!item) return;
   height = item->IsLine() ? separatorHeight_ : menuItemHeight_;
@@ -124,7 +154,8 @@ void TkyrPopupMenu::MeasureMenuItem(TObject* sender, TCanvas& canvas, int& width
   width = canvas.TextWidth(item->ShownCaption()) + canvas.TextWidth(ShortCutToText(item->ShortCut())) + barWidth_ + 40;
 }
 
-void TkyrPopupMenu::DrawMenuItem(TObject* sender, TCanvas& canvas, const RECT& rect, bool selected) {
+template <class Menu>
+void TkyrSkinnedMenu<Menu>::DrawMenuItem(TObject* sender, TCanvas& canvas, const RECT& rect, bool selected) {
   const auto* item = dynamic_cast<const TMenuItem*>(sender);
   if (!item) return;
   const bool rightToLeft = RightToLeft();
@@ -136,24 +167,28 @@ void TkyrPopupMenu::DrawMenuItem(TObject* sender, TCanvas& canvas, const RECT& r
   DrawGlyph(*item, canvas, rect, rightToLeft);
 }
 
-bool TkyrPopupMenu::RightToLeft() const { return BiDiMode() != bdLeftToRight && MiddleEastLocale(); }
+template <class Menu>
+bool TkyrSkinnedMenu<Menu>::RightToLeft() const { return this->BiDiMode() != bdLeftToRight && MiddleEastLocale(); }
 
 // Only indexes of existing images count: anything else shows no icon (and a checked item its mark).
-int TkyrPopupMenu::IconIndex(const TMenuItem& item) const {
-  const TImageList* images = Images();
+template <class Menu>
+int TkyrSkinnedMenu<Menu>::IconIndex(const TMenuItem& item) const {
+  const TImageList* images = IconImages();
   const int index = item.ImageIndex();
   return images && index >= 0 && index < images->Count() ? index : -1;
 }
 
 // The menu window owns the item's DC; a DC of no window (a test's bitmap) gets no frame.
-void TkyrPopupMenu::DrawFlatFrame(TCanvas& canvas) const {
+template <class Menu>
+void TkyrSkinnedMenu<Menu>::DrawFlatFrame(TCanvas& canvas) const {
   HWND window = WindowFromDC(canvas.Handle());
   if (!window) return;
-  const TColor edge = TkyrStyleSource(FileTheme(), UIStyle()).Color(KYR_THEME_FORM_BACKGROUND_COLOR);
+  const TColor edge = TkyrStyleSource(this->FileTheme(), this->UIStyle()).Color(KYR_THEME_FORM_BACKGROUND_COLOR);
   DrawMenuWindowBorder(window, 0, edge);
 }
 
-void TkyrPopupMenu::DrawPlainBackground(TCanvas& canvas, const RECT& rect, bool rightToLeft) const {
+template <class Menu>
+void TkyrSkinnedMenu<Menu>::DrawPlainBackground(TCanvas& canvas, const RECT& rect, bool rightToLeft) const {
   const int bar = std::max(0, barWidth_);
   if (bar > 0) {
     const RECT barRect = rightToLeft ? RECT{rect.right - bar, rect.top, rect.right, rect.bottom}
@@ -165,17 +200,19 @@ void TkyrPopupMenu::DrawPlainBackground(TCanvas& canvas, const RECT& rect, bool 
   FillRectColor(canvas, rest, color_);
 }
 
-void TkyrPopupMenu::DrawSeparator(TCanvas& canvas, const RECT& rect, bool rightToLeft) const {
-  if (UIStyle() == MacOS) return DrawMacMenuBarSmall(canvas, rect);
+template <class Menu>
+void TkyrSkinnedMenu<Menu>::DrawSeparator(TCanvas& canvas, const RECT& rect, bool rightToLeft) const {
+  if (this->UIStyle() == MacOS) return DrawMacMenuBarSmall(canvas, rect);
   DrawPlainBackground(canvas, rect, rightToLeft);
   DrawMenuSeparator(canvas, rect, separatorColor_, barWidth_, !rightToLeft);
 }
 
 // A disabled item keeps the normal background under the pointer. The stored style decides MacOS,
 // not the effective one.
-void TkyrPopupMenu::DrawBackground(const TMenuItem& item, TCanvas& canvas, const RECT& rect, bool selected,
-                                   bool rightToLeft) const {
-  const bool mac = UIStyle() == MacOS;
+template <class Menu>
+void TkyrSkinnedMenu<Menu>::DrawBackground(const TMenuItem& item, TCanvas& canvas, const RECT& rect,
+                                           bool selected, bool rightToLeft) const {
+  const bool mac = this->UIStyle() == MacOS;
   if (selected && item.Enabled()) {
     if (mac) return DrawMacMenuSelection(canvas, rect);
     FillRectColor(canvas, rect, selectedColor_);
@@ -186,14 +223,17 @@ void TkyrPopupMenu::DrawBackground(const TMenuItem& item, TCanvas& canvas, const
   DrawPlainBackground(canvas, rect, rightToLeft);
 }
 
-void TkyrPopupMenu::SelectFont(const TMenuItem& item, TFont& font) const {
-  if (useSystemFont_) {
-    GetMenuFont(font);
-  } else {
-    font.SetName(fontName_);
-    font.SetSize(fontSize_);
-    font.SetCharset(fontCharset_);
-  }
+template <class Menu>
+void TkyrSkinnedMenu<Menu>::GetItemFont(TFont& font) const {
+  if (useSystemFont_) return GetMenuFont(font);
+  font.SetName(fontName_);
+  font.SetSize(fontSize_);
+  font.SetCharset(fontCharset_);
+}
+
+template <class Menu>
+void TkyrSkinnedMenu<Menu>::SelectFont(const TMenuItem& item, TFont& font) const {
+  GetItemFont(font);
   if (item.Default()) {
     TFontStyles style = font.Style();
     style.Include(fsBold);
@@ -201,14 +241,16 @@ void TkyrPopupMenu::SelectFont(const TMenuItem& item, TFont& font) const {
   }
 }
 
-void TkyrPopupMenu::PrepareFont(const TMenuItem& item, TCanvas& canvas, bool selected) const {
+template <class Menu>
+void TkyrSkinnedMenu<Menu>::PrepareFont(const TMenuItem& item, TCanvas& canvas, bool selected) const {
   SelectFont(item, canvas.Font());
   canvas.Brush().SetStyle(bsClear);
   canvas.Font().SetColor(!item.Enabled() ? TColor(0x808080) : selected ? selectedFontColor_ : fontColor_);
 }
 
 // Caption after the side bar, the shortcut text right-aligned 16 pixels from the far edge.
-void TkyrPopupMenu::DrawTexts(const TMenuItem& item, TCanvas& canvas, const RECT& rect, bool rightToLeft) const {
+template <class Menu>
+void TkyrSkinnedMenu<Menu>::DrawTexts(const TMenuItem& item, TCanvas& canvas, const RECT& rect, bool rightToLeft) const {
   RECT text = rightToLeft ? RECT{rect.left, rect.top + 4, rect.right - barWidth_ - 4, rect.bottom}
                           : RECT{rect.left + barWidth_ + 4, rect.top + 4, rect.right, rect.bottom};
   canvas.DrawText(item.ShownCaption(), text, DT_SINGLELINE | (rightToLeft ? DT_RIGHT : DT_LEFT));
@@ -218,7 +260,8 @@ void TkyrPopupMenu::DrawTexts(const TMenuItem& item, TCanvas& canvas, const RECT
 }
 
 // A checked item with an icon shows the icon on a framed box in SelectedColor instead of a mark.
-void TkyrPopupMenu::DrawGlyph(const TMenuItem& item, TCanvas& canvas, const RECT& rect, bool rightToLeft) const {
+template <class Menu>
+void TkyrSkinnedMenu<Menu>::DrawGlyph(const TMenuItem& item, TCanvas& canvas, const RECT& rect, bool rightToLeft) const {
   const int x = rightToLeft ? rect.right - 20 : rect.left + 4;
   const int y = rect.top;
   const int icon = IconIndex(item);
@@ -230,27 +273,30 @@ void TkyrPopupMenu::DrawGlyph(const TMenuItem& item, TCanvas& canvas, const RECT
       checkMarks_.Images().Draw(canvas, x, y + 3, 0, item.Enabled());
     }
   }
-  if (icon >= 0) Images()->Draw(canvas, x, y + 3, icon, item.Enabled());
+  if (icon >= 0) IconImages()->Draw(canvas, x, y + 3, icon, item.Enabled());
+}
+
+
+template class TkyrSkinnedMenu<TPopupMenu>;
+template class TkyrSkinnedMenu<TMainMenu>;
+
+// ---- TkyrPopupMenu ----
+TkyrPopupMenu::TkyrPopupMenu(TComponent* owner) : TkyrSkinnedMenu(owner) {
+  TMenu::SetOwnerDraw(true);
+  InitUIStyle();
+}
+
+// Items that left the tree earlier were given back their own drawing; the rest go with the menu.
+TkyrPopupMenu::~TkyrPopupMenu() = default;
+
+void TkyrPopupMenu::MenuChanged(TMenuItem* source, bool rebuild) {
+  // Every item must stay owner-drawn: a SetOwnerDraw(false) through TMenu comes back here.
+  if (!TMenu::OwnerDraw()) return TMenu::SetOwnerDraw(true);
+  inherited::MenuChanged(source, rebuild);
+  if (!IsDestroying()) InstallDrawHandlers();
 }
 
 void TkyrPopupMenu::DeclarePublished(TPublished<TkyrPopupMenu>& p) {
   p.Boolean("OwnerDraw", &TkyrPopupMenu::OwnerDraw, &TkyrPopupMenu::SetOwnerDraw);
-  p.Component("FileTheme", &TkyrPopupMenu::FileTheme, &TkyrPopupMenu::SetFileTheme);
-  p.Enumeration("UIStyle", TkyrUIStyleInfo, &TkyrPopupMenu::UIStyle, &TkyrPopupMenu::SetUIStyle);
-  p.Integer("MenuItemHeight", &TkyrPopupMenu::MenuItemHeight, &TkyrPopupMenu::SetMenuItemHeight);
-  p.Integer("SeparatorHeight", &TkyrPopupMenu::SeparatorHeight, &TkyrPopupMenu::SetSeparatorHeight);
-  p.Integer("BarWidth", &TkyrPopupMenu::BarWidth, &TkyrPopupMenu::SetBarWidth);
-  p.Color("BarColor", &TkyrPopupMenu::BarColor, &TkyrPopupMenu::SetBarColor);
-  p.Color("Color", &TkyrPopupMenu::Color, &TkyrPopupMenu::SetColor);
-  p.Color("SeparatorColor", &TkyrPopupMenu::SeparatorColor, &TkyrPopupMenu::SetSeparatorColor);
-  p.Color("SelectedBorderColor", &TkyrPopupMenu::SelectedBorderColor, &TkyrPopupMenu::SetSelectedBorderColor);
-  p.Color("SelectedColor", &TkyrPopupMenu::SelectedColor, &TkyrPopupMenu::SetSelectedColor);
-  p.Color("SelectedFontColor", &TkyrPopupMenu::SelectedFontColor, &TkyrPopupMenu::SetSelectedFontColor);
-  p.Color("FontColor", &TkyrPopupMenu::FontColor, &TkyrPopupMenu::SetFontColor);
-  p.Color("BorderColor", &TkyrPopupMenu::BorderColor, &TkyrPopupMenu::SetBorderColor);
-  p.Boolean("FlatMenu", &TkyrPopupMenu::FlatMenu, &TkyrPopupMenu::SetFlatMenu);
-  p.String("FontName", &TkyrPopupMenu::FontName, &TkyrPopupMenu::SetFontName);
-  p.Integer("FontSize", &TkyrPopupMenu::FontSize, &TkyrPopupMenu::SetFontSize);
-  p.Integer("FontCharset", &TkyrPopupMenu::FontCharset, &TkyrPopupMenu::SetFontCharset, "TFontCharset");
-  p.Boolean("UseSystemFont", &TkyrPopupMenu::UseSystemFont, &TkyrPopupMenu::SetUseSystemFont);
+  DeclareLook(p);
 }

@@ -1,7 +1,9 @@
-// The skinned popup menu: every item of its tree, at every level and also items added later, is
-// measured and drawn by the menu: a coloured side bar (the icon column), item and selection
-// colours of the UIStyle, the MacOS bitmap strips, check marks from the check-mark list all
-// skinned menus share, icons from Images, and an optional flat frame round the menu window.
+// The skinned menus' items: every item of a skinned menu's tree, at every level and also items
+// added later, is measured and drawn by the menu: a coloured side bar (the icon column), item and
+// selection colours of the UIStyle, the MacOS bitmap strips, check marks from the check-mark list
+// all skinned menus share, icons from the menu's images, and an optional flat frame round the
+// menu window. TkyrSkinnedMenu holds that look and the one measure/draw pair; the popup menu
+// (here) and the main menu (KYRMainMenu.h) are both made of it.
 //
 //   auto* menu = new TkyrPopupMenu(form);     // the owner form's style, owner-drawn
 //   menu->SetUIStyle(WinXP);                  // colours apply the next time the menu opens
@@ -32,15 +34,14 @@ public:
   static int References();
 };
 
-class TkyrPopupMenu : public TkyrStyled<TPopupMenu> {
-  VANTOR_CLASS(TkyrPopupMenu, TkyrStyled<TPopupMenu>)
+// The look and the item routines of a skinned menu over the framework menu MENU (TPopupMenu or
+// TMainMenu). Defined for those two in KYRPopupMenu.cpp.
+template <class Menu>
+class TkyrSkinnedMenu : public TkyrStyled<Menu> {
+  VANTOR_CLASS(TkyrSkinnedMenu, TkyrStyled<Menu>)
 public:
-  explicit TkyrPopupMenu(TComponent* owner);
-  ~TkyrPopupMenu() override;
+  explicit TkyrSkinnedMenu(TComponent* owner);
 
-  // Always true; writes are ignored. Turning the framework's flag off through TMenu is undone too.
-  bool OwnerDraw() const { return true; }
-  void SetOwnerDraw(bool) {}
   int MenuItemHeight() const { return menuItemHeight_; }
   void SetMenuItemHeight(int value);
   int SeparatorHeight() const { return separatorHeight_; }
@@ -69,40 +70,49 @@ public:
   // A flat frame round the menu window, drawn on the screen with every item.
   bool FlatMenu() const { return flatMenu_; }
   void SetFlatMenu(bool value) { flatMenu_ = value; }
-  // The item font while UseSystemFont is false.
+  // The item font while UseSystemFont is false; FontChanged tells the menu's user.
   const std::string& FontName() const { return fontName_; }
-  void SetFontName(const std::string& value) { fontName_ = value; }
+  void SetFontName(const std::string& value);
   int FontSize() const { return fontSize_; }
-  void SetFontSize(int value) { fontSize_ = value; }
+  void SetFontSize(int value);
   TFontCharset FontCharset() const { return fontCharset_; }
-  void SetFontCharset(TFontCharset value) { fontCharset_ = value; }
+  void SetFontCharset(TFontCharset value);
   bool UseSystemFont() const { return useSystemFont_; }
-  void SetUseSystemFont(bool value) { useSystemFont_ = value; }
+  void SetUseSystemFont(bool value);
+  // The system menu font or FontName/FontSize/FontCharset (what items and a menu bar show).
+  void GetItemFont(TFont& font) const;
 
   // The routines every item of the tree gets as its OnMeasureItem / OnDrawItem. An item is
   // measured in the font it is drawn with (the system menu font or the menu's own).
   void MeasureMenuItem(TObject* sender, TCanvas& canvas, int& width, int& height);
   void DrawMenuItem(TObject* sender, TCanvas& canvas, const RECT& rect, bool selected);
 
-  // Also puts the routines on every item of the changed tree.
-  void MenuChanged() override;
-  static void DeclarePublished(TPublished<TkyrPopupMenu>& p);
+  // The published look after OwnerDraw, in order: FileTheme, UIStyle ... UseSystemFont.
+  template <class T>
+  static void DeclareLook(TPublished<T>& p);
 
 protected:
   void ApplyUIStyle(const TkyrStyleSource& source) override;
   void Loaded() override;
+  // Puts the routines on every item of the tree and takes them back from items that left it.
+  void InstallDrawHandlers();
+  // The images items show their icons from (the popup's Images; the main menu's own list).
+  virtual TImageList* IconImages() const { return this->Images(); }
+  // A font field changed.
+  virtual void FontChanged() {}
+  const TkyrCheckMarks& CheckMarks() const { return checkMarks_; }
 
 private:
-  void InstallDrawHandlers();
+  void FontSettingChanged();
   bool RightToLeft() const;
-  // The item's icon index when it names an image of Images, else -1.
+  // The item's icon index when it names an image of IconImages, else -1.
   int IconIndex(const TMenuItem& item) const;
   void DrawFlatFrame(TCanvas& canvas) const;
   void DrawPlainBackground(TCanvas& canvas, const RECT& rect, bool rightToLeft) const;
   void DrawSeparator(TCanvas& canvas, const RECT& rect, bool rightToLeft) const;
   void DrawBackground(const TMenuItem& item, TCanvas& canvas, const RECT& rect, bool selected,
                       bool rightToLeft) const;
-  // The system menu font or FontName/FontSize/FontCharset; bold for the menu's default item.
+  // GetItemFont, bold for the menu's default item.
   void SelectFont(const TMenuItem& item, TFont& font) const;
   void PrepareFont(const TMenuItem& item, TCanvas& canvas, bool selected) const;
   void DrawTexts(const TMenuItem& item, TCanvas& canvas, const RECT& rect, bool rightToLeft) const;
@@ -127,4 +137,43 @@ private:
   int fontSize_ = 8;
   TFontCharset fontCharset_ = DEFAULT_CHARSET;
   bool useSystemFont_ = true;
+};
+
+template <class Menu>
+template <class T>
+void TkyrSkinnedMenu<Menu>::DeclareLook(TPublished<T>& p) {
+  using M = TkyrSkinnedMenu<Menu>;
+  p.Component("FileTheme", &M::FileTheme, &M::SetFileTheme);
+  p.Enumeration("UIStyle", TkyrUIStyleInfo, &M::UIStyle, &M::SetUIStyle);
+  p.Integer("MenuItemHeight", &M::MenuItemHeight, &M::SetMenuItemHeight);
+  p.Integer("SeparatorHeight", &M::SeparatorHeight, &M::SetSeparatorHeight);
+  p.Integer("BarWidth", &M::BarWidth, &M::SetBarWidth);
+  p.Color("BarColor", &M::BarColor, &M::SetBarColor);
+  p.Color("Color", &M::Color, &M::SetColor);
+  p.Color("SeparatorColor", &M::SeparatorColor, &M::SetSeparatorColor);
+  p.Color("SelectedBorderColor", &M::SelectedBorderColor, &M::SetSelectedBorderColor);
+  p.Color("SelectedColor", &M::SelectedColor, &M::SetSelectedColor);
+  p.Color("SelectedFontColor", &M::SelectedFontColor, &M::SetSelectedFontColor);
+  p.Color("FontColor", &M::FontColor, &M::SetFontColor);
+  p.Color("BorderColor", &M::BorderColor, &M::SetBorderColor);
+  p.Boolean("FlatMenu", &M::FlatMenu, &M::SetFlatMenu);
+  p.String("FontName", &M::FontName, &M::SetFontName);
+  p.Integer("FontSize", &M::FontSize, &M::SetFontSize);
+  p.Integer("FontCharset", &M::FontCharset, &M::SetFontCharset, "TFontCharset");
+  p.Boolean("UseSystemFont", &M::UseSystemFont, &M::SetUseSystemFont);
+}
+
+class TkyrPopupMenu : public TkyrSkinnedMenu<TPopupMenu> {
+  VANTOR_CLASS(TkyrPopupMenu, TkyrSkinnedMenu<TPopupMenu>)
+public:
+  explicit TkyrPopupMenu(TComponent* owner);
+  ~TkyrPopupMenu() override;
+
+  // Always true; writes are ignored. Turning the framework's flag off through TMenu is undone too.
+  bool OwnerDraw() const { return true; }
+  void SetOwnerDraw(bool) {}
+
+  // Also puts the routines on every item of the changed tree.
+  void MenuChanged(TMenuItem* source, bool rebuild) override;
+  static void DeclarePublished(TPublished<TkyrPopupMenu>& p);
 };

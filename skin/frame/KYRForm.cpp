@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/core/ScopeGuard.h"
+#include "framework/ui/ComCtrls.h"
 #include "framework/ui/Dialogs.h"
 #include "framework/ui/Forms.h"
 #include "skin/KYRPublic.h"
@@ -96,6 +97,162 @@ void TkyrForm::PopupWindowMenu() {
   menu->Popup(window.left, window.top + TitleBarHeight());
 }
 
+void TkyrForm::FrameHostMessage(TMessage& m) {
+  if (m.Msg != WM_KEYDOWN) return;
+  const MSG msg{HostWindow(), m.Msg, m.WParam, m.LParam, 0, {}};
+  if (HandleMenuShortCut(msg)) m.Result = 1;
+}
+
+// ---- the menu bar ----
+
+bool TkyrForm::IsMDIChildHost() const { return HostForm() && HostForm()->FormStyle() == fsMDIChild; }
+
+void TkyrForm::SetMenu(TMainMenu* value) {
+  if (auto* old = dynamic_cast<TkyrMainMenu*>(menu_.Get()); old && old != value) old->SetHost(nullptr);
+  menu_ = value;
+  if (auto* menu = dynamic_cast<TkyrMainMenu*>(value)) menu->SetHost(this);
+  if (IsDestroying()) return;
+  if (!value) return DestroyMenuBar();
+  CreateMenuBar();
+  RebuildMenuBar();
+}
+
+// Under the title bar (placed above it in the alignment order), flat, captions only, as high as
+// MenuBarHeight; it is the form's menu bar for Alt+letter and F10.
+void TkyrForm::CreateMenuBar() {
+  if (!HostForm() || IsMDIChildHost() || menuBar_) return;
+  auto* bar = new TkyrMenuBar(this);
+  bar->SetFlat(true);
+  bar->SetEdgeBorders(TEdgeBorders{});
+  bar->SetShowCaptions(true);
+  bar->SetButtonHeight(menuBarHeight_);
+  bar->SetBounds(0, TitleBarHeight(), Width(), menuBarHeight_);
+  bar->SetColor(menuBarColor_);
+  if (!InState(csDesigning))
+    bar->SetOnCustomDrawButton([this](TObject* sender, TToolButton* button, TCustomDrawState state, bool& draw) {
+      DrawMenuBarButton(sender, button, state, draw);
+    });
+  bar->SetOnCustomDraw([this](TObject* sender, const RECT& rect, bool& draw) { DrawMenuBarBackground(sender, rect, draw); });
+  bar->SetWrapable(true);
+  bar->SetAutoSize(true);
+  bar->SetAlign(alTop);
+  bar->SetParent(this);
+  menuBar_ = bar;
+  if (titleBar_) titleBar_->SetTop(0);
+  HostForm()->SetMenuBarControl(bar);
+  UpdateMenuBarFont();
+  PaintFrame();
+}
+
+void TkyrForm::DestroyMenuBar() {
+  if (!IsMDIChildHost()) delete menuBar_.Get();
+  menu_ = nullptr;
+  if (!IsDestroying()) PaintFrame();
+}
+
+// The buttons bound from the last item to the first, each put before the others.
+void TkyrForm::RebuildMenuBar() {
+  rebuildPosted_ = false;
+  TkyrMenuBar* bar = menuBar_;
+  if (!bar || IsDestroying()) return;
+  if (!menu_) return DestroyMenuBar();
+  bar->SetAutoSize(false);
+  while (bar->ButtonCount() > 0) delete bar->Buttons(bar->ButtonCount() - 1);
+  TMenuItem* root = menu_->Items();
+  for (int i = root->Count() - 1; i >= 0; --i) {
+    auto* button = new TToolButton(this);
+    button->SetParent(bar);
+    button->SetIndex(0);
+    button->SetGrouped(true);
+    button->SetMenuItem(root->Items(i));
+    button->SetVisible(root->Items(i)->Visible());
+    button->SetAutoSize(true);
+  }
+  bar->SetAutoSize(true);
+  PaintFrame();  // the bar may have grown a row
+}
+
+// Posted once however many changes come; a panel without a window yet has no handler running.
+void TkyrForm::UpdateMenuBar() {
+  if (!menuBar_ || rebuildPosted_ || IsDestroying()) return;
+  HWND own = HandleIfAllocated();
+  rebuildPosted_ = own && PostMessageA(own, KYR_MSG_REBUILD_MENU_BAR, 0, 0);
+  if (!rebuildPosted_) RebuildMenuBar();
+}
+
+void TkyrForm::KYRRebuildMenuBar(TMessage&) { RebuildMenuBar(); }
+
+void TkyrForm::UpdateMenuBarItems() {
+  if (!menuBar_ || IsDestroying()) return;
+  for (int i = 0; i < menuBar_->ButtonCount(); ++i) {
+    TToolButton* button = menuBar_->Buttons(i);
+    if (!button->MenuItem()) continue;
+    button->UpdateFromMenuItem();
+    button->SetVisible(button->MenuItem()->Visible());
+  }
+}
+
+void TkyrForm::UpdateMenuBarFont() {
+  auto* menu = dynamic_cast<TkyrMainMenu*>(menu_.Get());
+  if (!menuBar_ || !menu || IsDestroying()) return;
+  menu->GetItemFont(*menuBar_->Font());
+  menuBar_->Invalidate();
+}
+
+void TkyrForm::SetMenuBarColor(TColor value) {
+  menuBarColor_ = value;
+  if (!menuBar_) return;
+  menuBar_->SetColor(value);
+  PaintFrame();  // the frame beside the bar
+}
+
+void TkyrForm::SetMenuBarHeight(int value) {
+  menuBarHeight_ = value;
+  if (!menuBar_) return;
+  menuBar_->SetButtonHeight(value);
+  menuBar_->SetHeight(value);
+  PaintFrame();
+}
+
+// For the active skinned window only: every panel sees every key of the application.
+bool TkyrForm::HandleMenuShortCut(const MSG& msg) {
+  if (IsDestroying() || !menu_ || !HostForm() || !HostWindow()) return false;
+  if (!IsFormActive(HostForm()) || GetActiveWindow() != HostWindow()) return false;
+  return menu_->IsShortCut(static_cast<WORD>(msg.wParam), KeyboardShiftState());
+}
+
+TkyrMenuBarLook TkyrForm::BarLook() const {
+  TkyrMenuBarLook look;
+  auto* menu = dynamic_cast<const TkyrMainMenu*>(menu_.Get());
+  look.Style = menu ? menu->UIStyle() : UIStyle();
+  look.FileTheme = menu ? menu->FileTheme() : FileTheme();
+  look.Menu = menu;
+  look.GreyDisabled = true;
+  return look;
+}
+
+void TkyrForm::DrawMenuBarButton(TObject*, TToolButton* button, TCustomDrawState state, bool& defaultDraw) {
+  defaultDraw = false;
+  if (!menuBar_ || !button) return;
+  PaintMenuBarButton(menuBar_->Canvas(), button->BoundsRect(), button->Text(), button->Enabled(),
+                     (state & cdsHot) != 0, (state & cdsSelected) != 0, BarLook());
+}
+
+void TkyrForm::DrawMenuBarBackground(TObject*, const RECT& rect, bool&) {
+  if (menuBar_) PaintMenuBarBackground(menuBar_->Canvas(), rect, BarLook());
+}
+
+TkyrFrameMenuBar TkyrForm::MenuBarLook() const {
+  TkyrFrameMenuBar look;
+  if (!menuBar_) return look;
+  look.Exists = true;
+  look.Visible = menuBar_->Visible();
+  look.Top = (titleBar_ ? titleBar_->Height() : 0) + 3;
+  look.Height = menuBar_->Height();
+  look.Color = menuBar_->Color();
+  return look;
+}
+
 // ---- painting ----
 
 TkyrFrameLook TkyrForm::FrameLook() const {
@@ -143,7 +300,8 @@ void TkyrForm::Resize() {
 }
 
 void TkyrForm::WndProc(TMessage& m) {
-  static constexpr TMessageEntry<TkyrForm> kTable[] = {{CM_COLORCHANGED, &TkyrForm::CMColorChanged}};
+  static constexpr TMessageEntry<TkyrForm> kTable[] = {{CM_COLORCHANGED, &TkyrForm::CMColorChanged},
+                                                       {KYR_MSG_REBUILD_MENU_BAR, &TkyrForm::KYRRebuildMenuBar}};
   if (!DispatchMessageTable(*this, kTable, m)) inherited::WndProc(m);
 }
 
@@ -167,17 +325,35 @@ void TkyrForm::ApplyUIStyle(const TkyrStyleSource& s) {
     borderColor_ = static_cast<TColor>(s.Color(KYR_THEME_FORM_BORDER_COLOR));
     borderWidth_ = s.Int(KYR_THEME_FORM_BORDER_WIDTH_INT);
     SetColor(static_cast<TColor>(s.Color(KYR_THEME_FORM_BACKGROUND_COLOR)));
-    if (!s.FromFile()) menuBarColor_ = Color();
+    if (!s.FromFile()) {
+      menuBarColor_ = Color();
+    } else if (menuBar_) {
+      menuBarColor_ = ThemeMenuBarColor(s, Color());
+    }
     titleBar_->SetRoundCorner(s.Int(KYR_THEME_FORM_ROUND_CORNER_INT));
     titleBar_->SetRoundCornerBottom(s.FromFile() ? s.Int(KYR_THEME_FORM_BOTTOM_ROUND_CORNER_INT) : 0);
     borders_.Load(s);
     LoadBackgroundPattern(UIStyle());
     titleBar_->ApplyStyle(s);  // the panel's own style and theme, with what it decoded
+    if (auto* menu = dynamic_cast<TkyrMainMenu*>(menu_.Get())) menu->ApplyStyle(s);
+    if (menuBar_) {
+      menuBar_->SetColor(menuBarColor_);
+      menuBar_->Invalidate();  // the buttons are drawn in the menu's new style
+    }
     if (uiStyleAutoUpdateSub_) ApplyStyleToControls(*this, UIStyle(), FileTheme());
   }
   const bool reframed = UpdateWindowRegion();
   const bool clientMoved = !(FrameInsets(borders_.SideWidth(), borders_.BottomHeight()) == before);
   if (!reframed || clientMoved) frame_.FrameChanged();
+}
+
+// The menu bar's colour from a theme file that leaves it open (-1): by the kind of theme its
+// control font colour marks, else the form's colour.
+TColor TkyrForm::ThemeMenuBarColor(const TkyrStyleSource& s, TColor formColor) {
+  const int32_t color = s.Color(KYR_THEME_MENU_MENU_BAR_COLOR);
+  if (color != -1) return static_cast<TColor>(color);
+  const int32_t kind = s.Color(KYR_THEME_CONTROL_FONT_COLOR);
+  return kind == 0x20000 ? TColor(0xAC5B3B) : kind == 0x30000 ? TColor(0x996733) : formColor;
 }
 
 // The panel's children go DeepBlue with it.
@@ -302,6 +478,7 @@ void TkyrForm::DeclarePublished(TPublished<TkyrForm>& p) {
   p.Object("TitleBarSections", &TkyrForm::StoredTitleBarSections);
   p.Boolean("TitleBarDrawAppIcon", &TkyrForm::TitleBarDrawAppIcon, &TkyrForm::SetTitleBarDrawAppIcon);
   p.Object("Font", &TkyrForm::TitleFont);
+  p.Component("Menu", &TkyrForm::Menu, &TkyrForm::SetMenu);
   p.Color("MenuBarColor", &TkyrForm::MenuBarColor, &TkyrForm::SetMenuBarColor);
   p.Integer("MenuBarHeight", &TkyrForm::MenuBarHeight, &TkyrForm::SetMenuBarHeight);
   p.Integer("RoundCorner", &TkyrForm::RoundCorner, &TkyrForm::SetRoundCorner);

@@ -7,8 +7,11 @@
 #include <memory>
 
 #include "framework/graphics/Graphics.h"
+#include "framework/ui/Menus.h"
 #include "skin/KYRStyled.h"
+#include "skin/controls/KYRMainMenu.h"
 #include "skin/frame/KYRFrame.h"
+#include "skin/frame/KYRMenuBar.h"
 #include "skin/frame/KYRTitleBar.h"
 
 // TkyrForm: the panel that turns the form owning it into a skinned window. The first TkyrForm
@@ -27,11 +30,12 @@
 // empty, false or 0 and ignore writes; a stored description still loads into it (its title-bar
 // collections are read into detached ones that nothing uses).
 //
-// The menu bar under the title bar belongs to the menu-bar unit (Menu, SetMenu, CreateMenuBar,
-// UpdateMenuBar...). Until it exists the panel has no menu: MenuBarColor and MenuBarHeight are
-// stored for it, the frame is painted without a menu strip (MenuBarLook) and key presses run no
-// menu short-cut (HandleMenuShortCut).
-class TkyrForm : public TkyrStyled<TCustomPanel, IkyrFramePanel>, public IkyrFrameOwner {
+// With a Menu the panel shows a TkyrMenuBar under the title bar (KYRMenuBar.h), one button per
+// top-level item, painted by the panel in the menu's style; the frame beside it takes the bar's
+// colour. The bar is the form's menu bar for the keyboard (Alt+letter, F10), and the menu's
+// short-cuts run while the window is the active one. A TkyrMainMenu made on the form attaches
+// itself; any other TMainMenu can be given to Menu.
+class TkyrForm : public TkyrStyled<TCustomPanel, IkyrFramePanel>, public IkyrFrameOwner, public IkyrMenuHost {
   VANTOR_CLASS(TkyrForm, TkyrStyled<TCustomPanel, IkyrFramePanel>)
 public:
   explicit TkyrForm(TComponent* owner);
@@ -73,10 +77,14 @@ public:
   void SetTitleBarDrawAppIcon(bool value);
   // The title bar's font (the panel's own without a title bar).
   TFont* TitleFont();
+  // The menu the bar shows; cleared (with the bar) when the menu goes.
+  TMainMenu* Menu() const { return menu_; }
+  void SetMenu(TMainMenu* value) override;
   TColor MenuBarColor() const { return menuBarColor_; }
-  void SetMenuBarColor(TColor value) { menuBarColor_ = value; }
+  void SetMenuBarColor(TColor value);
+  // The bar's height and each of its buttons'.
   int MenuBarHeight() const { return menuBarHeight_; }
-  void SetMenuBarHeight(int value) { menuBarHeight_ = value; }
+  void SetMenuBarHeight(int value);
   // The title bar's corners; 0 while it is hidden. Writing rebuilds the window region.
   int RoundCorner() const;
   void SetRoundCorner(int value);
@@ -91,6 +99,22 @@ public:
 
   // The title bar's height while it is visible, else 0.
   int TitleBarHeight() const;
+  // The bar under the title bar while Menu is set (never on an MDI child), else nullptr.
+  TkyrMenuBar* MenuBar() const { return menuBar_; }
+  void CreateMenuBar();
+  void DestroyMenuBar();
+  // One bar button per top-level item of Menu, in menu order: now (RebuildMenuBar) or after the
+  // current message (UpdateMenuBar, for changes that may come from a button's own handler).
+  void RebuildMenuBar();
+  void UpdateMenuBar() override;
+  void UpdateMenuBarItems() override;
+  void UpdateMenuBarFont() override;
+  // A short-cut of Menu for key message MSG, run when the window is the active skinned one;
+  // true when it ran.
+  bool HandleMenuShortCut(const MSG& msg);
+  // The bar's custom-draw events (the pictures and boxes of KYRMenuBar.h in the menu's style).
+  void DrawMenuBarButton(TObject* sender, TToolButton* button, TCustomDrawState state, bool& defaultDraw);
+  void DrawMenuBarBackground(TObject* sender, const RECT& rect, bool& defaultDraw);
   // The frame with the panel's current look; false, painting nothing, without a form window or
   // while it is minimised.
   bool PaintFrame();
@@ -106,6 +130,7 @@ public:
   TkyrFrameCorners FrameCorners() const override { return {RoundCorner(), RoundCornerBottom()}; }
   void FrameActivated(bool active) override;
   void FrameSized() override;
+  void FrameHostMessage(TMessage& m) override;
 
   static void DeclarePublished(TPublished<TkyrForm>& p);
   void WndProc(TMessage& m) override;
@@ -122,9 +147,11 @@ private:
   void GiveBack();
   void ApplicationMessage(MSG& msg, bool& handled);
   void PopupWindowMenu();
-  // The menu-bar seam: no menu bar, no short-cuts yet.
-  TkyrFrameMenuBar MenuBarLook() const { return {}; }
-  bool HandleMenuShortCut(const MSG&) const { return false; }
+  TkyrFrameMenuBar MenuBarLook() const;
+  static TColor ThemeMenuBarColor(const TkyrStyleSource& s, TColor formColor);
+  TkyrMenuBarLook BarLook() const;
+  void KYRRebuildMenuBar(TMessage& m);
+  bool IsMDIChildHost() const;
   HWND HostWindow() const { return frame_.Window(); }
   void LoadBackgroundPattern(TkyrUIStyle style);
   void CMColorChanged(TMessage& m);
@@ -136,6 +163,9 @@ private:
   std::unique_ptr<TBitmap> pattern_;  // the client's background pattern, null for a plain colour
   TColor borderColor_ = clBlack;
   TComponentRef<TCustomPanel> formPanel_{this};
+  TComponentRef<TMainMenu> menu_{this, [this] { DestroyMenuBar(); }};
+  TComponentRef<TkyrMenuBar> menuBar_{this};
+  bool rebuildPosted_ = false;
   int borderWidth_ = 1;
   TColor menuBarColor_ = clBtnFace;
   int menuBarHeight_ = 22;

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "framework/ui/ExtCtrls.h"
+#include "framework/ui/Menus.h"
 #include "framework/ui/StdCtrls.h"
 #include "skin/KYRClasses.h"
 #include "skin/KYRStyled.h"
@@ -279,11 +280,11 @@ TEST_F(ButtonTest, AnAcceleratorClicksOnlyAButtonThatCanTakeTheFocus) {
   }
 }
 
-TEST(ButtonAccelerator, TheCharacterAfterASingleAmpersand) {
+TEST(ButtonAccelerator, TheCharacterAfterASingleAmpersandInUpperCase) {
   struct TCase {
     const char* caption;
     char accelerator;
-  } cases[] = {{"&Go", 'G'}, {"Save &as", 'a'}, {"A && B", 0}, {"A && &B", 'B'}, {"Trailing&", 0}, {"None", 0}};
+  } cases[] = {{"&Go", 'G'}, {"Save &as", 'A'}, {"A && B", 0}, {"A && &B", 'B'}, {"Trailing&", 0}, {"None", 0}};
   for (const TCase& c : cases) EXPECT_EQ(CaptionAccelerator(c.caption), c.accelerator) << c.caption;
 }
 

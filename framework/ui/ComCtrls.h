@@ -1,0 +1,248 @@
+// ComCtrls: the framework's own tool bar. TToolBar is a double-buffered TCustomControl that
+// lays out and draws its TToolButtons, windowless controls kept in the bar's order.
+//
+// Layout: buttons flow left to right inside the edge borders, ButtonWidth x ButtonHeight each
+// (an AutoSize button on a bar with ShowCaptions is as wide as its caption plus margins; a
+// separator or divider is kSeparatorWidth wide); with Wrapable a button that does not fit starts
+// a new row, as does the button after one with Wrap; AutoSize makes the bar as high as its rows.
+//
+// Drawing: the buffer starts in Color; OnCustomDraw(Rect) may draw over it and, with DefaultDraw
+// false, keeps the bar from drawing its edges and default button faces. Each button is then
+// offered to OnCustomDrawButton with its TCustomDrawState (the Win32 CDIS_* values); with
+// DefaultDraw left true the bar draws it. Handlers draw on Canvas() (the off-screen buffer) in
+// bar coordinates, at Button->BoundsRect().
+//
+// Menu mode: a button bound to a menu item (MenuItem) with sub-items drops the item's sub-menu
+// down when pressed, through the system's menu loop (TrackPopupMenuEx, owned by the bar's
+// window, so owner-drawn items reach DeliverMenuMessage and WM_MENUCHAR is answered). While a
+// drop-down is open, the pointer crossing to another menu button, or Left/Right outside a
+// cascaded sub-menu, closes it and opens the neighbour's. Keyboard mode (F10, Alt alone:
+// CM_KEYMENU with 0) makes the first button hot: Left/Right move, Down/Return open, Escape
+// leaves; Escape in an open drop-down comes back to keyboard mode on its button. CM_KEYMENU
+// with a letter opens the button whose caption has it as accelerator. The chosen command runs
+// (the item's Click, through its menu's DispatchCommand) after the loop has ended and the bar
+// has left menu mode; nothing of the bar is used after that, so a handler may free the bar, its
+// form, or rebuild the buttons. A form routes the keys to the bar it names as its menu bar
+// (TCustomForm::SetMenuBarControl, which sends it CM_KEYMENU).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/core/Classes.h"
+#include "framework/ui/Controls.h"
+
+class TMenuItem;
+class TToolBar;
+
+enum TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider };
+inline const TEnumInfo ToolButtonStyleInfo("TToolButtonStyle",
+                                           {"tbsButton", "tbsCheck", "tbsDropDown", "tbsSeparator", "tbsDivider"});
+enum TEdgeBorder { ebLeft, ebTop, ebRight, ebBottom };
+using TEdgeBorders = TSet<TEdgeBorder>;
+inline const TEnumInfo EdgeBorderInfo("TEdgeBorder", {"ebLeft", "ebTop", "ebRight", "ebBottom"});
+enum TEdgeStyle { esNone, esRaised, esLowered };
+inline const TEnumInfo EdgeStyleInfo("TEdgeStyle", {"esNone", "esRaised", "esLowered"});
+
+// A button's custom-draw state: the Win32 custom-draw item-state bits (CDIS_*).
+using TCustomDrawState = UINT;
+inline constexpr TCustomDrawState cdsSelected = 0x1, cdsGrayed = 0x2, cdsDisabled = 0x4, cdsChecked = 0x8,
+                                  cdsFocused = 0x10, cdsDefault = 0x20, cdsHot = 0x40, cdsMarked = 0x80,
+                                  cdsIndeterminate = 0x100;
+
+class TToolButton;
+using TTBCustomDrawEvent = std::function<void(TObject* sender, const RECT& rect, bool& defaultDraw)>;
+using TTBCustomDrawBtnEvent =
+    std::function<void(TObject* sender, TToolButton* button, TCustomDrawState state, bool& defaultDraw)>;
+
+class TToolButton : public TGraphicControl {
+  VANTOR_CLASS(TToolButton, TGraphicControl)
+public:
+  explicit TToolButton(TComponent* owner);
+  ~TToolButton() override;
+
+  void SetParent(TWinControl* parent) override;
+  void SetText(const std::string& value) override;
+  // The bar this button is on, or nullptr.
+  TToolBar* ToolBar() const;
+  // The position on the bar (-1 when on none); setting it moves the button there.
+  int Index() const;
+  void SetIndex(int value);
+
+  bool Grouped() const { return grouped_; }
+  void SetGrouped(bool value) { grouped_ = value; }
+  bool AutoSize() const { return autoSize_; }
+  void SetAutoSize(bool value);
+  TToolButtonStyle Style() const { return style_; }
+  void SetStyle(TToolButtonStyle value);
+  bool Down() const { return down_; }
+  void SetDown(bool value);
+  int ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(int value);
+  bool Marked() const { return marked_; }
+  void SetMarked(bool value);
+  bool Indeterminate() const { return indeterminate_; }
+  void SetIndeterminate(bool value);
+  // The next button starts a new row.
+  bool Wrap() const { return wrap_; }
+  void SetWrap(bool value);
+  // Binding takes the item's caption and enabled state; a press opens its sub-items, or clicks it.
+  TMenuItem* MenuItem() const { return menuItem_; }
+  void SetMenuItem(TMenuItem* value);
+  // Takes the bound item's caption and enabled state again (after the item changed).
+  void UpdateFromMenuItem();
+  // Pressed with the pointer over it: drawn pushed in.
+  bool Pressed() const { return pressed_ && pointerInside_; }
+
+  void Click() override;
+  void WndProc(TMessage& m) override;
+  static void DeclarePublished(TPublished<TToolButton>& p);
+
+protected:
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseMove(TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  void ApplyVisible() override;
+  void ApplyEnabled() override;
+
+private:
+  void CMMouseEnterLeave(TMessage& m);
+  void BarLayoutChanged();
+  void SetPressedLook(bool pressed, bool inside);
+
+  bool grouped_ = false;
+  bool autoSize_ = false;
+  TToolButtonStyle style_ = tbsButton;
+  bool down_ = false;
+  int imageIndex_ = -1;
+  bool marked_ = false;
+  bool indeterminate_ = false;
+  bool wrap_ = false;
+  bool pressed_ = false;
+  bool pointerInside_ = false;
+  TComponentRef<TMenuItem> menuItem_{this};
+};
+
+class TToolBar : public TCustomControl {
+  VANTOR_CLASS(TToolBar, TCustomControl)
+public:
+  static constexpr int kSeparatorWidth = 8;
+  static constexpr int kCaptionMargin = 7;  // each side of an auto-sized button's caption
+  static constexpr int kDropDownWidth = 14;  // the arrow part of a tbsDropDown button
+
+  explicit TToolBar(TComponent* owner);
+  ~TToolBar() override;
+
+  int ButtonCount() const { return static_cast<int>(buttons_.size()); }
+  TToolButton* Buttons(int index) const { return buttons_.at(static_cast<size_t>(index)); }
+  int IndexOfButton(const TToolButton* button) const;
+
+  int ButtonWidth() const { return buttonWidth_; }
+  void SetButtonWidth(int value);
+  int ButtonHeight() const { return buttonHeight_; }
+  void SetButtonHeight(int value);
+  bool Flat() const { return flat_; }
+  void SetFlat(bool value);
+  bool ShowCaptions() const { return showCaptions_; }
+  void SetShowCaptions(bool value);
+  bool AutoSize() const { return autoSize_; }
+  void SetAutoSize(bool value);
+  bool Wrapable() const { return wrapable_; }
+  void SetWrapable(bool value);
+  TEdgeBorders EdgeBorders() const { return edgeBorders_; }
+  void SetEdgeBorders(TEdgeBorders value);
+  TEdgeStyle EdgeInner() const { return edgeInner_; }
+  void SetEdgeInner(TEdgeStyle value);
+  TEdgeStyle EdgeOuter() const { return edgeOuter_; }
+  void SetEdgeOuter(TEdgeStyle value);
+
+  // The area inside the edge borders, where the buttons are laid out.
+  RECT ButtonArea() const;
+  // Lays the buttons out again (done by every change that moves them).
+  void ArrangeButtons();
+  // The width a button takes in the layout.
+  int LaidOutWidth(const TToolButton* button) const;
+  // The visible button at POINT (bar coordinates), or nullptr.
+  TToolButton* ButtonAtPos(POINT point) const;
+  // The state handed to OnCustomDrawButton for BUTTON now.
+  TCustomDrawState ButtonState(const TToolButton* button) const;
+
+  // Menu mode: opens BUTTON's drop-down (or clicks its item when it has no sub-items). Returns
+  // once menu mode has ended and the chosen command ran.
+  void DropDownButton(TToolButton* button);
+  // Keyboard mode on BUTTON (the first menu button when nullptr).
+  void EnterKeyboardMode(TToolButton* button = nullptr);
+  // The button whose drop-down is open now, or nullptr.
+  TToolButton* DroppedButton() const;
+  // The button keyboard mode has selected, or nullptr.
+  TToolButton* KeyboardButton() const;
+  bool InMenuMode() const { return inMenuMode_; }
+
+  const TTBCustomDrawEvent& OnCustomDraw() const { return onCustomDraw_; }
+  void SetOnCustomDraw(TTBCustomDrawEvent e) { onCustomDraw_ = std::move(e); }
+  const TTBCustomDrawBtnEvent& OnCustomDrawButton() const { return onCustomDrawButton_; }
+  void SetOnCustomDrawButton(TTBCustomDrawBtnEvent e) { onCustomDrawButton_ = std::move(e); }
+
+  void SetBounds(int left, int top, int width, int height) override;
+  void WndProc(TMessage& m) override;
+  static void DeclarePublished(TPublished<TToolBar>& p);
+
+protected:
+  friend class TToolButton;
+  void Paint() override;
+  void Loaded() override;
+  // Default drawing of the edges and of one button (after the custom-draw events allowed it).
+  virtual void DrawEdges();
+  virtual void DrawButton(TToolButton* button, TCustomDrawState state);
+  void InsertButton(TToolButton* button);
+  void RemoveButton(TToolButton* button);
+  void MoveButton(TToolButton* button, int index);
+
+private:
+  struct TDropResult {
+    UINT command = 0;  // chosen in the drop-down
+    int from = -1;     // the button it belonged to
+    int next = -1;     // the button whose drop-down opens next
+    bool escaped = false;
+  };
+  void CMKeyMenu(TMessage& m);
+  void CMFontChanged(TMessage& m);
+  void WMMenuChar(TMessage& m);
+  void WMMenuSelect(TMessage& m);
+  void WMSize(TMessage& m);
+  bool CanDropDown(const TToolButton* button) const;
+  int NextMenuButton(int from, int step) const;
+  TToolButton* ButtonWithAccelerator(char key) const;
+  void RunMenuMode(int index, bool open);
+  TDropResult TrackDropDown(int index);
+  int KeyboardStep(int index, bool& open);
+  void SetHotIndex(int dropped, int keyboard);
+  static LRESULT CALLBACK MenuFilter(int code, WPARAM wParam, LPARAM lParam);
+  bool FilterMenuMessage(const MSG& msg);
+
+  std::vector<TToolButton*> buttons_;
+  int buttonWidth_ = 23;
+  int buttonHeight_ = 22;
+  bool flat_ = false;
+  bool showCaptions_ = false;
+  bool autoSize_ = false;
+  bool wrapable_ = true;
+  bool arranging_ = false;
+  TEdgeBorders edgeBorders_{ebTop};
+  TEdgeStyle edgeInner_ = esRaised;
+  TEdgeStyle edgeOuter_ = esLowered;
+  // Menu mode.
+  bool inMenuMode_ = false;
+  int droppedIndex_ = -1;
+  int keyboardIndex_ = -1;
+  int switchTo_ = -1;           // set inside the loop: open this button's drop-down next
+  bool escaped_ = false;        // the drop-down closed with Escape at its top level
+  HMENU openMenu_ = nullptr;    // the top level of the open drop-down
+  bool inCascade_ = false;      // the selection is inside a cascaded sub-menu
+  bool onCascadeItem_ = false;  // the selected item opens a cascaded sub-menu
+  TTBCustomDrawEvent onCustomDraw_;
+  TTBCustomDrawBtnEvent onCustomDrawButton_;
+};
