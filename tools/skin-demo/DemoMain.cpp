@@ -33,7 +33,7 @@ void TDemoMainForm::DeclarePublished(TPublished<TDemoMainForm>& p) {
   p.Field("kyrScrollBar3", &TDemoMainForm::kyrScrollBar3);
   p.Field("kyrFileTheme1", &TDemoMainForm::kyrFileTheme1);
   p.Field("OpenDialog1", &TDemoMainForm::OpenDialog1);
-  p.Field("kyrPopupMenu1", &TDemoMainForm::kyrPopupMenu1);
+  p.Field("kyrMainMenu1", &TDemoMainForm::kyrMainMenu1);
   p.Field("File1", &TDemoMainForm::File1);
   p.Field("OpenThemeFile1", &TDemoMainForm::OpenThemeFile1);
   p.Field("N1", &TDemoMainForm::N1);

@@ -1,7 +1,6 @@
 // The skin demo's main window: a page of skinned controls on a skinned form panel, and the
 // demo's commands as handlers of the window (OpenThemeFileClick, ExitClick, StyleClick,
-// AboutClick). Until the skinned main menu exists the commands are the items of the panel's
-// right-click menu, the same items the main menu will hold.
+// AboutClick), bound to the items of its skinned main menu (File, Style, Help) in the menu bar.
 #pragma once
 
 #include <string>
@@ -15,7 +14,7 @@
 #include "skin/controls/KYRButton.h"
 #include "skin/controls/KYRImagePanel.h"
 #include "skin/controls/KYRMemo.h"
-#include "skin/controls/KYRPopupMenu.h"
+#include "skin/controls/KYRMainMenu.h"
 #include "skin/controls/KYRScrollBar.h"
 #include "skin/controls/KYRTrackBar.h"
 #include "skin/controls/KYRURLLabel.h"
@@ -53,7 +52,7 @@ public:
   TkyrScrollBar* kyrScrollBar3 = nullptr;
   TkyrFileTheme* kyrFileTheme1 = nullptr;
   TOpenDialog* OpenDialog1 = nullptr;
-  TkyrPopupMenu* kyrPopupMenu1 = nullptr;
+  TkyrMainMenu* kyrMainMenu1 = nullptr;
   TMenuItem* File1 = nullptr;
   TMenuItem* OpenThemeFile1 = nullptr;
   TMenuItem* N1 = nullptr;

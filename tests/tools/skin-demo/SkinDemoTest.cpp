@@ -161,7 +161,7 @@ TEST_F(SkinDemo, MainWindowIsWhatItsDescriptionStores) {
       {"kyrForm1", "TkyrForm", "DemoMainForm", TBounds{0, 0, 640, SkinnedClientHeight(480)},
        styled({{"Align", "alClient"}, {"Caption", "Skin Demo"}, {"BorderWidth", "1"}, {"RoundCorner", "2"},
                {"TitleBarDrawAppIcon", "True"}, {"Font.Style", "[fsBold]"}, {"MenuBarHeight", "22"},
-               {"PopupMenu", "kyrPopupMenu1"}})},
+               {"PopupMenu", "nil"}})},
       label("ButtonsLabel", {16, 52, 120, 13}, "Buttons", true),
       {"kyrButton1", "TkyrButton", "kyrForm1", TBounds{16, 72, 90, 27},
        styled({{"Caption", "Normal"}, {"Enabled", "True"}, {"Default", "False"}})},
@@ -207,28 +207,28 @@ TEST_F(SkinDemo, MainWindowIsWhatItsDescriptionStores) {
       {"kyrFileTheme1", "TkyrFileTheme", "", {}, {{"ThemeFile", ""}}},
       {"OpenDialog1", "TOpenDialog", "", {},
        {{"Filter", "Theme files (*.thm)|*.thm|All files (*.*)|*.*"}, {"Title", "Open theme file"}}},
-      {"kyrPopupMenu1", "TkyrPopupMenu", "", {}, {{"UIStyle", "MacOS"}, {"OwnerDraw", "True"}}},
-      {"File1", "TMenuItem", "kyrPopupMenu1", {}, {{"Caption", "&File"}}},
-      {"OpenThemeFile1", "TMenuItem", "kyrPopupMenu1", {}, {{"Caption", "&Open theme file..."}, {"OnClick", "assigned"}}},
-      {"N1", "TMenuItem", "kyrPopupMenu1", {}, {{"Caption", "-"}}},
-      {"Exit1", "TMenuItem", "kyrPopupMenu1", {}, {{"Caption", "E&xit"}, {"OnClick", "assigned"}}},
-      {"Style1", "TMenuItem", "kyrPopupMenu1", {}, {{"Caption", "&Style"}}},
-      {"MacOS1", "TMenuItem", "kyrPopupMenu1", {},
+      {"kyrMainMenu1", "TkyrMainMenu", "", {}, {{"UIStyle", "MacOS"}, {"FileTheme", "nil"}}},
+      {"File1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&File"}}},
+      {"OpenThemeFile1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&Open theme file..."}, {"OnClick", "assigned"}}},
+      {"N1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "-"}}},
+      {"Exit1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "E&xit"}, {"OnClick", "assigned"}}},
+      {"Style1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&Style"}}},
+      {"MacOS1", "TMenuItem", "kyrMainMenu1", {},
        {{"Caption", "&MacOS"}, {"Tag", "1"}, {"RadioItem", "True"}, {"Checked", "True"}, {"OnClick", "assigned"}}},
-      {"WinXP1", "TMenuItem", "kyrPopupMenu1", {},
+      {"WinXP1", "TMenuItem", "kyrMainMenu1", {},
        {{"Caption", "&WinXP"}, {"Tag", "2"}, {"RadioItem", "True"}, {"Checked", "False"}, {"OnClick", "assigned"}}},
-      {"DeepBlue1", "TMenuItem", "kyrPopupMenu1", {},
+      {"DeepBlue1", "TMenuItem", "kyrMainMenu1", {},
        {{"Caption", "&DeepBlue"}, {"Tag", "3"}, {"RadioItem", "True"}, {"Checked", "False"}, {"OnClick", "assigned"}}},
-      {"Protein1", "TMenuItem", "kyrPopupMenu1", {},
+      {"Protein1", "TMenuItem", "kyrMainMenu1", {},
        {{"Caption", "P&rotein"}, {"Tag", "4"}, {"RadioItem", "True"}, {"Checked", "False"}, {"OnClick", "assigned"}}},
-      {"BlueGlass1", "TMenuItem", "kyrPopupMenu1", {},
+      {"BlueGlass1", "TMenuItem", "kyrMainMenu1", {},
        {{"Caption", "&BlueGlass"}, {"Tag", "5"}, {"RadioItem", "True"}, {"Checked", "False"}, {"OnClick", "assigned"}}},
-      {"N2", "TMenuItem", "kyrPopupMenu1", {}, {{"Caption", "-"}}},
-      {"FromThemeFile1", "TMenuItem", "kyrPopupMenu1", {},
+      {"N2", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "-"}}},
+      {"FromThemeFile1", "TMenuItem", "kyrMainMenu1", {},
        {{"Caption", "From &theme file"}, {"Tag", "0"}, {"RadioItem", "True"}, {"Checked", "False"},
         {"OnClick", "assigned"}}},
-      {"Help1", "TMenuItem", "kyrPopupMenu1", {}, {{"Caption", "&Help"}}},
-      {"AboutSkinDemo1", "TMenuItem", "kyrPopupMenu1", {}, {{"Caption", "&About Skin Demo"}, {"OnClick", "assigned"}}},
+      {"Help1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&Help"}}},
+      {"AboutSkinDemo1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&About Skin Demo"}, {"OnClick", "assigned"}}},
   };
   apptest::ExpectComponents(Main(), rows);
   // The memo's bars along its right and bottom edges, inside it.
@@ -245,19 +245,23 @@ TEST_F(SkinDemo, MainWindowIsWhatItsDescriptionStores) {
   // Its lines as stored, the empty ones too.
   EXPECT_EQ(memo.Lines().Count(), 22);
   EXPECT_EQ(memo.Lines().Strings(3), "");
-  EXPECT_EQ(memo.Lines().Strings(4), "Right-click the window for the menu:");
+  EXPECT_EQ(memo.Lines().Strings(4), "The menu bar, a skinned main menu:");
   // The pictures stored with the window.
   EXPECT_EQ(Main().kyrImageButton1->PicNormal()->Width(), 36);
   EXPECT_EQ(Main().kyrImageButton1->PicDisabled()->Height(), 22);
   for (TkyrImagePanel* panel : {Main().kyrImagePanel1, Main().kyrImagePanel2, Main().kyrImagePanel3, Main().kyrImagePanel4})
     EXPECT_EQ(panel->Picture()->Width(), 48) << panel->Name();
-  // The menu's structure: three commands, their items in order.
+  // The menu in the panel's menu bar: a button per command, the items in order.
+  EXPECT_EQ(Main().kyrForm1->Menu(), Main().kyrMainMenu1);
+  ASSERT_NE(Main().kyrForm1->MenuBar(), nullptr);
+  EXPECT_EQ(Main().kyrForm1->MenuBar()->ButtonCount(), 3);
+  EXPECT_EQ(GetMenu(Main().Handle()), nullptr) << "never the window's own menu";
   const auto captions = [](TMenuItem* parent) {
     std::vector<std::string> texts;
     for (int i = 0; i < parent->Count(); ++i) texts.push_back(parent->Items(i)->Caption());
     return texts;
   };
-  EXPECT_EQ(captions(Main().kyrPopupMenu1->Items()), (std::vector<std::string>{"&File", "&Style", "&Help"}));
+  EXPECT_EQ(captions(Main().kyrMainMenu1->Items()), (std::vector<std::string>{"&File", "&Style", "&Help"}));
   EXPECT_EQ(captions(Main().File1), (std::vector<std::string>{"&Open theme file...", "-", "E&xit"}));
   EXPECT_EQ(captions(Main().Style1), (std::vector<std::string>{"&MacOS", "&WinXP", "&DeepBlue", "P&rotein",
                                                                "&BlueGlass", "-", "From &theme file"}));
