@@ -60,11 +60,13 @@ std::vector<TMenuItem*> TDemoMainForm::StyleItems() const {
 
 void TDemoMainForm::OpenThemeFileClick(TObject*) {
   if (!OpenDialog1->Execute()) return;
-  // A file without the theme magic is refused by the component with its own message box and
-  // leaves the theme as it was.
-  kyrFileTheme1->SetThemeFile(OpenDialog1->FileName());
-  if (kyrFileTheme1->IsThemeLoaded() && kyrFileTheme1->ThemeFile() == OpenDialog1->FileName())
-    SelectStyle(FromThemeFile);
+  const std::string chosen = OpenDialog1->FileName(), before = kyrFileTheme1->ThemeFile();
+  // A file without the theme magic is refused with an exception (the message loop's error box)
+  // and leaves the theme as it was; a name found nowhere changes nothing, so the theme is the
+  // chosen file only when its path moved or already was that file.
+  kyrFileTheme1->SetThemeFile(chosen);
+  const bool taken = kyrFileTheme1->ThemeFile() != before || chosen == before;
+  if (taken && kyrFileTheme1->IsThemeLoaded()) SelectStyle(FromThemeFile);
 }
 
 void TDemoMainForm::ExitClick(TObject*) { Close(); }

@@ -206,7 +206,8 @@ TEST_F(SkinDemo, MainWindowIsWhatItsDescriptionStores) {
        styled({{"Orientation", "kyrHorizontal"}, {"Max", "100"}, {"Position", "40"}, {"PageSize", "20"}})},
       {"kyrFileTheme1", "TkyrFileTheme", "", {}, {{"ThemeFile", ""}}},
       {"OpenDialog1", "TOpenDialog", "", {},
-       {{"Filter", "Theme files (*.thm)|*.thm|All files (*.*)|*.*"}, {"Title", "Open theme file"}}},
+       {{"Filter", "Theme files (*.thm)|*.thm|All files (*.*)|*.*"}, {"Title", "Open theme file"},
+        {"Options", "[ofHideReadOnly,ofFileMustExist,ofEnableSizing]"}}},
       {"kyrMainMenu1", "TkyrMainMenu", "", {}, {{"UIStyle", "MacOS"}, {"FileTheme", "nil"}}},
       {"File1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&File"}}},
       {"OpenThemeFile1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&Open theme file..."}, {"OnClick", "assigned"}}},
@@ -357,6 +358,17 @@ TEST_F(SkinDemo, FromThemeFileWithoutAFileAsksForOneAndACancelChangesNothing) {
   }
   EXPECT_FALSE(Main().kyrFileTheme1->IsThemeLoaded());
   ExpectStyle(DeepBlue, nullptr);
+}
+
+TEST_F(SkinDemo, ANameFoundNowhereKeepsTheStyleAndTheThemeLoadedBefore) {
+  TempDir dir;
+  const std::string theme = ExportTheme(dir, "WinXP");
+  Main().kyrFileTheme1->SetThemeFile(theme);
+  Main().StyleClick(Main().Protein1);
+  TDialogAnswer dialog({true, dir / "gone.thm", 1});
+  Main().OpenThemeFileClick(Main().OpenThemeFile1);
+  EXPECT_EQ(Main().kyrFileTheme1->ThemeFile(), theme);
+  ExpectStyle(Protein, nullptr);
 }
 
 // The real open dialog: a timer finds it by its title, types the theme file's name and confirms.
