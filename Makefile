@@ -1,6 +1,6 @@
 # `make run` and `make test` are the two commands of the README; each installs what it
 # needs first. The other targets are for developers.
-.PHONY: run test dist deps art gallery showcase shots bench bench-skin fuzz
+.PHONY: run demo test dist deps art gallery showcase shots demo-shots bench bench-skin fuzz
 
 deps:
 	@scripts/install-deps
@@ -10,6 +10,12 @@ run: deps
 	cmake --preset windows-release >/dev/null
 	cmake --build --preset windows-release -j$$(nproc) --target Vantor
 	scripts/run-vantor
+
+# The skin library's demo, started as `make run` starts Vantor.
+demo: deps
+	cmake --preset windows-release >/dev/null
+	cmake --build --preset windows-release -j$$(nproc) --target skin-demo
+	scripts/run-demo
 
 test: deps
 	scripts/test-all
@@ -55,6 +61,17 @@ shots: deps
 	rm -f build/shots/*.bmp build/shots/*.png
 	VANTOR_WINE_DIR=$(CURDIR)/build/windows/wine scripts/wine-run build/windows/tools/vantor-shots/vantor-shots.exe build/shots </dev/null
 	for f in build/shots/*.bmp; do /usr/bin/convert "$$f" "$${f%.bmp}.png"; done
+
+# The skin demo's main window in every built-in style and from a theme file written by
+# vantor-theme (the showcase's), and its About window, as build/demo-shots/<NAME>.png.
+demo-shots: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows --target demo-shots vantor-theme -j2
+	mkdir -p build/demo-shots
+	rm -f build/demo-shots/*.bmp build/demo-shots/*.png
+	VANTOR_WINE_DIR=$(CURDIR)/build/windows/wine tools/skin-showcase/make-theme build/demo-shots
+	VANTOR_WINE_DIR=$(CURDIR)/build/windows/wine scripts/wine-run build/windows/tools/demo-shots/demo-shots.exe build/demo-shots build/demo-shots/Showcase.thm </dev/null
+	for f in build/demo-shots/*.bmp; do /usr/bin/convert "$$f" "$${f%.bmp}.png"; done
 
 # Converter speed and memory against cat/tail on a 1 MiB and a 1 GiB movie, every layout (not a test).
 BENCH_DIR ?= build/bench-data

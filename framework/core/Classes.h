@@ -239,7 +239,8 @@ public:
   std::string Text() const;
   void SetText(std::string_view text);
   std::vector<std::string> ToVector() const;
-  void SetStrings(const std::vector<std::string>& lines);
+  // All lines at once (what a stored description's list sets); by default Clear, then Add each.
+  virtual void SetStrings(const std::vector<std::string>& lines);
 
   void BeginUpdate();
   void EndUpdate();

@@ -110,6 +110,9 @@ public:
   void Insert(int index, const std::string& value) override;
   void Delete(int index) override;
   void Clear() override;
+  // In one write: added one by one, an empty line would be lost whenever it is the last so far
+  // (a text that ends in a line break reads as one line fewer).
+  void SetStrings(const std::vector<std::string>& lines) override { Write(lines); }
 
 private:
   std::vector<std::string> Read() const;

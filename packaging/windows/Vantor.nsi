@@ -1,12 +1,12 @@
 ; The Windows installer of Vantor, built by scripts/dist with makensis:
 ;   makensis -DVERSION=0.1.0 -DSTAGE=<folder of the files> -DICON=<Vantor.ico> -DOUTFILE=<setup.exe> Vantor.nsi
-; Installs the three programs, README and licence under Program Files\Vantor, a Start-menu
-; entry and an uninstaller registered in Add/Remove Programs. An optional page copies a
-; projector stub the user chooses (any file: Vantor only copies it) to the fixed path Vantor
-; reads. Silent: setup.exe /S [/STUB=path] (a path with spaces as /STUB="path"); the
-; uninstaller: Uninstall.exe /S. The program only copies the stub; vantor-cli build --icon,
-; --version-string, --file-version and --product-version (README.txt) rewrite the resources
-; of the stub's copy inside a projector, never the installed stub.
+; Installs the four programs (Vantor, the skin demo, vantor-cli, vantor-theme), README and licence
+; under Program Files\Vantor, Start-menu entries for Vantor and the skin demo, and an uninstaller
+; registered in Add/Remove Programs. An optional page copies a projector stub the user chooses (any
+; file: Vantor only copies it) to the fixed path Vantor reads. Silent: setup.exe /S [/STUB=path] (a
+; path with spaces as /STUB="path"); the uninstaller: Uninstall.exe /S. The program only copies the
+; stub; vantor-cli build --icon, --version-string, --file-version and --product-version (README.txt)
+; rewrite the resources of the stub's copy inside a projector, never the installed stub.
 
 !ifndef VERSION | STAGE | ICON | OUTFILE
   !error "define VERSION, STAGE, ICON and OUTFILE"
@@ -117,12 +117,14 @@ Section "Vantor" SecMain
   SetShellVarContext all
   SetOutPath "$INSTDIR"
   File "${STAGE}\Vantor.exe"
+  File "${STAGE}\skin-demo.exe"
   File "${STAGE}\vantor-cli.exe"
   File "${STAGE}\vantor-theme.exe"
   File "${STAGE}\README.txt"
   File "${STAGE}\LICENSE.txt"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateShortcut "$SMPROGRAMS\Vantor.lnk" "$INSTDIR\Vantor.exe"
+  CreateShortcut "$SMPROGRAMS\Skin Demo.lnk" "$INSTDIR\skin-demo.exe"
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Vantor"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -153,6 +155,7 @@ SectionEnd
 Section "Uninstall"
   SetShellVarContext all
   Delete "$INSTDIR\Vantor.exe"
+  Delete "$INSTDIR\skin-demo.exe"
   Delete "$INSTDIR\vantor-cli.exe"
   Delete "$INSTDIR\vantor-theme.exe"
   Delete "$INSTDIR\README.txt"
@@ -160,6 +163,7 @@ Section "Uninstall"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\Vantor.lnk"
+  Delete "$SMPROGRAMS\Skin Demo.lnk"
   ReadRegDWORD $0 HKLM "${UNINSTALL_KEY}" "StubPlaced"
   ${If} $0 == 1
     Delete "${STUB_FILE}"

@@ -254,9 +254,12 @@ void TkyrTrackBar::BuildBarStrip() {
   if (!Horizontal()) RotateBitmapLeft(barStrip_);
 }
 
-// The thickness follows the images; the length is the user's.
+// The thickness follows the images; the length is the user's. A stored description sets the
+// bounds before the orientation (the control's properties come after the inherited ones), so
+// while it loads nothing is fitted: a vertical bar would lose its stored length to the
+// horizontal thickness. Loaded fits once with everything read.
 void TkyrTrackBar::FitSize() {
-  if (fitting_) return;
+  if (fitting_ || InState(csLoading)) return;
   TRestoreOnExit<bool> busy(fitting_, true);
   const int thickness = std::max(barImage_.Height(), Horizontal() ? slider_->Height() : slider_->Width());
   Horizontal() ? SetHeight(thickness) : SetWidth(thickness);
@@ -297,6 +300,13 @@ void TkyrTrackBar::Changed() {
   if (position_ == lastPosition_) return;
   lastPosition_ = position_;
   if (onChange_) onChange_(this);
+}
+
+void TkyrTrackBar::Loaded() {
+  inherited::Loaded();
+  BuildBarStrip();
+  FitSize();
+  UpdateSlider();
 }
 
 void TkyrTrackBar::Resize() {

@@ -160,6 +160,7 @@ protected:
   void MouseMove(TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   void KeyDown(WORD& key, TShiftState shift) override;
+  void Loaded() override;
   void Resize() override;
 
 private:

@@ -30,18 +30,26 @@ std::string RegistryText(const char* value) {
   return text;
 }
 
-TEST(InstalledVantor, StartsAndShowsItsMainWindow) {
-  TRunningProgram vantor(Installed("Vantor.exe"));
-  ASSERT_TRUE(vantor.Started()) << Installed("Vantor.exe");
+// The installed PROGRAM shows its window MAIN, with its window HIDDEN created but not shown, and
+// ends when MAIN is closed.
+void ExpectStartsAndEnds(const std::string& program, const std::string& main, const std::string& hidden) {
+  TRunningProgram running(Installed(program));
+  ASSERT_TRUE(running.Started()) << Installed(program);
   std::vector<TTopWindow> windows;
   EXPECT_TRUE(WaitFor([&] {
-    windows = TopWindowsOf(vantor.Id());
-    const auto main = FindTopWindow(windows, "Vantor");
-    return main && main->visible && FindTopWindow(windows, "About Vantor");
+    windows = TopWindowsOf(running.Id());
+    const auto shown = FindTopWindow(windows, main);
+    return shown && shown->visible && FindTopWindow(windows, hidden);
   }));
-  const auto about = FindTopWindow(windows, "About Vantor");
-  EXPECT_TRUE(about && !about->visible);
-  EXPECT_EQ(vantor.CloseAndWait("Vantor"), 0);
+  const auto created = FindTopWindow(windows, hidden);
+  EXPECT_TRUE(created && !created->visible) << hidden;
+  EXPECT_EQ(running.CloseAndWait(main), 0);
+}
+
+TEST(InstalledVantor, StartsAndShowsItsMainWindow) { ExpectStartsAndEnds("Vantor.exe", "Vantor", "About Vantor"); }
+
+TEST(InstalledVantor, TheSkinDemoStartsWithItsMainWindowAndHiddenAboutWindow) {
+  ExpectStartsAndEnds("skin-demo.exe", "Skin Demo", "About Skin Demo");
 }
 
 TEST(InstalledVantor, IsRegisteredForRemovalAndInTheStartMenu) {
@@ -53,6 +61,7 @@ TEST(InstalledVantor, IsRegisteredForRemovalAndInTheStartMenu) {
   char programs[MAX_PATH] = {};
   ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, 0, programs), S_OK);
   EXPECT_TRUE(PathExists(std::string(programs) + "\\Vantor.lnk")) << programs;
+  EXPECT_TRUE(PathExists(std::string(programs) + "\\Skin Demo.lnk")) << programs;
 }
 
 }  // namespace

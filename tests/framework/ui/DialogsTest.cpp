@@ -82,35 +82,19 @@ TEST(FileDialogs, ScriptedAnswersAndValuesKeptBetweenUses) {
 }
 
 // The real save dialog: a timer finds it by its title, types a name and confirms.
-std::string gTypedName;
-bool gDialogSeen = false;
-
-void CALLBACK FillSaveDialog(HWND, UINT, UINT_PTR, DWORD) {
-  HWND dialog = FindWindowA("#32770", "Real save test");
-  if (!dialog || gDialogSeen) return;
-  HWND name = GetDlgItem(dialog, edt1);
-  if (!name) name = GetDlgItem(dialog, cmb13);
-  if (!name) return;
-  gDialogSeen = true;
-  SetWindowTextA(name, gTypedName.c_str());
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-}
-
 TEST(FileDialogs, RealSaveDialogEndToEnd) {
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);
-  gTypedName = std::string(temp) + "vantor_real_dialog";
-  gDialogSeen = false;
+  const std::string typed = std::string(temp) + "vantor_real_dialog";
   TSaveDialog save(nullptr);
   save.SetTitle("Real save test");
   save.SetFilter("Flash exe(*.exe)|*.exe");
   save.SetDefaultExt(".exe");
-  const UINT_PTR timer = SetTimer(nullptr, 0, 50, FillSaveDialog);
+  uitest::TFileDialogFiller filler("Real save test", typed);
   const bool ok = save.Execute();
-  KillTimer(nullptr, timer);
-  EXPECT_TRUE(gDialogSeen);
+  EXPECT_TRUE(filler.Seen());
   ASSERT_TRUE(ok);
-  EXPECT_EQ(save.FileName(), gTypedName + ".exe");  // the dialog added the default extension
+  EXPECT_EQ(save.FileName(), typed + ".exe");  // the dialog added the default extension
 }
 
 TEST(MessageBoxes, ShowMessageIsAnInformationBoxWithTheTitle) {

@@ -287,6 +287,10 @@ TEST(Memo, LinesOptionsAndRecreation) {
   EXPECT_THROW(memo->Lines().Insert(3, "x"), EListError);
   memo->Lines().Delete(0);
   EXPECT_EQ(memo->Lines().Count(), 1);
+  // A list set at once (as a stored description sets it) keeps its empty lines.
+  memo->Lines().SetStrings({"one", "", "", "four"});
+  EXPECT_EQ(memo->Lines().ToVector(), (std::vector<std::string>{"one", "", "", "four"}));
+  memo->Lines().SetStrings({"beta"});
 
   memo->SetReadOnly(true);
   EXPECT_TRUE(GetWindowLongA(memo->Handle(), GWL_STYLE) & ES_READONLY);

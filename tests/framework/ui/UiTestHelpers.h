@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <dlgs.h>
+
 #include <algorithm>
 #include <functional>
 #include <ostream>
@@ -319,6 +321,40 @@ public:
   TShownForm& operator=(const TShownForm&) = delete;
   TForm* operator->() const { return form; }
   TForm* form;
+};
+
+// While it lives, a 50 ms thread timer looks for the file dialog titled TITLE (the system's
+// #32770 window), types NAME into its file-name field and confirms it: the real open and save
+// dialogs driven as a person would. One at a time (a timer procedure has no context).
+class TFileDialogFiller {
+public:
+  TFileDialogFiller(const std::string& title, const std::string& name) {
+    state_ = {title, name, false};
+    timer_ = SetTimer(nullptr, 0, 50, &TFileDialogFiller::Tick);
+  }
+  ~TFileDialogFiller() { KillTimer(nullptr, timer_); }
+  TFileDialogFiller(const TFileDialogFiller&) = delete;
+  TFileDialogFiller& operator=(const TFileDialogFiller&) = delete;
+  // Whether the dialog was found and filled.
+  bool Seen() const { return state_.seen; }
+
+private:
+  struct TState {
+    std::string title, name;
+    bool seen;
+  };
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = FindWindowA("#32770", state_.title.c_str());
+    if (!dialog || state_.seen) return;
+    HWND field = GetDlgItem(dialog, edt1);         // the old-style name field
+    if (!field) field = GetDlgItem(dialog, cmb13);  // the explorer-style one
+    if (!field) return;
+    state_.seen = true;
+    SetWindowTextA(field, state_.name.c_str());
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  }
+  static inline TState state_;
+  UINT_PTR timer_ = 0;
 };
 
 }  // namespace uitest

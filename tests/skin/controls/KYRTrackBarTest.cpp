@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "framework/core/BmpCodec.h"
+#include "framework/core/FormReader.h"
 #include "framework/graphics/GdiHandles.h"
 #include "skin/KYRClasses.h"
 #include "tests/framework/ui/UiTestHelpers.h"
@@ -161,6 +162,33 @@ TEST(SkinnedTrackBar, TheImagesOfEachStyleSetTheThickness) {
       EXPECT_EQ(bar.Transparent(), style == MacOS);
     }
   }
+}
+
+// A description sets the bounds before the orientation: a vertical bar keeps its stored length,
+// and both orientations take the style's thickness once loaded.
+TEST(SkinnedTrackBar, AStoredDescriptionKeepsTheLengthOfEitherOrientation) {
+  RegisterSkinClasses();
+  TForm form(nullptr);
+  ReadComponentText("object Form1: TForm\n"
+                    "  object Across: TkyrTrackBar\n"
+                    "    Left = 4\n    Top = 6\n    Width = 150\n    Height = 45\n"
+                    "    Orientation = kyrHorizontal\n"
+                    "  end\n"
+                    "  object Down: TkyrTrackBar\n"
+                    "    Left = 200\n    Top = 6\n    Width = 45\n    Height = 120\n"
+                    "    Orientation = kyrVertical\n    Max = 10\n    Position = 10\n"
+                    "  end\n"
+                    "end\n",
+                    form);
+  auto* across = dynamic_cast<TkyrTrackBar*>(form.FindComponent("Across"));
+  auto* down = dynamic_cast<TkyrTrackBar*>(form.FindComponent("Down"));
+  ASSERT_TRUE(across && down);
+  EXPECT_EQ((std::vector<int>{across->Left(), across->Top(), across->Width(), across->Height()}),
+            (std::vector<int>{4, 6, 150, 20}));
+  EXPECT_EQ((std::vector<int>{down->Left(), down->Top(), down->Width(), down->Height()}),
+            (std::vector<int>{200, 6, down->Slider()->Width(), 120}));
+  // The slider at the maximum stands at the bottom of the stored length.
+  EXPECT_EQ(down->Slider()->Top() + down->Slider()->Height(), 120);
 }
 
 TEST(SkinnedTrackBar, SettersClampAndRefuseAsThePartSays) {

@@ -1,0 +1,11 @@
+// The skin demo's entry point: start-up, then the message loop until the main window closes.
+#include <windows.h>
+
+#include "framework/ui/Forms.h"
+#include "tools/skin-demo/DemoStartup.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  StartSkinDemo();
+  Application->Run();
+  return 0;
+}
