@@ -273,8 +273,7 @@ TkyrMenuBarLook TkyrForm::BarLook() const {
 void TkyrForm::DrawMenuBarButton(TObject*, TToolButton* button, TCustomDrawState state, bool& defaultDraw) {
   defaultDraw = false;
   if (!menuBar_ || !button) return;
-  PaintMenuBarButton(menuBar_->Canvas(), button->BoundsRect(), button->Text(), button->Enabled(),
-                     (state & cdsHot) != 0, (state & cdsSelected) != 0, BarLook());
+  PaintMenuBarToolButton(*menuBar_, *button, state, BarLook());
 }
 
 void TkyrForm::DrawMenuBarBackground(TObject*, const RECT& rect, bool&) {
@@ -384,15 +383,6 @@ void TkyrForm::ApplyUIStyle(const TkyrStyleSource& s) {
   const bool reframed = UpdateWindowRegion();
   const bool clientMoved = !(FrameInsets(borders_.SideWidth(), borders_.BottomHeight()) == before);
   if (!reframed || clientMoved) frame_.FrameChanged();
-}
-
-// The menu bar's colour from a theme file that leaves it open (-1): by the kind of theme its
-// control font colour marks, else the form's colour.
-TColor TkyrForm::ThemeMenuBarColor(const TkyrStyleSource& s, TColor formColor) {
-  const int32_t color = s.Color(KYR_THEME_MENU_MENU_BAR_COLOR);
-  if (color != -1) return static_cast<TColor>(color);
-  const int32_t kind = s.Color(KYR_THEME_CONTROL_FONT_COLOR);
-  return kind == 0x20000 ? TColor(0xAC5B3B) : kind == 0x30000 ? TColor(0x996733) : formColor;
 }
 
 // The panel's children go DeepBlue with it.

@@ -148,7 +148,6 @@ private:
   void ApplicationMessage(MSG& msg, bool& handled);
   void PopupWindowMenu();
   TkyrFrameMenuBar MenuBarLook() const;
-  static TColor ThemeMenuBarColor(const TkyrStyleSource& s, TColor formColor);
   TkyrMenuBarLook BarLook() const;
   void KYRRebuildMenuBar(TMessage& m);
   bool IsMDIChildHost() const;

@@ -278,8 +278,7 @@ TkyrMenuBarLook TkyrMDIForm::BarLook() const {
 void TkyrMDIForm::DrawMenuBarButton(TObject*, TToolButton* button, TCustomDrawState state, bool& defaultDraw) {
   defaultDraw = false;
   if (!menuBar_ || !button) return;
-  PaintMenuBarButton(menuBar_->Canvas(), button->BoundsRect(), button->Text(), button->Enabled(),
-                     (state & cdsHot) != 0, (state & cdsSelected) != 0, BarLook());
+  PaintMenuBarToolButton(*menuBar_, *button, state, BarLook());
 }
 
 void TkyrMDIForm::DrawMenuBarBackground(TObject*, const RECT& rect, bool&) {
@@ -414,13 +413,6 @@ bool TkyrMDIForm::UpdateWindowRegion() { return !IsDestroying() && frame_.Update
 
 // ---- style ----
 
-TColor TkyrMDIForm::ThemeMenuBarColor(const TkyrStyleSource& s) const {
-  const int32_t color = s.Color(KYR_THEME_MENU_MENU_BAR_COLOR);
-  if (color != -1) return static_cast<TColor>(color);
-  const int32_t kind = s.Color(KYR_THEME_CONTROL_FONT_COLOR);
-  return kind == 0x20000 ? TColor(0xAC5B3B) : kind == 0x30000 ? TColor(0x996733) : menuBarColor_;
-}
-
 void TkyrMDIForm::ApplyUIStyle(const TkyrStyleSource& s) {
   if (!HostForm() || !titleBar_) return;
   {
@@ -428,7 +420,7 @@ void TkyrMDIForm::ApplyUIStyle(const TkyrStyleSource& s) {
     borderColor_ = static_cast<TColor>(s.Color(KYR_THEME_FORM_BORDER_COLOR));
     menuBarColor_ = static_cast<TColor>(s.Color(KYR_THEME_FORM_BACKGROUND_COLOR));
     borderWidth_ = s.Int(KYR_THEME_FORM_BORDER_WIDTH_INT);
-    if (s.FromFile()) menuBarColor_ = ThemeMenuBarColor(s);
+    if (s.FromFile()) menuBarColor_ = ThemeMenuBarColor(s, menuBarColor_);
     roundCorner_ = s.Int(KYR_THEME_FORM_ROUND_CORNER_INT);
     roundCornerBottom_ = s.FromFile() ? s.Int(KYR_THEME_FORM_BOTTOM_ROUND_CORNER_INT) : 0;
     borders_.Load(s);

@@ -124,7 +124,6 @@ private:
   std::vector<TCustomForm*> ArrangedChildren() const;
   // The shared menu-bar drawing parameters (the frame's own style; disabled captions not grey).
   TkyrMenuBarLook BarLook() const;
-  TColor ThemeMenuBarColor(const TkyrStyleSource& s) const;
 
   TkyrFrameHost frame_{*this};
   TWindowSubclass client_;

@@ -76,6 +76,19 @@ void PaintSelectionBox(TCanvas& canvas, RECT r, const std::string& caption, bool
 
 }  // namespace
 
+TColor ThemeMenuBarColor(const TkyrStyleSource& source, TColor fallback) {
+  const int32_t color = source.Color(KYR_THEME_MENU_MENU_BAR_COLOR);
+  if (color != -1) return static_cast<TColor>(color);
+  const int32_t kind = source.Color(KYR_THEME_CONTROL_FONT_COLOR);
+  return kind == 0x20000 ? TColor(0xAC5B3B) : kind == 0x30000 ? TColor(0x996733) : fallback;
+}
+
+void PaintMenuBarToolButton(TToolBar& bar, const TToolButton& button, TCustomDrawState state,
+                            const TkyrMenuBarLook& look) {
+  PaintMenuBarButton(bar.Canvas(), button.BoundsRect(), button.Text(), button.Enabled(), (state & cdsHot) != 0,
+                     (state & cdsSelected) != 0, look);
+}
+
 TColor MenuBarFontColor(const TkyrStyleSource& source) {
   if (source.FromFile() && source.Color(KYR_THEME_CONTROL_FONT_COLOR) == 0x30000) return clWhite;
   return source.Color(KYR_THEME_MENU_FONT_COLOR);

@@ -58,5 +58,11 @@ void PaintMenuBarButton(TCanvas& canvas, const RECT& bounds, const std::string& 
 void RebuildMenuBarButtons(TToolBar& bar, TMainMenu& menu, TComponent* owner);
 // Every bound button of BAR takes its item's caption, enabled state and visibility again.
 void UpdateMenuBarButtons(TToolBar& bar);
+// The menu bar's colour from a theme file: its MenuMenuBarColor, or when that is open (-1) one by
+// the kind of theme its control font colour marks (0x20000, 0x30000), else FALLBACK.
+TColor ThemeMenuBarColor(const TkyrStyleSource& source, TColor fallback);
+// BUTTON of BAR painted on the bar's canvas in custom-draw STATE (hot, selected).
+void PaintMenuBarToolButton(TToolBar& bar, const TToolButton& button, TCustomDrawState state,
+                            const TkyrMenuBarLook& look);
 // The menu font colour of a button at rest.
 TColor MenuBarFontColor(const TkyrStyleSource& source);
