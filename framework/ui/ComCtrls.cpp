@@ -233,6 +233,7 @@ void TToolButton::CMMouseEnterLeave(TMessage& m) {
 }
 
 void TToolButton::DeclarePublished(TPublished<TToolButton>& p) {
+  p.Boolean("AllowAllUp", &TToolButton::AllowAllUp, &TToolButton::SetAllowAllUp);
   p.Boolean("Grouped", &TToolButton::Grouped, &TToolButton::SetGrouped);
   p.Boolean("AutoSize", &TToolButton::AutoSize, &TToolButton::SetAutoSize);
   p.Enumeration("Style", ToolButtonStyleInfo, &TToolButton::Style, &TToolButton::SetStyle);
@@ -242,6 +243,7 @@ void TToolButton::DeclarePublished(TPublished<TToolButton>& p) {
   p.Boolean("Indeterminate", &TToolButton::Indeterminate, &TToolButton::SetIndeterminate);
   p.Boolean("Wrap", &TToolButton::Wrap, &TToolButton::SetWrap);
   p.Component("MenuItem", &TToolButton::MenuItem, &TToolButton::SetMenuItem);
+  p.Component("DropdownMenu", &TToolButton::DropdownMenu, &TToolButton::SetDropdownMenu);
 }
 
 // ---- TToolBar: buttons and layout ----
@@ -293,6 +295,24 @@ void TToolBar::SetButtonWidth(int value) {
 void TToolBar::SetButtonHeight(int value) {
   if (buttonHeight_ == value) return;
   buttonHeight_ = value;
+  ArrangeButtons();
+}
+
+void TToolBar::SetList(bool value) {
+  if (list_ == value) return;
+  list_ = value;
+  ArrangeButtons();
+}
+
+void TToolBar::SetTransparent(bool value) {
+  if (transparent_ == value) return;
+  transparent_ = value;
+  Invalidate();
+}
+
+void TToolBar::SetIndent(int value) {
+  if (indent_ == value) return;
+  indent_ = value;
   ArrangeButtons();
 }
 
@@ -749,6 +769,11 @@ void TToolBar::DeclarePublished(TPublished<TToolBar>& p) {
   p.Set("EdgeBorders", EdgeBorderInfo, &TToolBar::EdgeBorders, &TToolBar::SetEdgeBorders);
   p.Enumeration("EdgeInner", EdgeStyleInfo, &TToolBar::EdgeInner, &TToolBar::SetEdgeInner);
   p.Enumeration("EdgeOuter", EdgeStyleInfo, &TToolBar::EdgeOuter, &TToolBar::SetEdgeOuter);
+  p.Component("Images", &TToolBar::Images, &TToolBar::SetImages);
+  p.Component("HotImages", &TToolBar::HotImages, &TToolBar::SetHotImages);
+  p.Integer("Indent", &TToolBar::Indent, &TToolBar::SetIndent);
+  p.Boolean("List", &TToolBar::List, &TToolBar::SetList);
+  p.Boolean("Transparent", &TToolBar::Transparent, &TToolBar::SetTransparent);
   p.Event("OnCustomDraw", &TToolBar::OnCustomDraw, &TToolBar::SetOnCustomDraw);
   p.Event("OnCustomDrawButton", &TToolBar::OnCustomDrawButton, &TToolBar::SetOnCustomDrawButton);
 }

@@ -34,9 +34,11 @@
 #include <vector>
 
 #include "framework/core/Classes.h"
+#include "framework/graphics/ImgList.h"
 #include "framework/ui/Controls.h"
 
 class TMenuItem;
+class TPopupMenu;
 class TToolBar;
 
 enum TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider };
@@ -73,8 +75,12 @@ public:
   int Index() const;
   void SetIndex(int value);
 
+  // A tbsCheck button in a group of adjacent Grouped check buttons: at most one of them is Down.
   bool Grouped() const { return grouped_; }
   void SetGrouped(bool value) { grouped_ = value; }
+  // A grouped check button may be clicked up, leaving none of its group down.
+  bool AllowAllUp() const { return allowAllUp_; }
+  void SetAllowAllUp(bool value) { allowAllUp_ = value; }
   bool AutoSize() const { return autoSize_; }
   void SetAutoSize(bool value);
   TToolButtonStyle Style() const { return style_; }
@@ -95,6 +101,9 @@ public:
   void SetMenuItem(TMenuItem* value);
   // Takes the bound item's caption and enabled state again (after the item changed).
   void UpdateFromMenuItem();
+  // The menu a tbsDropDown button's arrow part opens, at the button's bottom-left.
+  TPopupMenu* DropdownMenu() const { return dropdownMenu_; }
+  void SetDropdownMenu(TPopupMenu* value) { dropdownMenu_ = value; }
   // Pressed with the pointer over it: drawn pushed in.
   bool Pressed() const { return pressed_ && pointerInside_; }
 
@@ -122,9 +131,11 @@ private:
   bool marked_ = false;
   bool indeterminate_ = false;
   bool wrap_ = false;
+  bool allowAllUp_ = false;
   bool pressed_ = false;
   bool pointerInside_ = false;
   TComponentRef<TMenuItem> menuItem_{this};
+  TComponentRef<TPopupMenu> dropdownMenu_{this};
 };
 
 class TToolBar : public TCustomControl {
@@ -159,6 +170,20 @@ public:
   void SetEdgeInner(TEdgeStyle value);
   TEdgeStyle EdgeOuter() const { return edgeOuter_; }
   void SetEdgeOuter(TEdgeStyle value);
+  // The buttons' images (ImageIndex) and, for the button under the pointer, HotImages.
+  TImageList* Images() const { return images_.Images(); }
+  void SetImages(TImageList* value) { images_.SetImages(value); }
+  TImageList* HotImages() const { return hotImages_.Images(); }
+  void SetHotImages(TImageList* value) { hotImages_.SetImages(value); }
+  // Captions right of the images instead of below them.
+  bool List() const { return list_; }
+  void SetList(bool value);
+  // The bar does not fill its background: what OnCustomDraw draws (the parent's) shows through.
+  bool Transparent() const { return transparent_; }
+  void SetTransparent(bool value);
+  // Pixels left free before the first button of each row.
+  int Indent() const { return indent_; }
+  void SetIndent(int value);
 
   // The area inside the edge borders, where the buttons are laid out.
   RECT ButtonArea() const;
@@ -235,6 +260,11 @@ private:
   TEdgeBorders edgeBorders_{ebTop};
   TEdgeStyle edgeInner_ = esRaised;
   TEdgeStyle edgeOuter_ = esLowered;
+  bool list_ = false;
+  bool transparent_ = false;
+  int indent_ = 0;
+  TImageListLink images_{[this](TObject*) { ArrangeButtons(); }};
+  TImageListLink hotImages_{[this](TObject*) { Invalidate(); }};
   // Menu mode.
   bool inMenuMode_ = false;
   int droppedIndex_ = -1;
