@@ -14,22 +14,30 @@ namespace {
 // input. Cleared when the loop ends and when that bar goes.
 thread_local TToolBar* gMenuBar = nullptr;
 
+// A hook of this thread for the length of a scope.
+class TThreadHook {
+public:
+  TThreadHook(int type, HOOKPROC proc) : hook_(SetWindowsHookExA(type, proc, nullptr, GetCurrentThreadId())) {}
+  ~TThreadHook() {
+    if (hook_) UnhookWindowsHookEx(hook_);
+  }
+  TThreadHook(const TThreadHook&) = delete;
+  TThreadHook& operator=(const TThreadHook&) = delete;
+
+private:
+  HHOOK hook_;
+};
+
 // The menu loop's message filter (WH_MSGFILTER) for the length of one bar's menu mode.
 class TMenuFilterScope {
 public:
-  TMenuFilterScope(TToolBar* bar, HOOKPROC proc)
-      : hook_(SetWindowsHookExA(WH_MSGFILTER, proc, nullptr, GetCurrentThreadId())) {
-    gMenuBar = bar;
-  }
-  ~TMenuFilterScope() {
-    gMenuBar = nullptr;
-    if (hook_) UnhookWindowsHookEx(hook_);
-  }
+  TMenuFilterScope(TToolBar* bar, HOOKPROC proc) : hook_(WH_MSGFILTER, proc) { gMenuBar = bar; }
+  ~TMenuFilterScope() { gMenuBar = nullptr; }
   TMenuFilterScope(const TMenuFilterScope&) = delete;
   TMenuFilterScope& operator=(const TMenuFilterScope&) = delete;
 
 private:
-  HHOOK hook_;
+  TThreadHook hook_;
 };
 
 // Runs the item with COMMAND through its menu. Uses nothing but the command: the bar that
@@ -44,7 +52,13 @@ void DispatchChosen(UINT command) {
     item->Click();
 }
 
-bool IsSpacer(TToolButtonStyle style) { return style == tbsSeparator || style == tbsDivider; }
+// Image and caption places inside a button with images (bar geometry shared with the hot look
+// a skinned bar draws, so nothing moves when the pointer comes).
+constexpr int kImageTop = 3;        // the image's top, and the room under the row's content
+constexpr int kListImageLeft = 5;   // the image's left in List mode
+constexpr int kImageSideRoom = 7;   // a button is at least this much wider than its image
+constexpr int kListCaptionGap = 7;  // from the image's left edge plus its width to the caption
+constexpr int kCaptionGap = 1;      // between the image and the caption under it
 
 int EdgeThickness(TEdgeStyle inner, TEdgeStyle outer) { return (inner != esNone) + (outer != esNone); }
 
@@ -124,7 +138,15 @@ void TToolButton::SetStyle(TToolButtonStyle value) {
 void TToolButton::SetDown(bool value) {
   if (down_ == value) return;
   down_ = value;
+  if (down_ && grouped_ && style_ == tbsCheck)
+    if (TToolBar* bar = ToolBar()) bar->PutGroupUp(this);
   Invalidate();
+}
+
+// The down button of a group stays down unless it may leave the group all up.
+void TToolButton::ToggleDown() {
+  if (down_ && grouped_ && !allowAllUp_) return;
+  SetDown(!down_);
 }
 
 void TToolButton::SetImageIndex(int value) {
@@ -176,18 +198,30 @@ void TToolButton::SetPressedLook(bool pressed, bool inside) {
   Invalidate();
 }
 
-// A menu button opens its drop-down on the press itself, as a menu bar does; the menu loop
-// takes the capture and the release. A handler run from the menu may free this button.
+// A menu button, or the arrow part of a drop-down button with a menu, opens its drop-down on
+// the press itself, as a menu bar does; the menu loop takes the capture and, mostly, the
+// release. A handler run from the menu may free this button.
 void TToolButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  droppedOnPress_ = false;
+  if (button == mbLeft && IsSpacer()) return inherited::MouseDown(button, shift, x, y);
   TToolBar* bar = ToolBar();
-  if (button == mbLeft && bar && bar->CanDropDown(this)) {
+  if (button == mbLeft && bar && PressDropsDown(x)) {
     SetMouseCapture(false);
+    droppedOnPress_ = true;
     inherited::MouseDown(button, shift, x, y);
-    bar->DropDownButton(this);
+    if (bar->CanDropDown(this))
+      bar->DropDownButton(this);
+    else
+      bar->OpenDropdownMenu(this);
     return;
   }
   if (button == mbLeft) SetPressedLook(true, true);
   inherited::MouseDown(button, shift, x, y);
+}
+
+bool TToolButton::PressDropsDown(int x) const {
+  const TToolBar* bar = ToolBar();
+  return bar && (bar->CanDropDown(this) || (dropdownMenu_ && bar->IsArrowPart(this, x)));
 }
 
 void TToolButton::MouseMove(TShiftState shift, int x, int y) {
@@ -203,8 +237,19 @@ void TToolButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
   inherited::MouseUp(button, shift, x, y);
 }
 
-// OnClick, then the bound item (one without sub-items: those drop down instead).
+// A release that ends the press which opened a drop-down (when the menu loop let it through) is
+// no click: the press was the drop-down's.
+void TToolButton::WMLButtonUp(TMessage& m) {
+  if (!droppedOnPress_) return inherited::WndProc(m);
+  droppedOnPress_ = false;
+  SetPressedLook(false, false);
+}
+
+// A check button toggles first (OnClick sees the new Down), then OnClick, then the bound item
+// (one without sub-items: those drop down instead). Spacers do not click.
 void TToolButton::Click() {
+  if (IsSpacer()) return;
+  if (style_ == tbsCheck) ToggleDown();
   const std::weak_ptr<void> alive = LifeToken();
   TMenuItem* item = menuItem_;
   inherited::Click();
@@ -223,6 +268,7 @@ void TToolButton::WndProc(TMessage& m) {
   static constexpr TMessageEntry<TToolButton> kTable[] = {
       {CM_MOUSEENTER, &TToolButton::CMMouseEnterLeave},
       {CM_MOUSELEAVE, &TToolButton::CMMouseEnterLeave},
+      {WM_LBUTTONUP, &TToolButton::WMLButtonUp},
   };
   if (!DispatchMessageTable(*this, kTable, m)) inherited::WndProc(m);
 }
@@ -367,16 +413,46 @@ RECT TToolBar::ButtonArea() const {
   return r;
 }
 
+SIZE TToolBar::CaptionExtent(const std::string& caption) const {
+  TWindowDC screen(nullptr);
+  TCanvas canvas(screen.Get());
+  canvas.Font().Assign(*Font());
+  SIZE size = canvas.TextExtent(StripAccelerators(caption));
+  size.cy = canvas.TextHeight("Wg");  // the line's height, also for an empty caption
+  return size;
+}
+
+// With images a button fits its image (and its caption when captions show): an AutoSize button
+// exactly, any other at least ButtonWidth wide.
 int TToolBar::LaidOutWidth(const TToolButton* button) const {
-  if (IsSpacer(button->Style())) return kSeparatorWidth;
+  if (button->IsSpacer()) return kSeparatorWidth;
+  const bool fitCaption = showCaptions_ && (button->AutoSize() || Images());
+  const int text = fitCaption ? CaptionExtent(button->Caption()).cx : 0;
   int width = buttonWidth_;
-  if (button->AutoSize() && showCaptions_) {
-    TWindowDC screen(nullptr);
-    TCanvas canvas(screen.Get());
-    canvas.Font().Assign(*Font());
-    width = canvas.TextWidth(StripAccelerators(button->Caption())) + 2 * kCaptionMargin;
+  if (const TImageList* images = Images()) {
+    int content = images->Width() + kImageSideRoom;
+    if (showCaptions_ && list_ && !button->Caption().empty()) content += text + kCaptionMargin;
+    if (showCaptions_ && !list_) content = std::max(content, text + 2 * kCaptionMargin);
+    width = button->AutoSize() && showCaptions_ ? content : std::max(buttonWidth_, content);
+  } else if (fitCaption) {
+    width = text + 2 * kCaptionMargin;
   }
   return button->Style() == tbsDropDown ? width + kDropDownWidth : width;
+}
+
+int TToolBar::LaidOutHeight() const {
+  const TImageList* images = Images();
+  if (!images) return buttonHeight_;
+  int height = images->Height() + 2 * kImageTop;
+  if (showCaptions_) {
+    const int line = CaptionExtent("").cy;
+    height = list_ ? std::max(height, line + 2 * kImageTop + 2) : height + kCaptionGap + line;
+  }
+  return std::max(buttonHeight_, height);
+}
+
+bool TToolBar::IsArrowPart(const TToolButton* button, int x) const {
+  return button->Style() == tbsDropDown && x >= button->Width() - kDropDownWidth && x < button->Width();
 }
 
 // Rows from the top of the button area; a row ends where the next button would pass the right
@@ -385,28 +461,29 @@ void TToolBar::ArrangeButtons() {
   if (arranging_ || IsDestroying()) return;
   arranging_ = true;
   const RECT area = ButtonArea();
-  int x = area.left, y = area.top;
+  const int rowLeft = area.left + indent_, height = LaidOutHeight();
+  int x = rowLeft, y = area.top;
   bool rowEmpty = true;
   for (TToolButton* button : buttons_) {
     if (!button->Visible()) continue;
     const int width = LaidOutWidth(button);
     if (wrapable_ && !rowEmpty && x + width > area.right) {
-      x = area.left;
-      y += buttonHeight_;
+      x = rowLeft;
+      y += height;
     }
-    button->SetBounds(x, y, width, buttonHeight_);
+    button->SetBounds(x, y, width, height);
     x += width;
     rowEmpty = false;
     if (button->Wrap()) {
-      x = area.left;
-      y += buttonHeight_;
+      x = rowLeft;
+      y += height;
       rowEmpty = true;
     }
   }
   if (autoSize_) {
-    const int rowsBottom = rowEmpty ? y : y + buttonHeight_;
-    const int height = rowsBottom + (ClientRect().bottom - area.bottom);
-    if (height != Height()) SetBounds(Left(), Top(), Width(), height);
+    const int rowsBottom = rowEmpty ? y : y + height;
+    const int barHeight = rowsBottom + (ClientRect().bottom - area.bottom);
+    if (barHeight != Height()) SetBounds(Left(), Top(), Width(), barHeight);
   }
   arranging_ = false;
   Invalidate();
@@ -436,6 +513,7 @@ TToolButton* TToolBar::ButtonAtPos(POINT point) const {
 TCustomDrawState TToolBar::ButtonState(const TToolButton* button) const {
   const int index = IndexOfButton(button);
   TCustomDrawState state = 0;
+  if (button->IsSpacer()) return button->Enabled() ? state : cdsDisabled;
   if (button->Pressed() || index == droppedIndex_) state |= cdsSelected;
   if (!button->Enabled()) state |= cdsDisabled;
   if (button->Down()) state |= cdsChecked;
@@ -453,6 +531,10 @@ TCustomDrawState TToolBar::ButtonState(const TToolButton* button) const {
 }
 
 void TToolBar::Paint() {
+  if (transparent_ && Parent()) {
+    Canvas().Brush().SetColor(Parent()->Color());
+    Canvas().FillRect(ClientRect());
+  }
   bool defaultDraw = true;
   if (onCustomDraw_) onCustomDraw_(this, ClientRect(), defaultDraw);
   if (defaultDraw) DrawEdges();
@@ -495,11 +577,62 @@ void TToolBar::DrawButton(TToolButton* button, TCustomDrawState state) {
     }
     r.right -= kDropDownWidth;
   }
+  if (Images())
+    DrawImageAndCaption(button, state, r);
+  else
+    DrawPlainCaption(button, state, r);
+}
+
+TImageList* TToolBar::ImagesFor(const TToolButton* button, TCustomDrawState state) const {
+  TImageList* hot = HotImages();
+  if ((state & cdsHot) && hot && button->ImageIndex() >= 0 && button->ImageIndex() < hot->Count()) return hot;
+  return Images();
+}
+
+// FACE is the button without its arrow part; a pushed button's content sits one pixel lower
+// and to the right.
+void TToolBar::DrawImageAndCaption(TToolButton* button, TCustomDrawState state, const RECT& face) {
+  TCanvas& canvas = Canvas();
+  const RECT r = button->BoundsRect();
+  const int shift = (state & (cdsSelected | cdsChecked)) ? 1 : 0;
+  const int imageWidth = Images()->Width(), imageHeight = Images()->Height();
+  const bool enabled = (state & cdsDisabled) == 0;
+  const int imageLeft = list_ ? r.left + kListImageLeft : r.left + (face.right - r.left - imageWidth) / 2;
+  ImagesFor(button, state)->Draw(canvas, imageLeft + shift, r.top + kImageTop + shift, button->ImageIndex(), enabled);
+  if (!showCaptions_ || button->Caption().empty()) return;
+  RECT text;
+  if (list_) {
+    text = {r.left + imageWidth + kListCaptionGap, r.top + (imageHeight - 16) / 2 + 4, r.right, r.bottom};
+  } else {
+    const int width = CaptionExtent(button->Caption()).cx;
+    text = {r.left + (face.right - r.left - width) / 2, r.top + imageHeight + kImageTop + kCaptionGap, r.right,
+            r.bottom};
+  }
+  OffsetRect(&text, shift, shift);
+  canvas.Brush().SetStyle(bsClear);
+  canvas.Font().SetColor(enabled ? clBtnText : clGrayText);
+  canvas.DrawText(button->Caption(), text, DT_SINGLELINE);
+}
+
+void TToolBar::DrawPlainCaption(TToolButton* button, TCustomDrawState state, RECT face) {
   if (!showCaptions_) return;
-  if (pushed) OffsetRect(&r, 1, 1);
+  TCanvas& canvas = Canvas();
+  if (state & (cdsSelected | cdsChecked)) OffsetRect(&face, 1, 1);
   canvas.Brush().SetStyle(bsClear);
   canvas.Font().SetColor((state & cdsDisabled) ? clGrayText : clBtnText);
-  canvas.DrawText(button->Caption(), r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  canvas.DrawText(button->Caption(), face, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
+// Adjacent grouped check buttons around BUTTON, in the bar's order.
+void TToolBar::PutGroupUp(const TToolButton* button) {
+  const int index = IndexOfButton(button);
+  if (index < 0) return;
+  auto inGroup = [this](int i) {
+    const TToolButton* b = buttons_[static_cast<size_t>(i)];
+    return b->Grouped() && b->Style() == tbsCheck;
+  };
+  for (int i = index - 1; i >= 0 && inGroup(i); --i) Buttons(i)->SetDown(false);
+  for (int i = index + 1; i < ButtonCount() && inGroup(i); ++i) Buttons(i)->SetDown(false);
 }
 
 // ---- TToolBar: messages ----
@@ -606,6 +739,37 @@ void TToolBar::DropDownButton(TToolButton* button) {
   RunMenuMode(index, true);
 }
 
+// The menu's own Popup (which a derived menu may dress) runs the loop with TPM_RETURNCMD and
+// then the chosen item. While the loop runs the bar's menu filter is on, so that a press on
+// this button closes the menu instead of opening it again. The loop's end shows in the
+// WM_EXITMENULOOP the system sends the menu's owner before TrackPopupMenu returns (Windows and
+// Wine alike): the button goes up there, so the chosen item runs with the bar out of the way.
+void TToolBar::OpenDropdownMenu(TToolButton* button) {
+  const int index = IndexOfButton(button);
+  TPopupMenu* menu = button->DropdownMenu();
+  if (index < 0 || !menu || inMenuMode_ || gMenuBar) return;
+  const std::weak_ptr<void> alive = LifeToken();
+  const RECT bounds = button->BoundsRect();
+  const POINT at = ClientToScreen({bounds.left, bounds.bottom});
+  menu->SetPopupComponent(button);
+  {
+    TMenuFilterScope filter(this, &TToolBar::MenuFilter);
+    TThreadHook loopEnd(WH_CALLWNDPROC, &TToolBar::MenuLoopEnd);
+    SetHotIndex(index, -1);
+    menu->Popup(at.x, at.y);
+  }
+  if (!alive.expired() && droppedIndex_ >= 0) SetHotIndex(-1, -1);
+}
+
+LRESULT CALLBACK TToolBar::MenuLoopEnd(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION && gMenuBar && reinterpret_cast<const CWPSTRUCT*>(lParam)->message == WM_EXITMENULOOP) {
+    TToolBar* bar = gMenuBar;
+    gMenuBar = nullptr;  // the filter lets everything pass from here on
+    bar->SetHotIndex(-1, -1);
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 void TToolBar::EnterKeyboardMode(TToolButton* button) {
   const int index = button ? IndexOfButton(button) : NextMenuButton(-1, 1);
   if (index < 0 || inMenuMode_ || gMenuBar) return;
@@ -678,8 +842,10 @@ TToolBar::TDropResult TToolBar::TrackDropDown(int index) {
 }
 
 // Input of the open drop-down's loop, before the menu sees it. True swallows the message.
+// A button's DropdownMenu (outside menu mode) only has the press on its own button taken.
 bool TToolBar::FilterMenuMessage(const MSG& msg) {
   if (!DroppedButton() || !HandleAllocated()) return false;
+  if (!inMenuMode_ && msg.message != WM_LBUTTONDOWN) return false;
   switch (msg.message) {
     case WM_MOUSEMOVE: {
       TToolButton* over = ButtonAtPos(ScreenToClient(msg.pt));

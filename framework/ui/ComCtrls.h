@@ -2,16 +2,31 @@
 // lays out and draws its TToolButtons, windowless controls kept in the bar's order: a button put
 // on a bar (SetParent) comes last, SetIndex(0) puts it before the others.
 //
-// Layout: buttons flow left to right inside the edge borders, ButtonWidth x ButtonHeight each
-// (an AutoSize button on a bar with ShowCaptions is as wide as its caption plus margins; a
-// separator or divider is kSeparatorWidth wide); with Wrapable a button that does not fit starts
-// a new row, as does the button after one with Wrap; AutoSize makes the bar as high as its rows.
+// Layout: buttons flow left to right inside the edge borders, each row starting Indent pixels
+// in, ButtonWidth x ButtonHeight each (an AutoSize button on a bar with ShowCaptions is as wide
+// as its caption plus margins; a separator or divider is kSeparatorWidth wide); with Wrapable a
+// button that does not fit starts a new row, as does the button after one with Wrap; AutoSize
+// makes the bar as high as its rows. With Images the buttons grow to fit them (ButtonWidth and
+// ButtonHeight are then the least size): the image 3 pixels from the top, centred, and with
+// ShowCaptions the caption under it, or with List the image 5 pixels from the left and the
+// caption right of it (the geometry a skinned bar's hot look uses too, so nothing moves when the
+// pointer comes). Every button of a bar is as high as the highest needs (LaidOutHeight).
 //
-// Drawing: the buffer starts in Color; OnCustomDraw(Rect) may draw over it and, with DefaultDraw
-// false, keeps the bar from drawing its edges and default button faces. Each button is then
-// offered to OnCustomDrawButton with its TCustomDrawState (the Win32 CDIS_* values); with
-// DefaultDraw left true the bar draws it. Handlers draw on Canvas() (the off-screen buffer) in
-// bar coordinates, at Button->BoundsRect().
+// Drawing: the buffer starts in Color, or with Transparent in the parent's Color (what shows
+// through when nothing draws the parent's picture); OnCustomDraw(Rect) may draw over it and,
+// with DefaultDraw false, keeps the bar from drawing its edges and default button faces. Each
+// button is then offered to OnCustomDrawButton with its TCustomDrawState (the Win32 CDIS_*
+// values); with DefaultDraw left true the bar draws it: its face, its image from Images (the hot
+// button's from HotImages when that list holds the index; greyed when the button is disabled; an
+// index the list lacks draws none) and its caption. Handlers draw on Canvas() (the off-screen
+// buffer) in bar coordinates, at Button->BoundsRect().
+//
+// Buttons: a click on a tbsCheck button toggles Down; adjacent Grouped check buttons form a
+// group of which at most one is Down (clicking the down one leaves it down unless it has
+// AllowAllUp). A press on the right kDropDownWidth pixels of a tbsDropDown button with a
+// DropdownMenu opens that menu at the button's bottom-left (the button selected while it is
+// open); its main part, or a drop-down button without a menu, clicks. Separators and dividers
+// are never hot or pressed and never click. A press that opened a drop-down never clicks.
 //
 // Menu mode: a button bound to a menu item (MenuItem) with sub-items drops the item's sub-menu
 // down when pressed, through the system's menu loop (TrackPopupMenuEx, owned by the bar's
@@ -106,6 +121,8 @@ public:
   void SetDropdownMenu(TPopupMenu* value) { dropdownMenu_ = value; }
   // Pressed with the pointer over it: drawn pushed in.
   bool Pressed() const { return pressed_ && pointerInside_; }
+  // A separator or divider: room between buttons, inert.
+  bool IsSpacer() const { return style_ == tbsSeparator || style_ == tbsDivider; }
 
   void Click() override;
   void WndProc(TMessage& m) override;
@@ -120,8 +137,12 @@ protected:
 
 private:
   void CMMouseEnterLeave(TMessage& m);
+  void WMLButtonUp(TMessage& m);
   void BarLayoutChanged();
   void SetPressedLook(bool pressed, bool inside);
+  // Whether a left press at X (button coordinates) opens a drop-down rather than pressing.
+  bool PressDropsDown(int x) const;
+  void ToggleDown();
 
   bool grouped_ = false;
   bool autoSize_ = false;
@@ -134,6 +155,7 @@ private:
   bool allowAllUp_ = false;
   bool pressed_ = false;
   bool pointerInside_ = false;
+  bool droppedOnPress_ = false;  // the press opened a drop-down: its release is no click
   TComponentRef<TMenuItem> menuItem_{this};
   TComponentRef<TPopupMenu> dropdownMenu_{this};
 };
@@ -191,14 +213,24 @@ public:
   void ArrangeButtons();
   // The width a button takes in the layout.
   int LaidOutWidth(const TToolButton* button) const;
+  // The height of every button: ButtonHeight, grown to fit the images and their captions.
+  int LaidOutHeight() const;
+  // Whether X (BUTTON's coordinates) is on the arrow part of a tbsDropDown button.
+  bool IsArrowPart(const TToolButton* button, int x) const;
   // The visible button at POINT (bar coordinates), or nullptr.
   TToolButton* ButtonAtPos(POINT point) const;
   // The state handed to OnCustomDrawButton for BUTTON now.
   TCustomDrawState ButtonState(const TToolButton* button) const;
+  // The list BUTTON's image comes from in STATE: HotImages for a hot button when it holds the
+  // image, else Images (nullptr when there is none).
+  TImageList* ImagesFor(const TToolButton* button, TCustomDrawState state) const;
 
   // Menu mode: opens BUTTON's drop-down (or clicks its item when it has no sub-items). Returns
   // once menu mode has ended and the chosen command ran.
   void DropDownButton(TToolButton* button);
+  // Opens BUTTON's DropdownMenu at its bottom-left, the button selected while the menu is open.
+  // Returns once the menu has closed and the chosen item ran (its handler may free the bar).
+  void OpenDropdownMenu(TToolButton* button);
   // Keyboard mode on BUTTON (the first menu button when nullptr).
   void EnterKeyboardMode(TToolButton* button = nullptr);
   // The button whose drop-down is open now, or nullptr.
@@ -234,6 +266,11 @@ private:
     int next = -1;     // the button whose drop-down opens next
     bool escaped = false;
   };
+  void DrawImageAndCaption(TToolButton* button, TCustomDrawState state, const RECT& face);
+  void DrawPlainCaption(TToolButton* button, TCustomDrawState state, RECT face);
+  SIZE CaptionExtent(const std::string& caption) const;
+  // The other buttons of BUTTON's group go up.
+  void PutGroupUp(const TToolButton* button);
   void CMKeyMenu(TMessage& m);
   void CMFontChanged(TMessage& m);
   void WMMenuChar(TMessage& m);
@@ -247,6 +284,7 @@ private:
   int KeyboardStep(int index, bool& open);
   void SetHotIndex(int dropped, int keyboard);
   static LRESULT CALLBACK MenuFilter(int code, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK MenuLoopEnd(int code, WPARAM wParam, LPARAM lParam);
   bool FilterMenuMessage(const MSG& msg);
 
   std::vector<TToolButton*> buttons_;
