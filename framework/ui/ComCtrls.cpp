@@ -604,7 +604,7 @@ void TToolBar::DrawImageAndCaption(TToolButton* button, TCustomDrawState state, 
   if (list_) {
     text = {r.left + imageWidth + kListCaptionGap, r.top + (imageHeight - 16) / 2 + 4, r.right, r.bottom};
   } else {
-    const int width = CaptionExtent(button->Caption()).cx;
+    const int width = canvas.TextWidth(StripAccelerators(button->Caption()));
     text = {r.left + (face.right - r.left - width) / 2, r.top + imageHeight + kImageTop + kCaptionGap, r.right,
             r.bottom};
   }

@@ -491,6 +491,47 @@ TEST_F(ToolBarDropDown, APressOnTheOpenButtonClosesTheMenuWithoutChoosing) {
   EXPECT_EQ(bar->DroppedButton(), nullptr);
 }
 
+TEST_F(ToolBarDropDown, TheChosenItemMayFreeTheBar) {
+  menu->Items()->Items(0)->SetOnClick([&](TObject*) {
+    delete bar;
+    bar = nullptr;
+  });
+  TMenuScript script({
+      [&] { return MenuWindowsShown() > 0; },
+      [&] {
+        uitest::MouseButton(MOUSEEVENTF_LEFTUP);
+        uitest::PressKey(VK_DOWN);
+        uitest::PressKey(VK_RETURN);
+        return true;
+      },
+  });
+  uitest::MovePointerTo(ScreenPoint(drop, drop->Width() - 5, 10));
+  uitest::Pump();
+  uitest::MouseButton(MOUSEEVENTF_LEFTDOWN);
+  ASSERT_TRUE(uitest::PumpUntil([&] { return script.Over() && !bar; }, 10000));
+  EXPECT_TRUE(script.Done());
+  uitest::Pump();
+  EXPECT_EQ(MenuWindowsShown(), 0);
+  // Another bar can open its menu afterwards: nothing of the freed one is left in use.
+  bar = new TToolBar(form.form);
+  bar->SetParent(form.form);
+  drop = Add("D", tbsDropDown);
+  drop->SetDropdownMenu(menu);
+  int opened = 0;
+  menu->SetOnPopup([&](TObject*) { ++opened; });
+  TMenuScript again({[&] { return MenuWindowsShown() > 0; },
+                     [&] {
+                       EndMenu();
+                       return true;
+                     }});
+  uitest::MovePointerTo(ScreenPoint(drop, drop->Width() - 5, 10));
+  uitest::Pump();
+  uitest::MouseButton(MOUSEEVENTF_LEFTDOWN);
+  ASSERT_TRUE(uitest::PumpUntil([&] { return again.Over() && MenuWindowsShown() == 0; }, 10000));
+  EXPECT_TRUE(again.Done());
+  EXPECT_EQ(opened, 1);
+}
+
 // Hot-switching belongs to menu mode: crossing a menu button of the same bar leaves the drop-down
 // menu open.
 TEST_F(ToolBarDropDown, ThePointerCrossingAMenuButtonLeavesTheMenuOpen) {
@@ -581,6 +622,41 @@ TEST_F(ToolBarButtons, SeparatorsAndDividersAreNeverHotPressedOrClicked) {
   }
   EXPECT_EQ(clicks, 0);
   ASSERT_TRUE(PointerMakesHot(before));  // the buttons beside them still work
+}
+
+TEST(ToolBarButtonsHandles, CountsReturnToBaselineAfterPaintingImagesAndStates) {
+  if (!HandleCountsEnabled()) GTEST_SKIP() << "handle counts are kept in Debug builds";
+  const int kinds = static_cast<int>(THandleKind::Count);
+  std::vector<int> before;
+  for (int k = 0; k < kinds; ++k) before.push_back(LiveHandleCount(static_cast<THandleKind>(k)));
+  {
+    uitest::TShownForm form;
+    auto images = SolidImages(16, 16, {kRed, kGreen});
+    auto* bar = new TToolBar(form.form);
+    bar->SetParent(form.form);
+    bar->SetImages(images.get());
+    bar->SetHotImages(images.get());
+    bar->SetShowCaptions(true);
+    for (int i = 0; i < 4; ++i) {
+      auto* button = new TToolButton(form.form);
+      button->SetCaption("B" + std::to_string(i));
+      button->SetImageIndex(i % 3);
+      button->SetStyle(i == 1 ? tbsDropDown : i == 2 ? tbsCheck : tbsButton);
+      button->SetParent(bar);
+    }
+    bar->Buttons(3)->SetEnabled(false);
+    for (int round = 0; round < 20; ++round) {
+      bar->SetList(round % 2 == 0);
+      bar->Buttons(2)->SetDown(round % 3 == 0);
+      bar->Repaint();
+      uitest::TCapture c(bar->Width(), bar->Height());
+      SendMessageA(bar->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(c.DC()), PRF_CLIENT);
+    }
+    bar->SetImages(nullptr);
+    bar->SetHotImages(nullptr);
+  }
+  uitest::Pump();
+  for (int k = 0; k < kinds; ++k) EXPECT_EQ(LiveHandleCount(static_cast<THandleKind>(k)), before[static_cast<size_t>(k)]) << k;
 }
 
 // ---- stored descriptions and a picture for the reviewer ----
