@@ -4,6 +4,7 @@
 #include <cctype>
 #include <memory>
 
+#include "framework/core/ScopeGuard.h"
 #include "framework/graphics/GdiHandles.h"
 #include "framework/ui/Forms.h"
 #include "framework/ui/Menus.h"
@@ -13,6 +14,8 @@ namespace {
 // The bar whose drop-down is open on this thread: the message filter hands it the menu loop's
 // input. Cleared when the loop ends and when that bar goes.
 thread_local TToolBar* gMenuBar = nullptr;
+// The bar whose button's DropdownMenu is open on this thread, until that menu's loop ends.
+thread_local TToolBar* gDropdownBar = nullptr;
 
 // A hook of this thread for the length of a scope.
 class TThreadHook {
@@ -301,6 +304,7 @@ TToolBar::TToolBar(TComponent* owner) : TCustomControl(owner) {
 TToolBar::~TToolBar() {
   Destroying();
   if (gMenuBar == this) gMenuBar = nullptr;
+  if (gDropdownBar == this) gDropdownBar = nullptr;
   DestroyChildren();  // owned buttons take themselves off buttons_ while it is whole
 }
 
@@ -755,16 +759,21 @@ void TToolBar::OpenDropdownMenu(TToolButton* button) {
   {
     TMenuFilterScope filter(this, &TToolBar::MenuFilter);
     TThreadHook loopEnd(WH_CALLWNDPROC, &TToolBar::MenuLoopEnd);
+    gDropdownBar = this;
+    auto done = OnScopeExit([] { gDropdownBar = nullptr; });
     SetHotIndex(index, -1);
     menu->Popup(at.x, at.y);
   }
   if (!alive.expired() && droppedIndex_ >= 0) SetHotIndex(-1, -1);
 }
 
+// Only the first loop end counts: a menu the chosen item opens in turn is none of this bar's.
 LRESULT CALLBACK TToolBar::MenuLoopEnd(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION && gMenuBar && reinterpret_cast<const CWPSTRUCT*>(lParam)->message == WM_EXITMENULOOP) {
-    TToolBar* bar = gMenuBar;
-    gMenuBar = nullptr;  // the filter lets everything pass from here on
+  if (code == HC_ACTION && gDropdownBar &&
+      reinterpret_cast<const CWPSTRUCT*>(lParam)->message == WM_EXITMENULOOP) {
+    TToolBar* bar = gDropdownBar;
+    gDropdownBar = nullptr;
+    if (gMenuBar == bar) gMenuBar = nullptr;  // the filter lets everything pass from here on
     bar->SetHotIndex(-1, -1);
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
