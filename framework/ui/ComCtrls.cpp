@@ -568,10 +568,19 @@ void TToolBar::DrawButton(TToolButton* button, TCustomDrawState state) {
     return;
   }
   const bool pushed = (state & (cdsSelected | cdsChecked)) != 0;
-  if (pushed)
-    DrawEdge(canvas.Handle(), &r, BDR_SUNKENOUTER, BF_RECT);
-  else if ((state & cdsHot) || !flat_)
-    DrawEdge(canvas.Handle(), &r, BDR_RAISEDINNER, BF_RECT);
+  const bool raised = (state & cdsHot) || !flat_;
+  if (button->Style() == tbsDropDown && button->DropdownMenu()) {
+    // Two parts, each with its own edge: the open menu pushes the arrow part, a press the main part.
+    const bool dropped = (state & cdsSelected) && button == DroppedButton();
+    const bool mainPushed = pushed && !(dropped && !(state & cdsChecked));
+    RECT main = r, arrow = r;
+    main.right = arrow.left = r.right - kDropDownWidth;
+    DrawFaceEdge(main, mainPushed, raised);
+    DrawFaceEdge(arrow, dropped || (state & cdsChecked), raised);
+    if (!mainPushed) state &= ~cdsSelected;  // the content stays in place
+  } else {
+    DrawFaceEdge(r, pushed, raised);
+  }
   if (button->Style() == tbsDropDown) {
     const int x = r.right - kDropDownWidth / 2, y = (r.top + r.bottom) / 2;
     canvas.Pen().SetColor((state & cdsDisabled) ? clGrayText : clBtnText);
@@ -585,6 +594,13 @@ void TToolBar::DrawButton(TToolButton* button, TCustomDrawState state) {
     DrawImageAndCaption(button, state, r);
   else
     DrawPlainCaption(button, state, r);
+}
+
+void TToolBar::DrawFaceEdge(RECT r, bool pushed, bool raised) {
+  if (pushed)
+    DrawEdge(Canvas().Handle(), &r, BDR_SUNKENOUTER, BF_RECT);
+  else if (raised)
+    DrawEdge(Canvas().Handle(), &r, BDR_RAISEDINNER, BF_RECT);
 }
 
 TImageList* TToolBar::ImagesFor(const TToolButton* button, TCustomDrawState state) const {

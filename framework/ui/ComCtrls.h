@@ -24,8 +24,8 @@
 // Buttons: a click on a tbsCheck button toggles Down; adjacent Grouped check buttons form a
 // group of which at most one is Down (clicking the down one leaves it down unless it has
 // AllowAllUp). A press on the right kDropDownWidth pixels of a tbsDropDown button with a
-// DropdownMenu opens that menu at the button's bottom-left (the button selected while it is
-// open); its main part, or a drop-down button without a menu, clicks. Separators and dividers
+// DropdownMenu opens that menu at the button's bottom-left (the button selected, its arrow part
+// drawn pushed, while it is open); its main part, or a drop-down button without a menu, clicks. Separators and dividers
 // are never hot or pressed and never click. A press that opened a drop-down never clicks.
 //
 // Menu mode: a button bound to a menu item (MenuItem) with sub-items drops the item's sub-menu
@@ -266,6 +266,7 @@ private:
     int next = -1;     // the button whose drop-down opens next
     bool escaped = false;
   };
+  void DrawFaceEdge(RECT r, bool pushed, bool raised);
   void DrawImageAndCaption(TToolButton* button, TCustomDrawState state, const RECT& face);
   void DrawPlainCaption(TToolButton* button, TCustomDrawState state, RECT face);
   SIZE CaptionExtent(const std::string& caption) const;

@@ -416,6 +416,7 @@ TEST_F(ToolBarDropDown, TheArrowPartOpensTheMenuAtTheBottomLeftAndTheChoiceRunsA
   });
   RECT shown{};
   TCustomDrawState stateWhileOpen = 0;
+  TColor mainCorner = clNone, arrowCorner = clNone;
   bool choiceAfterLoop = false;
   int chosen = 0;
   menu->Items()->Items(1)->SetOnClick([&](TObject*) {
@@ -428,6 +429,9 @@ TEST_F(ToolBarDropDown, TheArrowPartOpensTheMenuAtTheBottomLeftAndTheChoiceRunsA
       [&] {
         GetWindowRect(FindWindowA("#32768", nullptr), &shown);
         stateWhileOpen = bar->ButtonState(drop);
+        auto c = Capture();  // the arrow part pushed in, the main part raised (hot)
+        mainCorner = c->Pixel(drop->Left(), drop->Top());
+        arrowCorner = c->Pixel(drop->Left() + drop->Width() - TToolBar::kDropDownWidth, drop->Top());
         EXPECT_EQ(bar->DroppedButton(), drop);
         EXPECT_FALSE(bar->InMenuMode());
         uitest::MouseButton(MOUSEEVENTF_LEFTUP);
@@ -449,6 +453,8 @@ TEST_F(ToolBarDropDown, TheArrowPartOpensTheMenuAtTheBottomLeftAndTheChoiceRunsA
   EXPECT_EQ(shown.left, corner.x);
   EXPECT_EQ(shown.top, corner.y);
   EXPECT_NE(stateWhileOpen & cdsSelected, 0u);
+  EXPECT_EQ(mainCorner, ColorToRGB(clBtnHighlight));
+  EXPECT_EQ(arrowCorner, ColorToRGB(clBtnShadow));
   EXPECT_TRUE(std::find_if(drawn.begin(), drawn.end(), [](TCustomDrawState s) { return s & cdsSelected; }) !=
               drawn.end())
       << "the selected look was painted while the menu was open";
@@ -721,7 +727,13 @@ TEST_F(ToolBarButtons, Screenshots) {
   bar->SetIndent(4);
   Add("New", tbsButton, 0);
   TToolButton* open = Add("Open", tbsDropDown, 1);
-  open->SetDropdownMenu(new TPopupMenu(form.form));
+  auto* recent = new TPopupMenu(form.form);
+  for (const char* caption : {"&Recent one", "Recent &two"}) {
+    auto* item = new TMenuItem(form.form);
+    item->SetCaption(caption);
+    recent->Items()->Add(item);
+  }
+  open->SetDropdownMenu(recent);
   Add("", tbsDivider);
   TToolButton* bold = Add("Bold", tbsCheck, 2);
   bold->SetDown(true);
@@ -736,6 +748,25 @@ TEST_F(ToolBarButtons, Screenshots) {
   };
   ASSERT_TRUE(PointerMakesHot(bar->Buttons(0)));
   shoot("toolbar-images-hot-new");
+  TMenuScript script({[&] { return MenuWindowsShown() > 0; },
+                      [&] {
+                        shoot("toolbar-images-dropped-open");
+                        EndMenu();
+                        return true;
+                      }});
+  uitest::MovePointerTo(ScreenPoint(open, open->Width() - 5, 10));
+  uitest::Pump();
+  uitest::MouseButton(MOUSEEVENTF_LEFTDOWN);
+  ASSERT_TRUE(uitest::PumpUntil([&] { return script.Over() && MenuWindowsShown() == 0; }, 10000));
+  EXPECT_TRUE(script.Done());
+  uitest::MouseButton(MOUSEEVENTF_LEFTUP);
+  uitest::Pump();
+  ASSERT_TRUE(PointerMakesHot(open, 6, 6));
+  uitest::MouseButton(MOUSEEVENTF_LEFTDOWN);
+  ASSERT_TRUE(uitest::PumpUntil([&] { return open->Pressed(); }));
+  shoot("toolbar-images-pressed-open");
+  uitest::MouseButton(MOUSEEVENTF_LEFTUP);
+  uitest::PumpUntil([] { return GetCapture() == nullptr; });
   bar->SetList(true);
   ASSERT_TRUE(PointerMakesHot(open));
   shoot("toolbar-list-hot-open");
