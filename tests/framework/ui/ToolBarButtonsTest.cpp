@@ -148,8 +148,14 @@ TEST_F(ToolBarButtons, DrawsEachButtonsImageCentredThreePixelsFromTheTop) {
   TToolButton* missing = Add("", tbsButton, 7);
   TToolButton* blue = Add("", tbsButton, 2);
   TToolButton* none = Add("", tbsButton, -1);
+  TToolButton* drop = Add("", tbsDropDown, 1);
   blue->SetEnabled(false);
   auto c = Capture();
+  // A drop-down button centres its image on the part left of the arrow.
+  EXPECT_EQ(c->Pixel(drop->Left() + 3, 3), kGreen);
+  EXPECT_EQ(c->Pixel(drop->Left() + 18, 18), kGreen);
+  EXPECT_NE(c->Pixel(drop->Left() + 2, 10), kGreen);
+  EXPECT_NE(c->Pixel(drop->Left() + 19, 10), kGreen);
   const TColor face = ColorToRGB(clBtnFace);
   // 23 wide: (23 - 16) / 2 = 3 from the left; rows 3..18.
   const int x = red->Left(), y = red->Top();
@@ -276,6 +282,13 @@ TEST_F(ToolBarButtons, CaptionsGoUnderTheImageOrRightOfItInListMode) {
   EXPECT_EQ(textPixels(0, w, 0, 16 + 3), 0);
   bar->SetList(true);
   EXPECT_EQ(button->Height(), 22);
+  {
+    auto c = Capture();  // the image 5 pixels from the left, 3 from the top
+    EXPECT_EQ(c->Pixel(button->Left() + 5, button->Top() + 3), kRed);
+    EXPECT_EQ(c->Pixel(button->Left() + 20, button->Top() + 18), kRed);
+    EXPECT_NE(c->Pixel(button->Left() + 4, button->Top() + 10), kRed);
+    EXPECT_NE(c->Pixel(button->Left() + 21, button->Top() + 10), kRed);
+  }
   EXPECT_GT(textPixels(16 + 7, button->Width(), 0, 22), 0);
   EXPECT_EQ(textPixels(0, 16 + 7, 0, 22), 0);
 }
