@@ -30,18 +30,15 @@ TkyrToolFacePlacement PlaceToolFace(const RECT& face, bool dropDown, bool list, 
                                     int imageHeight, int textWidth) {
   const int centreRight = dropDown ? face.right - TToolBar::kDropDownWidth : face.right;
   const int centredText = face.left + (centreRight - face.left - textWidth) / 2;
-  TkyrToolFacePlacement at{};
-  if (images) {
-    at.Image = {list ? face.left + kListImageLeft : face.left + (centreRight - face.left - imageWidth) / 2,
-                face.top + kImageTop};
-    at.Caption = list ? POINT{face.left + imageWidth + kListCaptionGap, face.top + (imageHeight - 16) / 2 + 4}
-                      : POINT{centredText, face.top + imageHeight + kCaptionGap};
-  } else {
-    at.Image = {face.left, face.top};
-    at.Caption = list ? POINT{face.left + kListCaptionLeft, face.top + kImageTop}
-                      : POINT{centredText, face.top + kCaptionTop + (down ? 1 : 0)};
+  if (!images) {
+    if (list) return {face.left, face.top, face.left + kListCaptionLeft, face.top + kImageTop};
+    return {face.left, face.top, centredText, face.top + kCaptionTop + (down ? 1 : 0)};
   }
-  return at;
+  if (list)
+    return {face.left + kListImageLeft, face.top + kImageTop, face.left + imageWidth + kListCaptionGap,
+            face.top + (imageHeight - 16) / 2 + 4};
+  return {face.left + (centreRight - face.left - imageWidth) / 2, face.top + kImageTop, centredText,
+          face.top + imageHeight + kCaptionGap};
 }
 
 TkyrToolBar::TkyrToolBar(TComponent* owner) : TkyrStyled(owner) {
@@ -134,9 +131,9 @@ void TkyrToolBar::DrawImageAndCaption(TToolButton& button, TLook look, const REC
       PlaceToolFace(r, button.Style() == tbsDropDown, List(), look == TLook::Down, layout != nullptr,
                     sized ? sized->Width() : 0, sized ? sized->Height() : 0,
                     canvas.TextWidth(CaptionWithoutAmpersands(caption)));
-  if (drawn) drawn->Draw(canvas, at.Image.x, at.Image.y, button.ImageIndex(), true);
+  if (drawn) drawn->Draw(canvas, at.ImageX, at.ImageY, button.ImageIndex(), true);
   if (!ShowCaptions()) return;
-  RECT text{at.Caption.x, at.Caption.y, r.right, r.bottom};
+  RECT text{at.CaptionX, at.CaptionY, r.right, r.bottom};
   // Flags 0: left and top aligned, "&" underlines the letter after it.
   canvas.DrawText(caption, text, 0);
 }

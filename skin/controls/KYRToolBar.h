@@ -34,8 +34,7 @@
 // layout also when the button's image is missing); TEXTWIDTH the caption's width without its
 // "&"s. Centring leaves a drop-down button's arrow part out.
 struct TkyrToolFacePlacement {
-  POINT Image;
-  POINT Caption;
+  int ImageX, ImageY, CaptionX, CaptionY;
   bool operator==(const TkyrToolFacePlacement&) const = default;
 };
 TkyrToolFacePlacement PlaceToolFace(const RECT& face, bool dropDown, bool list, bool down, bool images, int imageWidth,
