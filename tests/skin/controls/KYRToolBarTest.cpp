@@ -548,17 +548,22 @@ TEST_F(ToolBarWindow, LiveGdiHandlesStayFlatOverHotRepaintsAndStyleSwitches) {
 
 // ---- pictures for people ----
 
-void SaveShot(const std::string& name, TWinControl& control) {
-  const std::string dir = EnvOr("VANTOR_SHOT_DIR", "");
-  if (dir.empty()) return;
-  TBitmap shot(control.Width(), control.Height());
+// CONTROL as the screen shows it after a full repaint, into ROWS at row TOP.
+void CaptureInto(TBitmap& rows, int top, TWinControl& control) {
+  RedrawWindow(control.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  uitest::Pump();
   TWindowDC screen(nullptr);
   const POINT at = control.ClientToScreen({0, 0});
-  BitBlt(shot.Canvas().Handle(), 0, 0, shot.Width(), shot.Height(), screen.Get(), at.x, at.y, SRCCOPY);
-  TFileStream file(dir + PathSeparator() + name + ".bmp", fmCreate);
+  BitBlt(rows.Canvas().Handle(), 0, top, control.Width(), control.Height(), screen.Get(), at.x, at.y, SRCCOPY);
+}
+
+void SaveShot(const std::string& name, const TBitmap& shot) {
+  TFileStream file(EnvOr("VANTOR_SHOT_DIR", "") + PathSeparator() + name + ".bmp", fmCreate);
   shot.SaveToStream(file);
 }
 
+// Per style two pictures one above the other: the pointer over "Open", then over "More" (the
+// drop-down); "Bold" is checked. A last picture shows list mode.
 TEST_F(ToolBarWindow, Screenshots) {
   if (EnvOr("VANTOR_SHOT_DIR", "").empty()) GTEST_SKIP() << "VANTOR_SHOT_DIR not set";
   TempDir dir;
@@ -570,31 +575,46 @@ TEST_F(ToolBarWindow, Screenshots) {
   auto* theme = new TkyrFileTheme(form.form);
   theme->SetThemeFile(dir / "bar.thm");
   auto images = ColourImages({clRed, clLime, clBlue, clTeal}, form.form);
+  host->SetBounds(0, 0, 300, 100);
   bar->SetImages(images.get());
   bar->SetShowCaptions(true);
   bar->SetButtonWidth(44);
   bar->SetButtonHeight(38);
-  bar->SetBounds(10, 10, 280, 120);
-  TToolButton* hot = Add("&Open", tbsButton, 0);
+  bar->SetBounds(10, 10, 280, 80);
+  TToolButton* open = Add("&Open", tbsButton, 0);
   Add("Save", tbsButton, 1);
   Add("Bold", tbsCheck, 2)->SetDown(true);
   Add("", tbsDivider);
-  Add("More", tbsDropDown, 3);
+  TToolButton* more = Add("More", tbsDropDown, 3);
   Add("List", tbsButton, 9)->SetWrap(true);
   Add("Off", tbsButton, 1)->SetEnabled(false);
   bar->SetFileTheme(theme);
   struct TShotCase {
     TkyrUIStyle style;
     const char* name;
-  } shots[] = {{MacOS, "MacOS"},       {WinXP, "WinXP"},         {DeepBlue, "DeepBlue"},
-               {Protein, "Protein"},   {BlueGlass, "BlueGlass"}, {FromThemeFile, "ThemeFile"}};
-  uitest::MovePointerTo(Over(hot, 6, 6));
-  ASSERT_TRUE(uitest::PumpUntil([&] { return Hot(hot); }));
+  } shots[] = {{MacOS, "MacOS"},     {WinXP, "WinXP"},         {DeepBlue, "DeepBlue"},
+               {Protein, "Protein"}, {BlueGlass, "BlueGlass"}, {FromThemeFile, "ThemeFile"}};
   for (const TShotCase& s : shots) {
     bar->SetUIStyle(s.style);
-    ASSERT_TRUE(ScreenShows(4, 4, bar->ButtonColor())) << s.name;
-    SaveShot(std::string("toolbar-") + s.name, *host);
+    TBitmap rows(host->Width(), 2 * host->Height());
+    int top = 0;
+    for (TToolButton* hot : {open, more}) {
+      uitest::MovePointerTo(Over(hot, 6, 6));
+      ASSERT_TRUE(uitest::PumpUntil([&] { return Hot(hot); })) << s.name;
+      CaptureInto(rows, top, *host);
+      top += host->Height();
+    }
+    SaveShot(std::string("toolbar-") + s.name, rows);
   }
+  bar->SetUIStyle(DeepBlue);
+  bar->SetList(true);
+  bar->SetButtonWidth(64);
+  bar->SetButtonHeight(24);
+  uitest::MovePointerTo(Over(open, 6, 6));
+  ASSERT_TRUE(uitest::PumpUntil([&] { return Hot(open); }));
+  TBitmap list(host->Width(), host->Height());
+  CaptureInto(list, 0, *host);
+  SaveShot("toolbar-List-DeepBlue", list);
 }
 
 }  // namespace
