@@ -122,7 +122,9 @@ TImageList* TkyrToolBar::ImagesHolding(int index) const {
 
 void TkyrToolBar::DrawImageAndCaption(TToolButton& button, TLook look, const RECT& r) {
   TCanvas& canvas = Canvas();
-  canvas.Font().Assign(*Font());  // a default-drawn button before this one changed its colour
+  // The canvas holds the bar's font, but a default-drawn (disabled) button before this one
+  // leaves its text colour there; the colour alone keeps the font handle.
+  canvas.Font().SetColor(Font()->Color());
   const std::string& caption = button.Caption();
   TImageList* layout = LayoutImages();
   TImageList* drawn = ImagesHolding(button.ImageIndex());
