@@ -461,6 +461,25 @@ TEST_F(ToolBarWindow, AnAmpersandCaptionIsCentredWithoutItAndUnderlinesTheLetter
   EXPECT_GE(run, 3);
 }
 
+// The framework draws a disabled caption grey on the bar's canvas; a face after it is still
+// written in the bar's font colour.
+TEST_F(ToolBarWindow, AFaceAfterADisabledButtonWritesInTheBarsFontColour) {
+  UseProbeColours();
+  bar->SetShowCaptions(true);
+  bar->SetButtonWidth(60);
+  Add("Off")->SetEnabled(false);
+  TToolButton* on = Add("On", tbsCheck);
+  on->SetDown(true);
+  const TShot shot(*bar);
+  int darkest = 255;
+  for (int y = 1; y < 21; ++y)
+    for (int x = on->Left() + 1; x < on->Left() + 59; ++x) {
+      const TColor c = shot(x, y);
+      darkest = std::min(darkest, std::max({int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)}));
+    }
+  EXPECT_LT(darkest, 0x40);  // black ink, not the grey of a disabled caption
+}
+
 TEST_F(ToolBarWindow, APressedCaptionWithoutImagesSitsOnePixelLower) {
   UseProbeColours();
   bar->SetShowCaptions(true);
