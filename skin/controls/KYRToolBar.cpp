@@ -48,7 +48,8 @@ TkyrToolBar::TkyrToolBar(TComponent* owner) : TkyrStyled(owner) {
     SetOnCustomDrawButton([this](TObject* sender, TToolButton* button, TCustomDrawState state, bool& defaultDraw) {
       DrawSkinnedButton(sender, button, state, defaultDraw);
     });
-  SetOnCustomDraw([this](TObject* sender, const RECT& rect, bool& defaultDraw) { DrawBackground(sender, rect, defaultDraw); });
+  SetOnCustomDraw(
+      [this](TObject* sender, const RECT& rect, bool& defaultDraw) { DrawBackground(sender, rect, defaultDraw); });
   // A description that leaves Color out means the system window colour.
   SetColor(clWindow);
   SetFlat(true);
