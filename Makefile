@@ -84,10 +84,11 @@ bench: deps
 # the release build under Wine (not a test).
 bench-skin: deps
 	cmake --preset windows-release >/dev/null
-	cmake --build --preset windows-release --target titlebar_bench skinnedform_bench skinnedcontrols_bench -j2
+	cmake --build --preset windows-release --target titlebar_bench skinnedform_bench skinnedcontrols_bench toolbar_bench -j2
 	VANTOR_WINE_DIR=$(CURDIR)/build/windows/wine scripts/wine-run build/windows-release/bench/titlebar_bench.exe </dev/null
 	VANTOR_WINE_DIR=$(CURDIR)/build/windows/wine scripts/wine-run build/windows-release/bench/skinnedform_bench.exe </dev/null
 	VANTOR_WINE_DIR=$(CURDIR)/build/windows/wine scripts/wine-run build/windows-release/bench/skinnedcontrols_bench.exe </dev/null
+	VANTOR_WINE_DIR=$(CURDIR)/build/windows/wine scripts/wine-run build/windows-release/bench/toolbar_bench.exe </dev/null
 
 # Every fuzzer for FUZZ_SECONDS on its seed corpus (clang, libFuzzer, ASan+UBSan).
 FUZZ_SECONDS ?= 60

@@ -9,6 +9,7 @@
 #include "skin/controls/KYRMemo.h"
 #include "skin/controls/KYRPopupMenu.h"
 #include "skin/controls/KYRScrollBar.h"
+#include "skin/controls/KYRToolBar.h"
 #include "skin/controls/KYRTrackBar.h"
 #include "skin/controls/KYRURLLabel.h"
 #include "skin/frame/KYRForm.h"
@@ -33,6 +34,7 @@ void RegisterSkinClasses() {
     RegisterComponentClass<TkyrScrollBar>();
     RegisterComponentClass<TkyrMemo>();
     RegisterComponentClass<TkyrDBNavigator>();
+    RegisterComponentClass<TkyrToolBar>();
     return true;
   }();
   (void)done;
