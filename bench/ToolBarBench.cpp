@@ -15,6 +15,7 @@
 #include "framework/ui/Forms.h"
 #include "framework/ui/Menus.h"
 #include "skin/controls/KYRToolBar.h"
+#include "tests/framework/ui/UiTestHelpers.h"
 
 namespace {
 
@@ -62,19 +63,9 @@ void Populate(TToolBar& bar, TImageList& images, int top) {
   }
 }
 
-void MovePointerTo(POINT screen) {
-  SetCursorPos(screen.x, screen.y);
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-  in.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &in, sizeof in);
-}
-
 // Puts the pointer over BAR's first button; false when the bar never reports it hot.
 bool MakeFirstButtonHot(TToolBar& bar) {
-  MovePointerTo(bar.ClientToScreen({10, 10}));
+  uitest::MovePointerTo(bar.ClientToScreen({10, 10}));
   for (int i = 0; i < 500; ++i) {
     Pump();
     if (bar.ButtonState(bar.Buttons(0)) & cdsHot) return true;
