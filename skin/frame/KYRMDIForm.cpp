@@ -55,9 +55,10 @@ TkyrMDIForm::~TkyrMDIForm() {
 
 // ---- the MDI client ----
 
-// Once the frame's client window exists (a frame read from a description gets it later).
+// Once the frame's client window exists (a frame read from a description gets it later; a form
+// that is no MDI form has none), never while going.
 void TkyrMDIForm::SubclassClient() {
-  HWND client = HostForm() ? HostForm()->ClientHandle() : nullptr;
+  HWND client = HostForm() && !IsDestroying() ? HostForm()->ClientHandle() : nullptr;
   if (!client || client_.Window() == client) return;
   client_.Install(client, [this](TMessage& m) { ClientMessage(m); });
 }
@@ -337,6 +338,13 @@ std::vector<TCustomForm*> TkyrMDIForm::ArrangedChildren() const {
   return children;
 }
 
+bool TkyrMDIForm::HasMinimisedChild() const {
+  TCustomForm* form = HostForm();
+  for (int i = 0; form && i < form->MDIChildCount(); ++i)
+    if (form->MDIChildren(i)->Visible() && IsIconic(form->MDIChildren(i)->Handle())) return true;
+  return false;
+}
+
 // Each 80 % of the host's client width and 60 % of its height, 22 pixels further for each.
 void TkyrMDIForm::CascadeChildren() {
   TCustomForm* form = HostForm();
@@ -363,7 +371,7 @@ void TkyrMDIForm::TileChildren() {
     TControl* control = form->Controls(i);
     if (control->Visible() && (control->Align() == alTop || control->Align() == alBottom)) avail -= control->Height();
   }
-  if (n < form->MDIChildCount()) avail -= 25;
+  if (HasMinimisedChild()) avail -= 25;  // hidden children take no room
   int position = 0;
   if (form->TileMode() == tbVertical) {
     const int column = form->ClientWidth() / n;
