@@ -483,3 +483,25 @@ TEST_F(SkinnedMDIChildren, AMaximisedChildStaysOverItsClient) {
   EXPECT_LT(placed.right - client.right, 10);
   EXPECT_LT(placed.bottom - client.bottom, 10);
 }
+
+// ---- a child's title bar when the child grows ----
+
+// The screen shows what the bar paints: its buttons move with the right edge, none is left
+// behind where they stood (the system alone would repaint only the strip the bar gained).
+TEST_F(SkinnedMDIChildren, AWidenedChildsTitleBarIsPaintedAgainWhole) {
+  TForm* child = NewChild("Child");
+  bartest::ParkPointer();
+  TkyrTitleBar* bar = PanelOn(child)->TitleBar();
+  const int before = bar->Width();
+  child->SetWidth(child->Width() + 150);
+  Pump();
+  ASSERT_EQ(bar->Width(), before + 150);
+  uitest::TCapture painted(bar->Width(), bar->Height());
+  SendMessageA(bar->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(painted.DC()), PRF_CLIENT);
+  TWindowDC screen(bar->Handle());
+  int differing = 0;
+  for (int x = before - 70; x < before; ++x)
+    for (int y = 2; y < bar->Height() - 2; y += 3)
+      differing += static_cast<TColor>(GetPixel(screen.Get(), x, y)) != painted.Pixel(x, y);
+  EXPECT_EQ(differing, 0);
+}
