@@ -53,6 +53,15 @@ TkyrMDIForm::~TkyrMDIForm() {
   frame_.GiveBack();
 }
 
+// A control another piece of code puts at the top of the host lands above the frame's own; the
+// next insertion moves the menu panel and then the title bar back above everything.
+void TkyrMDIForm::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation != opInsert || !component || IsDestroying()) return;
+  if (menuPanel_) menuPanel_->SetTop(0);
+  if (titleBar_) titleBar_->SetTop(0);
+}
+
 // ---- the MDI client ----
 
 // Once the frame's client window exists (a frame read from a description gets it later; a form

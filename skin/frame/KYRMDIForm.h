@@ -111,6 +111,8 @@ public:
 
 protected:
   void ApplyUIStyle(const TkyrStyleSource& source) override;
+  // After any insertion the title bar and the menu panel are put back at the top of the host.
+  void Notification(TComponent* component, TOperation operation) override;
 
 private:
   void CreateMenuBar();

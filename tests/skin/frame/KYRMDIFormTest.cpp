@@ -167,6 +167,23 @@ TEST_F(SkinnedMDI, HorizontalTileOfTwoInAThreeHundredPixelClient) {
   }
 }
 
+// A panel aligned to the top of the host at Top 0 lands among the frame's own (under the title
+// bar, above the menu panel); the next component inserted puts both back above it.
+TEST_F(SkinnedMDI, AfterAnInsertionTheTitleBarAndTheMenuPanelAreOnTopAgain) {
+  auto* tools = new TPanel(frame);
+  tools->SetBounds(0, 0, 100, 30);
+  tools->SetAlign(alTop);
+  tools->SetParent(frame);
+  Pump();
+  ASSERT_LT(tools->Top(), skin->MenuPanel()->Top());
+  new TComponent(frame);
+  Pump();
+  EXPECT_EQ(skin->TitleBar()->Top(), 0);
+  EXPECT_EQ(skin->MenuPanel()->Top(), skin->TitleBar()->Height());
+  EXPECT_EQ(tools->Top(), skin->MenuPanel()->Top() + skin->MenuPanel()->Height());
+  EXPECT_EQ(BoundsInClient(frame->ClientHandle()).top, tools->Top() + tools->Height());
+}
+
 // ---- the bar's pixels ----
 
 TEST_F(SkinnedMDI, MacOSBarPictureAndTheSelectionPictureUnderThePointer) {
