@@ -509,6 +509,7 @@ void TCustomForm::WndProc(TMessage& m) {
       // MDI
       {WM_MDIACTIVATE, &TCustomForm::WMMDIActivate},
       {WM_NCDESTROY, &TCustomForm::WMNCDestroy},
+      {CM_REDRAWMDICLIENT, &TCustomForm::CMRedrawMDIClient},
   };
   if (!DispatchMessageTable(*this, kTable, m)) inherited::WndProc(m);
 }
@@ -686,7 +687,17 @@ void TCustomForm::DestroyWnd() {
   if (!IsDestroying()) CheckRecreatable();
   client_.Reset();
   HandMDIActivationOn();
+  const HWND own = HandleIfAllocated();
+  TCustomForm* frame = own && formStyle_ == fsMDIChild ? MDIFrame() : nullptr;
   inherited::DestroyWnd();
+  // Wine can leave a destroyed child's pixels on the client (a maximised one's, restored on the
+  // way out), also when the client is invalidated at once: it is invalidated again once the
+  // destruction is over.
+  if (frame && frame->HandleAllocated()) PostMessageA(frame->Handle(), CM_REDRAWMDICLIENT, 0, 0);
+}
+
+void TCustomForm::CMRedrawMDIClient(TMessage&) {
+  if (client_) RedrawWindow(client_.Get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
 }
 
 // Destroyed while active and focused, a child leaves Wine's client with no active child and

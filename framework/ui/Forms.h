@@ -83,6 +83,8 @@ inline constexpr UINT CM_RELEASE = CM_BASE + 0x21;
 inline constexpr UINT CM_KEYMENU = CM_BASE + 0x40;
 // Sent to every form when the application's icon changed.
 inline constexpr UINT CM_ICONCHANGED = CM_BASE + 0x35;
+// Posted to an MDI frame once a child's window has gone: the client is painted again.
+inline constexpr UINT CM_REDRAWMDICLIENT = CM_BASE + 0x36;
 
 // The window styles of a form with BORDER and ICONS.
 void FormWindowStyle(TFormBorderStyle border, TBorderIcons icons, DWORD& style, DWORD& exStyle);
@@ -225,6 +227,7 @@ private:
   void WMScroll(TMessage& m);
   void CMDialogKey(TMessage& m);
   void CMRelease(TMessage& m);
+  void CMRedrawMDIClient(TMessage& m);
   void CMIconChanged(TMessage& m);
   // Shows the form's icon, or the application's when the form has none.
   void ApplyIcon();

@@ -361,7 +361,9 @@ void TkyrFrameHost::HostWndProc(TMessage& m) {
     default:
       break;
   }
+  const std::weak_ptr<char> alive = life_;
   hook_.CallPrevious(m);
+  if (alive.expired()) return;  // the form freed itself in its own message (a released form), and its owner with it
   AfterMessage(m);
 }
 

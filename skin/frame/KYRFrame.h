@@ -246,4 +246,5 @@ private:
   bool sizing_ = false;  // our own SetWindowPos inside WM_SIZE
   RECT restoreBounds_{};
   bool startMaximized_ = false;
+  std::shared_ptr<char> life_ = std::make_shared<char>();  // expires with the host
 };

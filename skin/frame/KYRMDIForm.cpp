@@ -53,11 +53,21 @@ TkyrMDIForm::~TkyrMDIForm() {
   frame_.GiveBack();
 }
 
+// A control another piece of code puts at the top of the host lands above the frame's own; the
+// next insertion moves the menu panel and then the title bar back above everything.
+void TkyrMDIForm::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation != opInsert || !component || IsDestroying()) return;
+  if (menuPanel_) menuPanel_->SetTop(0);
+  if (titleBar_) titleBar_->SetTop(0);
+}
+
 // ---- the MDI client ----
 
-// Once the frame's client window exists (a frame read from a description gets it later).
+// Once the frame's client window exists (a frame read from a description gets it later; a form
+// that is no MDI form has none), never while going.
 void TkyrMDIForm::SubclassClient() {
-  HWND client = HostForm() ? HostForm()->ClientHandle() : nullptr;
+  HWND client = HostForm() && !IsDestroying() ? HostForm()->ClientHandle() : nullptr;
   if (!client || client_.Window() == client) return;
   client_.Install(client, [this](TMessage& m) { ClientMessage(m); });
 }
@@ -337,6 +347,13 @@ std::vector<TCustomForm*> TkyrMDIForm::ArrangedChildren() const {
   return children;
 }
 
+bool TkyrMDIForm::HasMinimisedChild() const {
+  TCustomForm* form = HostForm();
+  for (int i = 0; form && i < form->MDIChildCount(); ++i)
+    if (form->MDIChildren(i)->Visible() && IsIconic(form->MDIChildren(i)->Handle())) return true;
+  return false;
+}
+
 // Each 80 % of the host's client width and 60 % of its height, 22 pixels further for each.
 void TkyrMDIForm::CascadeChildren() {
   TCustomForm* form = HostForm();
@@ -363,7 +380,7 @@ void TkyrMDIForm::TileChildren() {
     TControl* control = form->Controls(i);
     if (control->Visible() && (control->Align() == alTop || control->Align() == alBottom)) avail -= control->Height();
   }
-  if (n < form->MDIChildCount()) avail -= 25;
+  if (HasMinimisedChild()) avail -= 25;  // hidden children take no room
   int position = 0;
   if (form->TileMode() == tbVertical) {
     const int column = form->ClientWidth() / n;

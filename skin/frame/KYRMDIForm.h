@@ -48,6 +48,9 @@ public:
   TkyrToolBarSpeedButton* MDIButton(int tag) const;
   // The menu the bar shows now: the active child's (TitleBarDrawChildMenus) or Menu.
   TMainMenu* CurrentMenu() const { return currentMenu_; }
+  // The MDI client window followed now: nullptr before the host's window exists and for a host
+  // that is no MDI form.
+  HWND SubclassedClient() const { return client_.Window(); }
 
   // Published, in order (UIStyle and FileTheme come from the skinned base).
   TMainMenu* Menu() const { return menu_; }
@@ -108,6 +111,8 @@ public:
 
 protected:
   void ApplyUIStyle(const TkyrStyleSource& source) override;
+  // After any insertion the title bar and the menu panel are put back at the top of the host.
+  void Notification(TComponent* component, TOperation operation) override;
 
 private:
   void CreateMenuBar();
@@ -122,6 +127,7 @@ private:
   HWND HostWindow() const { return frame_.Window(); }
   // The children that take part in arranging: shown and not minimised, last index first.
   std::vector<TCustomForm*> ArrangedChildren() const;
+  bool HasMinimisedChild() const;
   // The shared menu-bar drawing parameters (the frame's own style; disabled captions not grey).
   TkyrMenuBarLook BarLook() const;
 

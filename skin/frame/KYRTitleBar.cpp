@@ -530,6 +530,13 @@ std::string ShortenCaption(const std::string& caption, int room, const std::func
   return rest + "...";
 }
 
+// The buttons and the right-hand picture stand at the right edge, so a new width moves them: the
+// whole bar is painted again (the system invalidates only the strip a window gains).
+void TkyrTitleBar::Resize() {
+  inherited::Resize();
+  if (HandleAllocated() && !IsDestroying()) Invalidate();
+}
+
 void TkyrTitleBar::Paint() {
   TCanvas& buffer = Canvas();  // the control's off-screen bitmap, with Font
   buffer.Brush().SetStyle(bsClear);

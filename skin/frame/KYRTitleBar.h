@@ -316,6 +316,7 @@ protected:
   void ApplyUIStyle(const TkyrStyleSource& source) override;
   // Sections, then buttons and caption, into the control's off-screen buffer.
   void Paint() override;
+  void Resize() override;
   // Section 0 at the left end, 1 at the right end, 2 stretched between them; inside a skinned
   // frame moved up and left by the frame's width.
   virtual void PaintSections(TCanvas& buffer);

@@ -667,3 +667,20 @@ TEST_F(MDI, FiftyChildCyclesLeaveTheHandleCountsUnchanged) {
 }
 
 }  // namespace
+// A maximised child freed leaves the client's own background where it was, also when it was the
+// last child.
+TEST_F(MDI, AFreedMaximisedChildLeavesNothingOnTheClient) {
+  auto* child = NewChild("Green");
+  child->SetColor(0x00FF00);
+  child->SetWindowState(wsMaximized);
+  Pump();
+  ASSERT_TRUE(IsZoomed(child->Handle()));
+  delete child;
+  Pump();
+  const RECT client = ClientRectOf(frame->ClientHandle());
+  TWindowDC dc(frame->ClientHandle());
+  int green = 0;
+  for (int y = 5; y < client.bottom; y += 20)
+    for (int x = 5; x < client.right; x += 20) green += GetPixel(dc.Get(), x, y) == 0x00FF00;
+  EXPECT_EQ(green, 0);
+}

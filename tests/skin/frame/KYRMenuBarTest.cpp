@@ -18,15 +18,14 @@
 #include "tests/framework/ui/UiTestHelpers.h"
 #include "tests/skin/KYRThemeFileTestSupport.h"
 #include "tests/skin/frame/KYRFrameTestSupport.h"
+#include "tests/skin/frame/KYRMenuBarTestSupport.h"
 
 namespace {
 
-TMenuItem* AddItem(TMenuItem* parent, const std::string& caption, TComponent* owner) {
-  auto* item = new TMenuItem(owner);
-  item->SetCaption(caption);
-  parent->Add(item);
-  return item;
-}
+using bartest::AddItem;
+using bartest::CountColour;
+using bartest::Solid;
+using bartest::Stretched;
 
 // A shown skinned window of STYLE with a main menu "&File" (Open, -, Exit), "&Edit" (Copy),
 // "&Help" (About).
@@ -63,40 +62,10 @@ struct TMenuWindow {
   TMenuWindow& operator=(const TMenuWindow&) = delete;
 
   TkyrMenuBar* Bar() const { return panel->MenuBar(); }
-  std::vector<std::string> Captions() const {
-    std::vector<std::string> captions;
-    for (int i = 0; i < Bar()->ButtonCount(); ++i) captions.push_back(Bar()->Buttons(i)->Text());
-    return captions;
-  }
-  // The bar as it paints itself now.
-  std::unique_ptr<uitest::TCapture> CaptureBar() const {
-    auto capture = std::make_unique<uitest::TCapture>(Bar()->Width(), Bar()->Height());
-    SendMessageA(Bar()->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(capture->DC()), PRF_CLIENT);
-    return capture;
-  }
-  POINT ButtonCentre(int index) const {
-    const RECT r = Bar()->Buttons(index)->BoundsRect();
-    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    ClientToScreen(Bar()->Handle(), &p);
-    return p;
-  }
+  std::vector<std::string> Captions() const { return bartest::Captions(*Bar()); }
+  std::unique_ptr<uitest::TCapture> CaptureBar() const { return bartest::CaptureBar(*Bar()); }
+  POINT ButtonCentre(int index) const { return bartest::ButtonCentre(*Bar(), index); }
 };
-
-// The built-in picture NAME as it looks stretched over W x H.
-std::unique_ptr<TBitmap> Stretched(const char* name, int w, int h) {
-  auto picture = std::make_unique<TBitmap>(w, h);
-  StretchBuiltinBitmap(picture->Canvas(), {0, 0, w, h}, name);
-  return picture;
-}
-
-TColor Solid(TColor c) { return static_cast<TColor>(ColorToRGB(c)); }
-
-int CountColour(const uitest::TCapture& capture, const RECT& r, TColor colour) {
-  int n = 0;
-  for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x) n += capture.Pixel(x, y) == colour;
-  return n;
-}
 
 }  // namespace
 
@@ -180,23 +149,7 @@ TEST(SkinnedMenuBar, FreeingTheMenuOrTheBarLeavesNothingBehind) {
 // ---- pixels ----
 TEST(SkinnedMenuBar, MacOSBarPictureAndTheSelectionPictureUnderThePointer) {
   TMenuWindow w(MacOS);
-  const int h = w.Bar()->Height();
-  auto bar = Stretched("MACOS_MENU_BAR", w.Bar()->Width(), h);
-  const RECT second = w.Bar()->Buttons(1)->BoundsRect();
-  auto rest = w.CaptureBar();
-  EXPECT_EQ(rest->Pixel(second.left + 1, 1), bar->Canvas().Pixel(second.left + 1, 1));
-  EXPECT_EQ(rest->Pixel(w.Bar()->Width() - 2, h - 2), bar->Canvas().Pixel(w.Bar()->Width() - 2, h - 2));
-
-  uitest::MovePointerTo(w.ButtonCentre(1));
-  ASSERT_TRUE(uitest::PumpUntil([&] { return (w.Bar()->ButtonState(w.Bar()->Buttons(1)) & cdsHot) != 0; }));
-  auto hot = w.CaptureBar();
-  auto select = Stretched("MACOS_MENU_SELECT", second.right - second.left, second.bottom - second.top);
-  EXPECT_EQ(hot->Pixel(second.left + 1, second.top + 1), select->Canvas().Pixel(1, 1));
-  EXPECT_EQ(hot->Pixel(second.right - 2, second.bottom - 2),
-            select->Canvas().Pixel(second.right - second.left - 2, second.bottom - second.top - 2));
-  const RECT first = w.Bar()->Buttons(0)->BoundsRect();  // the others stay on the bar picture
-  EXPECT_EQ(hot->Pixel(first.left + 1, 1), bar->Canvas().Pixel(first.left + 1, 1));
-  uitest::MovePointerTo({5, 5});
+  bartest::ExpectMacOSBarPictures(*w.Bar(), 1, 0);
 }
 
 TEST(SkinnedMenuBar, OtherStylesDrawAFramedBoxAndGreyDisabledCaptions) {
@@ -204,17 +157,11 @@ TEST(SkinnedMenuBar, OtherStylesDrawAFramedBoxAndGreyDisabledCaptions) {
     SCOPED_TRACE(static_cast<int>(style));
     TMenuWindow w(style);
     w.help->SetEnabled(false);
-    uitest::MovePointerTo(w.ButtonCentre(0));
-    ASSERT_TRUE(uitest::PumpUntil([&] { return (w.Bar()->ButtonState(w.Bar()->Buttons(0)) & cdsHot) != 0; }));
-    auto shot = w.CaptureBar();
-    const RECT r = w.Bar()->Buttons(0)->BoundsRect();
-    EXPECT_EQ(shot->Pixel(r.left, r.top + 5), Solid(GetBuiltinColor(style, KYR_THEME_MENU_SELECTED_BORDER_COLOR)));
-    EXPECT_EQ(shot->Pixel(r.left + 2, r.bottom - 3),
-              Solid(GetBuiltinColor(style, KYR_THEME_MENU_SELECTED_BACKGROUND_COLOR)));
+    auto shot = bartest::ExpectFramedBox(*w.Bar(), style, 0);
+    ASSERT_NE(shot, nullptr);
     const RECT off = w.Bar()->Buttons(2)->BoundsRect();
     EXPECT_GT(CountColour(*shot, off, 0x808080), 3);  // the disabled caption's ink
     EXPECT_EQ(CountColour(*shot, off, Solid(GetBuiltinColor(style, KYR_THEME_MENU_SELECTED_BORDER_COLOR))), 0);
-    uitest::MovePointerTo({5, 5});
   }
 }
 
