@@ -1,5 +1,7 @@
 #include "tools/skin-demo/DemoMain.h"
 
+#include <memory>
+
 #include "tools/skin-demo/DemoAbout.h"
 #include "tools/skin-demo/DemoChild.h"
 #include "tools/skin-demo/DemoControls.h"
@@ -106,6 +108,16 @@ void TDemoMainForm::CloseAllClick(TObject*) {
   for (TCustomForm* child : children) child->Close();
 }
 
+// Every window of a class reads the same stored name, but the application's components need
+// names of their own: the child is read unowned, named NAME, and then given to the application.
+template <class T>
+T* TDemoMainForm::Created(const std::string& name) {
+  std::unique_ptr<T> child(CreateForm<T>(nullptr));
+  child->SetName(name + std::to_string(++formSerial_));
+  Application->InsertComponent(child.get());
+  return child.release();
+}
+
 template <class T>
 T* TDemoMainForm::Opened(T* child) {
   RestyleForm(*child, style_, kyrFileTheme1);
@@ -115,16 +127,16 @@ T* TDemoMainForm::Opened(T* child) {
 
 std::string TDemoMainForm::NextChildTitle() { return "Child " + std::to_string(nextChild_++); }
 
-TDemoControlsForm* TDemoMainForm::OpenControls() { return Opened(CreateForm<TDemoControlsForm>(&*Application)); }
+TDemoControlsForm* TDemoMainForm::OpenControls() { return Opened(Created<TDemoControlsForm>("DemoControlsForm")); }
 
 TDemoChildForm* TDemoMainForm::NewChild() {
-  auto* child = CreateForm<TDemoChildForm>(&*Application);
+  auto* child = Created<TDemoChildForm>("DemoChildForm");
   child->SetTitle(NextChildTitle());
   return Opened(child);
 }
 
 TDemoMenuChildForm* TDemoMainForm::NewMenuChild() {
-  auto* child = CreateForm<TDemoMenuChildForm>(&*Application);
+  auto* child = Created<TDemoMenuChildForm>("DemoMenuChildForm");
   child->SetTitle(NextChildTitle());
   return Opened(child);
 }
@@ -135,7 +147,7 @@ TDemoRecordsForm* TDemoMainForm::OpenRecords() {
     SendMessageA(ClientHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(open->Handle()), 0);
     return open;
   }
-  std::unique_ptr<TDemoRecordsForm> form(CreateForm<TDemoRecordsForm>(&*Application));
+  std::unique_ptr<TDemoRecordsForm> form(Created<TDemoRecordsForm>("DemoRecordsForm"));
   try {
     form->OpenData(records_);
   } catch (const std::exception& e) {

@@ -99,6 +99,9 @@ public:
 
 private:
   void SelectStyle(TkyrUIStyle style);
+  // A new child of class T with a name of its own (NAME and a number).
+  template <class T>
+  T* Created(const std::string& name);
   // CHILD shown and active, in the demo's style.
   template <class T>
   T* Opened(T* child);
@@ -106,6 +109,7 @@ private:
 
   TkyrUIStyle style_ = MacOS;
   int nextChild_ = 1;
+  int formSerial_ = 0;
   TDemoRecordsSource records_{DefaultDemoRecordsFile(), {}, {}};
   TComponentRef<TDemoRecordsForm> recordsForm_{this};
 };

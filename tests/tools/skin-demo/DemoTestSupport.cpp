@@ -25,7 +25,9 @@ void SkinDemo::SetUp() {
   uitest::Pump();
 }
 
-void SkinDemo::TearDown() {
+void SkinDemo::TearDown() { FreeDemo(); }
+
+void FreeDemo() {
   uitest::Pump();  // children that released themselves go now
   // The children before the frame: their windows go with the frame's, their objects would not.
   const std::vector<TCustomForm*> forms = AllForms();
@@ -67,6 +69,18 @@ void Activate(TCustomForm& child) {
   uitest::Pump();
 }
 
+POINT VisiblePointOf(TCustomForm& child) {
+  RECT r;
+  GetWindowRect(child.Handle(), &r);
+  for (LONG y = r.bottom - 6; y > r.top; y -= 8)
+    for (LONG x = r.right - 6; x > r.left; x -= 8) {
+      HWND hit = WindowFromPoint({x, y});
+      if (hit == child.Handle() || IsChild(child.Handle(), hit)) return {x, y};
+    }
+  ADD_FAILURE() << child.Caption() << " is covered everywhere";
+  return {r.left, r.top};
+}
+
 RECT BoundsInParent(HWND window) {
   RECT r;
   GetWindowRect(window, &r);
@@ -74,11 +88,11 @@ RECT BoundsInParent(HWND window) {
   return r;
 }
 
-std::vector<std::pair<std::string, RECT>> ChildPlaces() {
-  std::vector<std::pair<std::string, RECT>> places;
+std::vector<TPlace> ChildPlaces() {
+  std::vector<TPlace> places;
   for (int i = 0; i < DemoMainForm->MDIChildCount(); ++i) {
     TCustomForm* child = DemoMainForm->MDIChildren(i);
-    places.emplace_back(child->Caption(), BoundsInParent(child->Handle()));
+    places.push_back({child->Caption(), BoundsInParent(child->Handle())});
   }
   return places;
 }

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,9 @@ protected:
   std::string RecordsCopy = recordsDir / "records.csv";
 };
 
+// Frees every window of a started demo, children first.
+void FreeDemo();
+
 // The MDI child captioned CAPTION, or nullptr.
 TCustomForm* ChildCalled(const std::string& caption);
 // The captions of the frame's children, top of the Z order first.
@@ -41,10 +45,21 @@ std::vector<std::string> BarCaptions();
 std::vector<std::string> ItemCaptions(TMenuItem* parent);
 // CHILD made the active child, its messages handled.
 void Activate(TCustomForm& child);
+// A point of the screen where CHILD (or one of its controls) is what the pointer would hit.
+POINT VisiblePointOf(TCustomForm& child);
 // WINDOW's bounds in its parent's client coordinates.
 RECT BoundsInParent(HWND window);
-// Where the frame's children stand, by caption.
-std::vector<std::pair<std::string, RECT>> ChildPlaces();
+// Where a child of the frame stands, in its client.
+struct TPlace {
+  std::string caption;
+  RECT r;
+  friend bool operator==(const TPlace& a, const TPlace& b) { return a.caption == b.caption && EqualRect(&a.r, &b.r); }
+  friend void PrintTo(const TPlace& p, std::ostream* os) {
+    *os << p.caption << " (" << p.r.left << "," << p.r.top << ")-(" << p.r.right << "," << p.r.bottom << ")";
+  }
+};
+// Where the frame's children stand, top of the Z order first.
+std::vector<TPlace> ChildPlaces();
 // Every child moved somewhere no arrangement puts it.
 void Scramble();
 

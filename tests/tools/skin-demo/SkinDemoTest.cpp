@@ -142,7 +142,6 @@ TEST_F(SkinDemo, TheFrameIsWhatItsDescriptionStores) {
   EXPECT_EQ(Main().kyrMDIForm1->HostForm(), &Main()) << "the skinned MDI frame frames the window";
   EXPECT_EQ(GetWindowLongPtrA(Main().Handle(), GWL_STYLE) & WS_CAPTION, 0) << "the frame draws the caption";
   EXPECT_EQ(Main().kyrMDIForm1->TitleBar()->Caption(), "Skin Demo");
-  EXPECT_EQ(Main().ClientWidth(), 900);
   const std::vector<TComponentRow> rows = {
       {"DemoMainForm", "TDemoMainForm", "", {},
        {{"Caption", "Skin Demo"}, {"FormStyle", "fsMDIForm"}, {"BorderStyle", "bsSizeable"}, {"Font.Name", "Tahoma"},
@@ -207,6 +206,9 @@ TEST_F(SkinDemo, TheControlsChildIsWhatItsDescriptionStores) {
   EXPECT_EQ(controls.FormStyle(), fsMDIChild);
   EXPECT_EQ(controls.kyrForm1->HostForm(), &controls) << "the panel frames the child";
   EXPECT_EQ(controls.kyrForm1->MenuBar(), nullptr) << "the frame's bar carries the menus";
+  // The stored name, numbered: every window of the application has a name of its own.
+  EXPECT_EQ(controls.Name().rfind("DemoControlsForm", 0), 0u) << controls.Name();
+  const char* formName = controls.Name().c_str();
   const std::string heading = "[fsBold]";
   const auto label = [&](const char* name, TBounds bounds, const char* caption, bool bold) {
     return TComponentRow{name, "TLabel", "kyrForm1", bounds,
@@ -218,11 +220,11 @@ TEST_F(SkinDemo, TheControlsChildIsWhatItsDescriptionStores) {
     return values;
   };
   const std::vector<TComponentRow> rows = {
-      {"DemoControlsForm", "TDemoControlsForm", "", {},
+      {formName, "TDemoControlsForm", "", {},
        {{"Caption", "Controls"}, {"FormStyle", "fsMDIChild"}, {"BorderStyle", "bsSizeable"}, {"Font.Name", "Tahoma"},
         {"Scaled", "False"}, {"OnClose", "assigned"}}},
-      {"kyrForm1", "TkyrForm", "DemoControlsForm", {},
-       styled({{"Align", "alClient"}, {"Caption", "Controls"}, {"BorderWidth", "1"}, {"RoundCorner", "2"},
+      {"kyrForm1", "TkyrForm", formName, {},
+       styled({{"Align", "alClient"}, {"Caption", "Controls"}, {"BorderWidth", "1"},
                {"TitleBarDrawAppIcon", "True"}, {"Font.Style", "[fsBold]"}, {"PopupMenu", "nil"}})},
       label("ButtonsLabel", {16, 52, 120, 13}, "Buttons", true),
       {"kyrButton1", "TkyrButton", "kyrForm1", TBounds{16, 72, 90, 27},
@@ -280,15 +282,14 @@ TEST_F(SkinDemo, TheControlsChildIsWhatItsDescriptionStores) {
   EXPECT_LE(across.Top() + across.Height(), memo.Top() + memo.Height());
   EXPECT_GE(across.Left(), memo.Left());
   // Its lines as stored, the empty ones too.
-  EXPECT_EQ(memo.Lines().Count(), 22);
+  EXPECT_EQ(memo.Lines().Count(), 25);
   EXPECT_EQ(memo.Lines().Strings(3), "");
-  EXPECT_EQ(memo.Lines().Strings(4), "The menu bar, a skinned main menu:");
+  EXPECT_EQ(memo.Lines().Strings(4), "The frame's menu bar, a skinned main menu:");
   // The pictures stored with the window.
   EXPECT_EQ(controls.kyrImageButton1->PicNormal()->Width(), 36);
   EXPECT_EQ(controls.kyrImageButton1->PicDisabled()->Height(), 22);
   for (TkyrImagePanel* panel : {controls.kyrImagePanel1, controls.kyrImagePanel2, controls.kyrImagePanel3, controls.kyrImagePanel4})
     EXPECT_EQ(panel->Picture()->Width(), 48) << panel->Name();
-  // The menu in the panel's menu bar: a button per command, the items in order.
 }
 
 // The numbered children: a panel with a button, a track bar and a memo; the menu child has its
@@ -313,12 +314,15 @@ TEST_F(SkinDemo, TheChildrenAreWhatTheirDescriptionsStore) {
   };
   TDemoChildForm& plain = Child("Child 1");
   ASSERT_EQ(plain.ClassName(), std::string("TDemoChildForm"));
-  apptest::ExpectComponents(plain, childRows("DemoChildForm", "TDemoChildForm"));
+  EXPECT_EQ(plain.Name().rfind("DemoChildForm", 0), 0u) << plain.Name();
+  apptest::ExpectComponents(plain, childRows(plain.Name().c_str(), "TDemoChildForm"));
   EXPECT_EQ(plain.kyrForm1->TitleBar()->Caption(), "Child 1") << "the panel's title too";
 
   auto* menuChild = dynamic_cast<TDemoMenuChildForm*>(ChildCalled("Child 2"));
   ASSERT_NE(menuChild, nullptr);
-  std::vector<TComponentRow> rows = childRows("DemoMenuChildForm", "TDemoMenuChildForm");
+  EXPECT_EQ(menuChild->Name().rfind("DemoMenuChildForm", 0), 0u) << menuChild->Name();
+  EXPECT_NE(menuChild->Name(), plain.Name());
+  std::vector<TComponentRow> rows = childRows(menuChild->Name().c_str(), "TDemoMenuChildForm");
   const std::vector<TComponentRow> menu = {
       {"kyrMainMenu1", "TkyrMainMenu", "", {}, {{"UIStyle", "MacOS"}}},
       {"Child1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&Child"}}},
