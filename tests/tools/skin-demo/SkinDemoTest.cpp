@@ -398,6 +398,24 @@ TEST_F(SkinDemo, EveryStyleReachesEverySkinnedComponentOfEveryWindow) {
   }
 }
 
+// A window opened after a style was chosen comes up in that style.
+TEST_F(SkinDemo, ChildrenOpenedLaterTakeTheChosenStyle) {
+  TempDir dir;
+  Main().kyrFileTheme1->SetThemeFile(ExportTheme(dir, "BlueGlass"));
+  for (TMenuItem* item : {Main().WinXP1, Main().FromThemeFile1}) {
+    SCOPED_TRACE(item->Caption());
+    item->Click();
+    Main().NewChild1->Click();
+    Main().NewMenuChild1->Click();
+    Main().Records1->Click();
+    uitest::Pump();
+    ASSERT_NE(Main().RecordsForm(), nullptr);
+    ExpectStyle(static_cast<TkyrUIStyle>(item->Tag()), item == Main().FromThemeFile1 ? Main().kyrFileTheme1 : nullptr);
+    Main().CloseAll1->Click();
+    uitest::Pump();
+  }
+}
+
 TEST_F(SkinDemo, AThemeFileFromVantorThemeDrawsAsTheStyleItWasExportedFrom) {
   TempDir dir;
   // WinXP: a style without the built-in background pattern that MacOS and Protein tile over
