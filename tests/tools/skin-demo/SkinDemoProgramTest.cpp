@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/graphics/GdiHandles.h"
 #include "tests/framework/ui/UiTestHelpers.h"
 #include "tests/support/ProgramWindows.h"
 #include "tests/tools/skin-demo/DemoTestSupport.h"
@@ -178,7 +179,19 @@ void ClickWindowRecords(const TDemoProgram& program, HWND frame, const TMenuPlac
   GetClientRect(popup, &client);
   POINT origin{0, 0};
   ClientToScreen(popup, &origin);
-  Click({origin.x + client.right / 2, origin.y + places.itemCentreY});
+  const POINT item{origin.x + client.right / 2, origin.y + places.itemCentreY};
+  // The item lights up under the pointer once the menu follows it: only then is it pressed.
+  const auto strip = [&] {
+    std::vector<COLORREF> pixels;
+    TWindowDC screen(nullptr);
+    for (int dx = -40; dx <= 40; dx += 4) pixels.push_back(GetPixel(screen.Get(), item.x + dx, item.y));
+    return pixels;
+  };
+  const std::vector<COLORREF> unlit = strip();
+  uitest::MovePointerTo(item);
+  EXPECT_TRUE(WaitFor([&] { return strip() != unlit; })) << "the item under the pointer lit";
+  uitest::MouseButton(MOUSEEVENTF_LEFTDOWN);
+  uitest::MouseButton(MOUSEEVENTF_LEFTUP);
 }
 
 TEST(SkinDemoProgram, StartsAsTheSkinnedFrameWithItsThreeChildrenAndEndsWhenItCloses) {
