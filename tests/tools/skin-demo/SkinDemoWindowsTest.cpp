@@ -298,3 +298,36 @@ TEST_F(SkinDemo, FiftyChildCyclesLeaveTheLiveHandleCountsAsTheyWere) {
 }
 
 }  // namespace
+
+namespace {
+
+// The memo's skinned bars lie on its right and bottom edges, on the screen, whatever the child's
+// window state (a maximised child's panel hides its title bar).
+TEST_F(SkinDemo, TheControlsMemosBarsStayOnItsEdgesAsTheChildIsMaximisedAndRestored) {
+  auto& controls = *dynamic_cast<TDemoControlsForm*>(ChildCalled("Controls"));
+  const auto screenRect = [](TWinControl& c) {
+    RECT r;
+    GetWindowRect(c.Handle(), &r);
+    return r;
+  };
+  const auto expectOnEdges = [&] {
+    const RECT memo = screenRect(*controls.kyrMemo1);
+    const RECT down = screenRect(*controls.kyrScrollBar1);
+    const RECT across = screenRect(*controls.kyrScrollBar2);
+    EXPECT_LE(memo.right - down.right, 3) << "the vertical bar at the right edge";
+    EXPECT_GE(down.top, memo.top);
+    EXPECT_LE(down.top - memo.top, 3);
+    EXPECT_LE(memo.bottom - across.bottom, 3) << "the horizontal bar at the bottom edge";
+    EXPECT_GE(across.left, memo.left);
+  };
+  Activate(controls);
+  expectOnEdges();
+  for (TWindowState state : {wsMaximized, wsNormal, wsMaximized}) {
+    SCOPED_TRACE(state);
+    controls.SetWindowState(state);
+    uitest::Pump();
+    expectOnEdges();
+  }
+}
+
+}  // namespace
