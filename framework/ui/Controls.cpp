@@ -929,8 +929,12 @@ POINT TWinControl::ClientOrigin() const {
 }
 
 void TWinControl::ScrollBy(int dx, int dy) {
+  // Every control goes DX, DY from where it was before any moved: a control that places a
+  // sibling when it moves (a memo its bars) must not get that sibling moved twice.
+  std::vector<std::pair<TControl*, RECT>> before;
+  for (TControl* c : controls_) before.push_back({c, {c->Left(), c->Top(), c->Width(), c->Height()}});
   DisableAlign();
-  for (TControl* c : std::vector<TControl*>(controls_)) c->SetBounds(c->Left() + dx, c->Top() + dy, c->Width(), c->Height());
+  for (const auto& [c, r] : before) c->SetBounds(r.left + dx, r.top + dy, r.right, r.bottom);
   EnableAlign();
   Invalidate();
 }

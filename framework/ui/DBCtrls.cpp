@@ -1,6 +1,29 @@
 #include "framework/ui/DBCtrls.h"
 
+#include <windows.h>
+
 #include "framework/core/ScopeGuard.h"
+
+namespace {
+
+// TEXT converted FROM one code page TO another through UTF-16.
+std::string Recode(const std::string& text, UINT from, UINT to) {
+  if (text.empty()) return text;
+  const int size = static_cast<int>(text.size());
+  const int wide = MultiByteToWideChar(from, 0, text.data(), size, nullptr, 0);
+  std::wstring utf16(static_cast<size_t>(wide), L'\0');
+  MultiByteToWideChar(from, 0, text.data(), size, utf16.data(), wide);
+  const int bytes = WideCharToMultiByte(to, 0, utf16.data(), wide, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(bytes), '\0');
+  WideCharToMultiByte(to, 0, utf16.data(), wide, out.data(), bytes, nullptr, nullptr);
+  return out;
+}
+
+// Field values are UTF-8; the controls' windows take and give text in the ANSI code page.
+std::string WindowText(const std::string& value) { return Recode(value, CP_UTF8, CP_ACP); }
+std::string FieldText(const std::string& windowText) { return Recode(windowText, CP_ACP, CP_UTF8); }
+
+}  // namespace
 
 // ---- the field link ----
 
@@ -97,11 +120,11 @@ void TDBEdit::SelectAll() {
 void TDBEdit::DataChange() {
   if (IsDestroying()) return;
   TField* field = link_.Field();
-  ShowText(field ? field->AsString() : std::string());
+  ShowText(field ? WindowText(field->AsString()) : std::string());
 }
 
 void TDBEdit::UpdateData() {
-  if (TField* field = link_.Field()) field->SetAsString(Text());
+  if (TField* field = link_.Field()) field->SetAsString(FieldText(Text()));
 }
 
 // Keys that change the text first put the set into edit mode; refused, they do nothing.
@@ -166,7 +189,7 @@ TDBText::~TDBText() {
 void TDBText::DataChange() {
   if (IsDestroying()) return;
   TField* field = link_.Field();
-  SetCaption(field ? field->AsString() : std::string());
+  SetCaption(field ? WindowText(field->AsString()) : std::string());
 }
 
 void TDBText::DeclarePublished(TPublished<TDBText>& p) {

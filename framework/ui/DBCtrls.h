@@ -4,6 +4,9 @@
 // TDBEdit: shows the field's text; typing puts the data set into edit mode (a key that cannot
 // edit is refused with a beep); the typed text is written to the field when the edit loses the
 // focus, on Return, and before the set posts; Escape puts the field's value back.
+//
+// Field values are UTF-8 and the windows ANSI: both controls show a value in the ANSI code page
+// (what it cannot hold shows as "?"), and the edit writes its text back as UTF-8.
 #pragma once
 
 #include <functional>

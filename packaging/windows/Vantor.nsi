@@ -1,6 +1,6 @@
 ; The Windows installer of Vantor, built by scripts/dist with makensis:
 ;   makensis -DVERSION=0.1.0 -DSTAGE=<folder of the files> -DICON=<Vantor.ico> -DOUTFILE=<setup.exe> Vantor.nsi
-; Installs the four programs (Vantor, the skin demo, vantor-cli, vantor-theme), README and licence
+; Installs the four programs (Vantor, the skin demo with its sample table, vantor-cli, vantor-theme), README and licence
 ; under Program Files\Vantor, Start-menu entries for Vantor and the skin demo, and an uninstaller
 ; registered in Add/Remove Programs. An optional page copies a projector stub the user chooses (any
 ; file: Vantor only copies it) to the fixed path Vantor reads. Silent: setup.exe /S [/STUB=path] (a
@@ -118,6 +118,7 @@ Section "Vantor" SecMain
   SetOutPath "$INSTDIR"
   File "${STAGE}\Vantor.exe"
   File "${STAGE}\skin-demo.exe"
+  File "${STAGE}\skin-demo-records.csv"
   File "${STAGE}\vantor-cli.exe"
   File "${STAGE}\vantor-theme.exe"
   File "${STAGE}\README.txt"
@@ -156,6 +157,7 @@ Section "Uninstall"
   SetShellVarContext all
   Delete "$INSTDIR\Vantor.exe"
   Delete "$INSTDIR\skin-demo.exe"
+  Delete "$INSTDIR\skin-demo-records.csv"
   Delete "$INSTDIR\vantor-cli.exe"
   Delete "$INSTDIR\vantor-theme.exe"
   Delete "$INSTDIR\README.txt"

@@ -305,7 +305,11 @@ void TkyrMDIForm::ShowMDIButtons() {
     const TkyrTitleBarBtnType type = buttons->Items(i)->ButtonType();
     const int tag = type == kyrMin ? kyrMDIMinimizeTag : type == kyrMax ? kyrMDIRestoreTag
                   : type == kyrClose ? kyrMDICloseTag : 0;
-    if (TkyrToolBarSpeedButton* button = MDIButton(tag)) button->SetVisible(true);
+    if (TkyrToolBarSpeedButton* button = MDIButton(tag)) {
+      button->SetVisible(true);
+      // Above the bar's window, which may have been made after the buttons were ordered.
+      button->BringToFront();
+    }
   }
 }
 

@@ -1,8 +1,12 @@
 // Pictures of the skin demo's windows, for people to look at:
 //   demo-shots <folder> [<theme file>]
-// writes <folder>/Main-<Style>.bmp for every built-in style (chosen as the Style menu chooses
-// it), Main-ThemeFile.bmp from the theme file when one is given, and About.bmp (`make
-// demo-shots` turns them into PNGs). The tests read the same windows' pixels back themselves.
+// writes into <folder>, for every built-in style (chosen as the Style menu chooses it), the frame
+// with the Controls child maximised (Main-<Style>.bmp), Main-ThemeFile.bmp from the theme file
+// when one is given, and About.bmp; in MacOS and WinXP also the frame at rest with its three
+// children cascaded (Frame-<Style>), a child maximised (Maximized-<Style>: the child's buttons on
+// the bar, its caption composed into the frame's), the children tiled (TileHorizontal-<Style>,
+// TileVertical-<Style>) and the Records child (Records-<Style>). `make demo-shots` turns them
+// into PNGs; the tests read the same windows' pixels back themselves.
 #include <windows.h>
 
 #include <cstdio>
@@ -10,6 +14,8 @@
 #include <string>
 
 #include "tools/skin-demo/DemoAbout.h"
+#include "tools/skin-demo/DemoChild.h"
+#include "tools/skin-demo/DemoControls.h"
 #include "tools/skin-demo/DemoMain.h"
 #include "tools/skin-demo/DemoStartup.h"
 #include "tools/skin-showcase/WindowCapture.h"
@@ -23,6 +29,46 @@ void Save(TForm& form, const std::string& path) {
   SaveSettledWindow(form.Handle(), path);
 }
 
+TCustomForm* ChildCalled(TDemoMainForm& main, const std::string& caption) {
+  for (int i = 0; i < main.MDIChildCount(); ++i)
+    if (main.MDIChildren(i)->Caption() == caption) return main.MDIChildren(i);
+  throw Exception("No child " + caption);
+}
+
+void Activate(TDemoMainForm& main, TCustomForm& child) {
+  SendMessageA(main.ClientHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child.Handle()), 0);
+  PumpMessages();
+}
+
+// The sample table beside the built demo (the pictures never post, so it stays as it is).
+std::string BuiltRecordsFile() {
+  char path[MAX_PATH] = {};
+  std::string self(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+  self.erase(self.find_last_of("\\/") + 1);
+  return self + "..\\skin-demo\\" + kDemoRecordsFileName;
+}
+
+void SaveMDIPictures(TDemoMainForm& main, const std::string& folder, const std::string& style) {
+  main.CascadeClick(main.Cascade1);
+  Save(main, folder + "\\Frame-" + style + ".bmp");
+  TCustomForm& child = *ChildCalled(main, "Child 1");
+  Activate(main, child);
+  child.SetWindowState(wsMaximized);
+  Save(main, folder + "\\Maximized-" + style + ".bmp");
+  child.SetWindowState(wsNormal);
+  main.TileHorizontallyClick(main.TileHorizontally1);
+  Save(main, folder + "\\TileHorizontal-" + style + ".bmp");
+  main.TileVerticallyClick(main.TileVertically1);
+  Save(main, folder + "\\TileVertical-" + style + ".bmp");
+  main.CascadeClick(main.Cascade1);
+  TDemoRecordsForm* records = main.OpenRecords();
+  if (!records) throw Exception("Records did not open " + main.RecordsSource().CsvFile);
+  records->SetBounds(60, 40, records->Width(), records->Height());
+  Save(main, folder + "\\Records-" + style + ".bmp");
+  records->Close();
+  PumpMessages();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -32,19 +78,28 @@ int main(int argc, char** argv) {
   }
   const std::string folder = argv[1];
   try {
-    StartSkinDemo();
+    StartSkinDemo({"--csv", BuiltRecordsFile()});
     SetCursorPos(0, 0);  // off every window: nothing lit
     TDemoMainForm& main = *DemoMainForm;
+    TCustomForm& controls = *ChildCalled(main, "Controls");
     for (TMenuItem* item : main.StyleItems()) {
       if (item == main.FromThemeFile1) continue;
       main.StyleClick(item);
-      Save(main, folder + "\\Main-" + TkyrUIStyleInfo.NameOf(main.CurrentStyle()) + ".bmp");
+      const std::string style = TkyrUIStyleInfo.NameOf(main.CurrentStyle());
+      if (item == main.MacOS1 || item == main.WinXP1) SaveMDIPictures(main, folder, style);
+      Activate(main, controls);
+      controls.SetWindowState(wsMaximized);
+      Save(main, folder + "\\Main-" + style + ".bmp");
+      controls.SetWindowState(wsNormal);
     }
     if (argc == 3) {
       main.kyrFileTheme1->SetThemeFile(argv[2]);
       if (!main.kyrFileTheme1->IsThemeLoaded()) throw Exception(std::string("No theme file at ") + argv[2]);
       main.StyleClick(main.FromThemeFile1);
+      Activate(main, controls);
+      controls.SetWindowState(wsMaximized);
       Save(main, folder + "\\Main-ThemeFile.bmp");
+      controls.SetWindowState(wsNormal);
     }
     main.StyleClick(main.MacOS1);
     Save(*DemoAboutForm, folder + "\\About.bmp");

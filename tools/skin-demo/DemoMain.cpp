@@ -1,36 +1,16 @@
 #include "tools/skin-demo/DemoMain.h"
 
+#include <memory>
+
 #include "tools/skin-demo/DemoAbout.h"
+#include "tools/skin-demo/DemoChild.h"
+#include "tools/skin-demo/DemoControls.h"
 #include "tools/skin-demo/DemoStyles.h"
 
 TDemoMainForm* DemoMainForm = nullptr;
 
 void TDemoMainForm::DeclarePublished(TPublished<TDemoMainForm>& p) {
-  p.Field("kyrForm1", &TDemoMainForm::kyrForm1);
-  p.Field("ButtonsLabel", &TDemoMainForm::ButtonsLabel);
-  p.Field("kyrButton1", &TDemoMainForm::kyrButton1);
-  p.Field("kyrButton2", &TDemoMainForm::kyrButton2);
-  p.Field("kyrButton3", &TDemoMainForm::kyrButton3);
-  p.Field("kyrImageButton1", &TDemoMainForm::kyrImageButton1);
-  p.Field("ImageButtonLabel", &TDemoMainForm::ImageButtonLabel);
-  p.Field("LinkLabel", &TDemoMainForm::LinkLabel);
-  p.Field("kyrURLLabel1", &TDemoMainForm::kyrURLLabel1);
-  p.Field("TrackBarsLabel", &TDemoMainForm::TrackBarsLabel);
-  p.Field("kyrTrackBar1", &TDemoMainForm::kyrTrackBar1);
-  p.Field("kyrTrackBar2", &TDemoMainForm::kyrTrackBar2);
-  p.Field("kyrTrackBar3", &TDemoMainForm::kyrTrackBar3);
-  p.Field("ImagePanelsLabel", &TDemoMainForm::ImagePanelsLabel);
-  p.Field("kyrImagePanel1", &TDemoMainForm::kyrImagePanel1);
-  p.Field("kyrImagePanel2", &TDemoMainForm::kyrImagePanel2);
-  p.Field("kyrImagePanel3", &TDemoMainForm::kyrImagePanel3);
-  p.Field("CaptionPanelLabel", &TDemoMainForm::CaptionPanelLabel);
-  p.Field("kyrImagePanel4", &TDemoMainForm::kyrImagePanel4);
-  p.Field("MemoLabel", &TDemoMainForm::MemoLabel);
-  p.Field("kyrScrollBar1", &TDemoMainForm::kyrScrollBar1);
-  p.Field("kyrScrollBar2", &TDemoMainForm::kyrScrollBar2);
-  p.Field("kyrMemo1", &TDemoMainForm::kyrMemo1);
-  p.Field("ScrollBarLabel", &TDemoMainForm::ScrollBarLabel);
-  p.Field("kyrScrollBar3", &TDemoMainForm::kyrScrollBar3);
+  p.Field("kyrMDIForm1", &TDemoMainForm::kyrMDIForm1);
   p.Field("kyrFileTheme1", &TDemoMainForm::kyrFileTheme1);
   p.Field("OpenDialog1", &TDemoMainForm::OpenDialog1);
   p.Field("kyrMainMenu1", &TDemoMainForm::kyrMainMenu1);
@@ -46,12 +26,28 @@ void TDemoMainForm::DeclarePublished(TPublished<TDemoMainForm>& p) {
   p.Field("BlueGlass1", &TDemoMainForm::BlueGlass1);
   p.Field("N2", &TDemoMainForm::N2);
   p.Field("FromThemeFile1", &TDemoMainForm::FromThemeFile1);
+  p.Field("Window1", &TDemoMainForm::Window1);
+  p.Field("NewChild1", &TDemoMainForm::NewChild1);
+  p.Field("NewMenuChild1", &TDemoMainForm::NewMenuChild1);
+  p.Field("Records1", &TDemoMainForm::Records1);
+  p.Field("N3", &TDemoMainForm::N3);
+  p.Field("Cascade1", &TDemoMainForm::Cascade1);
+  p.Field("TileHorizontally1", &TDemoMainForm::TileHorizontally1);
+  p.Field("TileVertically1", &TDemoMainForm::TileVertically1);
+  p.Field("CloseAll1", &TDemoMainForm::CloseAll1);
   p.Field("Help1", &TDemoMainForm::Help1);
   p.Field("AboutSkinDemo1", &TDemoMainForm::AboutSkinDemo1);
   p.Method("OpenThemeFileClick", &TDemoMainForm::OpenThemeFileClick);
   p.Method("ExitClick", &TDemoMainForm::ExitClick);
   p.Method("StyleClick", &TDemoMainForm::StyleClick);
   p.Method("AboutClick", &TDemoMainForm::AboutClick);
+  p.Method("NewChildClick", &TDemoMainForm::NewChildClick);
+  p.Method("NewMenuChildClick", &TDemoMainForm::NewMenuChildClick);
+  p.Method("RecordsClick", &TDemoMainForm::RecordsClick);
+  p.Method("CascadeClick", &TDemoMainForm::CascadeClick);
+  p.Method("TileHorizontallyClick", &TDemoMainForm::TileHorizontallyClick);
+  p.Method("TileVerticallyClick", &TDemoMainForm::TileVerticallyClick);
+  p.Method("CloseAllClick", &TDemoMainForm::CloseAllClick);
 }
 
 std::vector<TMenuItem*> TDemoMainForm::StyleItems() const {
@@ -88,4 +84,85 @@ void TDemoMainForm::SelectStyle(TkyrUIStyle style) {
   style_ = style;
   RestyleAllForms(style, kyrFileTheme1);
   for (TMenuItem* item : StyleItems()) item->SetChecked(item->Tag() == style);
+}
+
+void TDemoMainForm::NewChildClick(TObject*) { NewChild(); }
+void TDemoMainForm::NewMenuChildClick(TObject*) { NewMenuChild(); }
+void TDemoMainForm::RecordsClick(TObject*) { OpenRecords(); }
+void TDemoMainForm::CascadeClick(TObject*) { kyrMDIForm1->CascadeChildren(); }
+
+void TDemoMainForm::TileHorizontallyClick(TObject*) {
+  SetTileMode(tbHorizontal);
+  kyrMDIForm1->TileChildren();
+}
+
+void TDemoMainForm::TileVerticallyClick(TObject*) {
+  SetTileMode(tbVertical);
+  kyrMDIForm1->TileChildren();
+}
+
+void TDemoMainForm::CloseAllClick(TObject*) {
+  // Collected first: a child that frees itself at once would shift the indexes under the loop.
+  std::vector<TCustomForm*> children;
+  for (int i = 0; i < MDIChildCount(); ++i) children.push_back(MDIChildren(i));
+  for (TCustomForm* child : children) child->Close();
+}
+
+// Every window of a class reads the same stored name, but the application's components need
+// names of their own: the child is read unowned, named NAME, and then given to the application.
+template <class T>
+T* TDemoMainForm::Created(const std::string& name) {
+  std::unique_ptr<T> child(CreateForm<T>(nullptr));
+  child->SetName(name + std::to_string(++formSerial_));
+  Application->InsertComponent(child.get());
+  return child.release();
+}
+
+template <class T>
+T* TDemoMainForm::Opened(T* child) {
+  RestyleForm(*child, style_, kyrFileTheme1);
+  child->Show();
+  return child;
+}
+
+std::string TDemoMainForm::NextChildTitle() { return "Child " + std::to_string(nextChild_++); }
+
+TDemoControlsForm* TDemoMainForm::OpenControls() { return Opened(Created<TDemoControlsForm>("DemoControlsForm")); }
+
+TDemoChildForm* TDemoMainForm::NewChild() {
+  auto* child = Created<TDemoChildForm>("DemoChildForm");
+  child->SetTitle(NextChildTitle());
+  return Opened(child);
+}
+
+TDemoMenuChildForm* TDemoMainForm::NewMenuChild() {
+  auto* child = Created<TDemoMenuChildForm>("DemoMenuChildForm");
+  child->SetTitle(NextChildTitle());
+  return Opened(child);
+}
+
+TDemoRecordsForm* TDemoMainForm::OpenRecords() {
+  if (TDemoRecordsForm* open = recordsForm_.Get()) {
+    if (open->WindowState() == wsMinimized) open->SetWindowState(wsNormal);
+    SendMessageA(ClientHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(open->Handle()), 0);
+    return open;
+  }
+  std::unique_ptr<TDemoRecordsForm> form(Created<TDemoRecordsForm>("DemoRecordsForm"));
+  try {
+    form->OpenData(records_);
+  } catch (const std::exception& e) {
+    // Before the child is shown: a table that cannot be opened leaves no empty window behind.
+    form.reset();
+    Application->ShowException(e);
+    return nullptr;
+  }
+  recordsForm_ = form.get();
+  return Opened(form.release());
+}
+
+void TDemoMainForm::OpenStartChildren() {
+  OpenControls();
+  NewChild();
+  NewMenuChild();
+  kyrMDIForm1->CascadeChildren();
 }

@@ -1,6 +1,9 @@
-// The skin demo's main window: a page of skinned controls on a skinned form panel, and the
-// demo's commands as handlers of the window (OpenThemeFileClick, ExitClick, StyleClick,
-// AboutClick), bound to the items of its skinned main menu (File, Style, Help) in the menu bar.
+// The skin demo's main window: an MDI frame skinned by a TkyrMDIForm, whose bar shows its skinned
+// main menu (File, Style, Window, Help) or the active child's own. The demo's commands are
+// handlers of the window bound to the menu's items: the theme file, Exit, the styles (every
+// skinned component of every window, children included), About, and the Window commands that
+// open children (Controls at start, numbered children with or without a menu, Records) and
+// arrange them the frame's way.
 #pragma once
 
 #include <string>
@@ -11,45 +14,20 @@
 #include "framework/ui/Menus.h"
 #include "framework/ui/StdCtrls.h"
 #include "skin/KYRMgr.h"
-#include "skin/controls/KYRButton.h"
-#include "skin/controls/KYRImagePanel.h"
-#include "skin/controls/KYRMemo.h"
 #include "skin/controls/KYRMainMenu.h"
-#include "skin/controls/KYRScrollBar.h"
-#include "skin/controls/KYRTrackBar.h"
-#include "skin/controls/KYRURLLabel.h"
-#include "skin/frame/KYRForm.h"
+#include "skin/frame/KYRMDIForm.h"
+#include "tools/skin-demo/DemoRecords.h"
+
+class TDemoChildForm;
+class TDemoMenuChildForm;
+class TDemoControlsForm;
 
 class TDemoMainForm : public TForm {
   VANTOR_CLASS(TDemoMainForm, TForm)
 public:
   explicit TDemoMainForm(TComponent* owner) : TForm(owner) {}
 
-  TkyrForm* kyrForm1 = nullptr;
-  TLabel* ButtonsLabel = nullptr;
-  TkyrButton* kyrButton1 = nullptr;
-  TkyrButton* kyrButton2 = nullptr;
-  TkyrButton* kyrButton3 = nullptr;
-  TkyrImageButton* kyrImageButton1 = nullptr;
-  TLabel* ImageButtonLabel = nullptr;
-  TLabel* LinkLabel = nullptr;
-  TkyrURLLabel* kyrURLLabel1 = nullptr;
-  TLabel* TrackBarsLabel = nullptr;
-  TkyrTrackBar* kyrTrackBar1 = nullptr;
-  TkyrTrackBar* kyrTrackBar2 = nullptr;
-  TkyrTrackBar* kyrTrackBar3 = nullptr;
-  TLabel* ImagePanelsLabel = nullptr;
-  TkyrImagePanel* kyrImagePanel1 = nullptr;
-  TkyrImagePanel* kyrImagePanel2 = nullptr;
-  TkyrImagePanel* kyrImagePanel3 = nullptr;
-  TLabel* CaptionPanelLabel = nullptr;
-  TkyrImagePanel* kyrImagePanel4 = nullptr;
-  TLabel* MemoLabel = nullptr;
-  TkyrScrollBar* kyrScrollBar1 = nullptr;
-  TkyrScrollBar* kyrScrollBar2 = nullptr;
-  TkyrMemo* kyrMemo1 = nullptr;
-  TLabel* ScrollBarLabel = nullptr;
-  TkyrScrollBar* kyrScrollBar3 = nullptr;
+  TkyrMDIForm* kyrMDIForm1 = nullptr;
   TkyrFileTheme* kyrFileTheme1 = nullptr;
   TOpenDialog* OpenDialog1 = nullptr;
   TkyrMainMenu* kyrMainMenu1 = nullptr;
@@ -65,6 +43,15 @@ public:
   TMenuItem* BlueGlass1 = nullptr;
   TMenuItem* N2 = nullptr;
   TMenuItem* FromThemeFile1 = nullptr;
+  TMenuItem* Window1 = nullptr;
+  TMenuItem* NewChild1 = nullptr;
+  TMenuItem* NewMenuChild1 = nullptr;
+  TMenuItem* Records1 = nullptr;
+  TMenuItem* N3 = nullptr;
+  TMenuItem* Cascade1 = nullptr;
+  TMenuItem* TileHorizontally1 = nullptr;
+  TMenuItem* TileVertically1 = nullptr;
+  TMenuItem* CloseAll1 = nullptr;
   TMenuItem* Help1 = nullptr;
   TMenuItem* AboutSkinDemo1 = nullptr;
 
@@ -77,18 +64,54 @@ public:
   void StyleClick(TObject* Sender);
   // Shows the About window.
   void AboutClick(TObject* Sender);
+  // The Window commands: a new numbered child, one with its own menu, the Records child; the
+  // children cascaded or tiled by the frame; every child closed (and so freed).
+  void NewChildClick(TObject* Sender);
+  void NewMenuChildClick(TObject* Sender);
+  void RecordsClick(TObject* Sender);
+  void CascadeClick(TObject* Sender);
+  void TileHorizontallyClick(TObject* Sender);
+  void TileVerticallyClick(TObject* Sender);
+  void CloseAllClick(TObject* Sender);
+
+  // The children as the commands open them, shown, active and in the demo's style.
+  TDemoControlsForm* OpenControls();
+  TDemoChildForm* NewChild();
+  TDemoMenuChildForm* NewMenuChild();
+  // The Records child (the open one brought to the front); nullptr when its data could not be
+  // opened, which a message box has told the user.
+  TDemoRecordsForm* OpenRecords();
+  // The children of start-up: Controls, a child and a menu child, cascaded.
+  void OpenStartChildren();
+
+  // Where Records takes its rows from (the shipped CSV file unless the command line says otherwise).
+  const TDemoRecordsSource& RecordsSource() const { return records_; }
+  void SetRecordsSource(const TDemoRecordsSource& value) { records_ = value; }
 
   // The style every demo window is drawn in; its Style item is the checked one.
   TkyrUIStyle CurrentStyle() const { return style_; }
   // The items of the Style menu, in their order (separator excluded).
   std::vector<TMenuItem*> StyleItems() const;
+  // The open Records child, or nullptr.
+  TDemoRecordsForm* RecordsForm() const { return recordsForm_.Get(); }
 
   static void DeclarePublished(TPublished<TDemoMainForm>& p);
 
 private:
   void SelectStyle(TkyrUIStyle style);
+  // A new child of class T with a name of its own (NAME and a number).
+  template <class T>
+  T* Created(const std::string& name);
+  // CHILD shown and active, in the demo's style.
+  template <class T>
+  T* Opened(T* child);
+  std::string NextChildTitle();
 
   TkyrUIStyle style_ = MacOS;
+  int nextChild_ = 1;
+  int formSerial_ = 0;
+  TDemoRecordsSource records_{DefaultDemoRecordsFile(), {}, {}};
+  TComponentRef<TDemoRecordsForm> recordsForm_{this};
 };
 
 extern TDemoMainForm* DemoMainForm;

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Prints the pictures of the demo's stored descriptions as Picture.Data blocks (a BMP behind
-the graphic's class name and its length), to paste into DemoMain.form:
+the graphic's class name and its length), to paste into DemoControls.form:
     tools/skin-demo/make-pictures.py
 The image button's faces stand on magenta, the skin's transparent key colour."""
 import math

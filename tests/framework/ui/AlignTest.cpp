@@ -206,3 +206,41 @@ TEST(Anchors, WindowedChildFollowsARealResize) {
 }
 
 }  // namespace
+
+namespace {
+
+// A control that keeps a sibling at its right edge whenever it moves, as a memo keeps its bars.
+class TFollowedPanel : public TPanel {
+public:
+  explicit TFollowedPanel(TComponent* owner) : TPanel(owner) {}
+  TControl* follower = nullptr;
+  void WndProc(TMessage& m) override {
+    TPanel::WndProc(m);
+    if (m.Msg == WM_MOVE && follower) follower->SetBounds(Left() + Width(), Top(), follower->Width(), follower->Height());
+  }
+};
+
+}  // namespace
+
+TEST(ScrollBy, MovesEveryControlOnceFromWhereItWas) {
+  uitest::TShownForm form;
+  auto* leader = uitest::Place<TFollowedPanel>(form.form, 10, 40, 50, 30);
+  auto* follower = uitest::Place<TPanel>(form.form, 60, 40, 12, 30);
+  auto* other = uitest::Place<TPanel>(form.form, 100, 100, 20, 20);
+  leader->follower = follower;
+  follower->BringToFront();  // moved after the leader: the leader has placed it by then
+  uitest::Pump();
+  form->ScrollBy(0, -17);
+  EXPECT_EQ(leader->Top(), 23);
+  EXPECT_EQ(follower->Top(), 23) << "beside the leader, not moved a second time";
+  EXPECT_EQ(follower->Left(), 60);
+  EXPECT_EQ(other->Top(), 83);
+  form->ScrollBy(5, 17);
+  EXPECT_EQ(leader->Left(), 15);
+  EXPECT_EQ(follower->Left(), 65);
+  EXPECT_EQ(follower->Top(), 40);
+  RECT r;
+  GetWindowRect(follower->Handle(), &r);
+  MapWindowPoints(nullptr, form->Handle(), reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(r.top, 40) << "the window where the control says";
+}

@@ -125,6 +125,22 @@ TEST_F(DBCtrlsTest, TypingEditsTheSetAndLeavingTheEditWritesTheField) {
   EXPECT_EQ(set_->Rows()[0][1], TFieldValue(std::string("onexy")));
 }
 
+// The windows hold ANSI text (code page 1252 here), the fields UTF-8: a value shows as its
+// characters, not its bytes, and what is typed goes back as UTF-8.
+TEST_F(DBCtrlsTest, UTF8ValuesShowAsTheirCharactersAndTypedTextGoesBackAsUTF8) {
+  set_->Edit();
+  set_->FieldByName("NAME")->SetAsString("Z\xC3\xBCrich");
+  set_->Post();
+  wchar_t shown[32] = {};
+  GetWindowTextW(edit_->Handle(), shown, 32);
+  EXPECT_EQ(std::wstring(shown), L"Z\u00FCrich");
+  EXPECT_EQ(label_->Caption(), "Z\xFCrich") << "the label's caption is ANSI text too";
+  TypeIntoName("X");
+  other_->SetFocus();
+  Pump();
+  EXPECT_EQ(set_->FieldByName("NAME")->AsString(), "Z\xC3\xBCrichx");
+}
+
 TEST_F(DBCtrlsTest, ReturnWritesTheFieldAndEscapePutsItsValueBack) {
   TypeIntoName("A");
   uitest::PressKey(VK_RETURN);

@@ -1,7 +1,7 @@
-// The skin demo under Wine: its windows against their stored descriptions, the style commands
-// reaching every skinned component of every window (by component and by pixels), theme files
-// written by vantor-theme, the open dialog for real once, About, Exit, and the program started
-// on its own.
+// The skin demo under Wine: its windows against their stored descriptions (the MDI frame, the
+// Controls child, the numbered children, About), the style commands reaching every skinned
+// component of every window, children included (by component and by pixels), theme files
+// written by vantor-theme, the open dialog for real once, About and Exit.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -14,11 +14,12 @@
 #include "skin/KYRStyled.h"
 #include "tests/app/DescriptionTable.h"
 #include "tests/framework/ui/UiTestHelpers.h"
-#include "tests/support/ProgramWindows.h"
 #include "tests/support/TestSupport.h"
+#include "tests/tools/skin-demo/DemoTestSupport.h"
 #include "tools/skin-demo/DemoAbout.h"
+#include "tools/skin-demo/DemoChild.h"
+#include "tools/skin-demo/DemoControls.h"
 #include "tools/skin-demo/DemoMain.h"
-#include "tools/skin-demo/DemoStartup.h"
 
 namespace {
 
@@ -30,25 +31,16 @@ using apptest::TBounds;
 int SkinnedClientHeight(int stored) { return stored + GetSystemMetrics(SM_CYCAPTION) + 2; }
 using apptest::TComponentRow;
 
-// Each test starts from the demo's start-up (main window shown, About hidden) and frees both.
-class SkinDemo : public ::testing::Test {
-protected:
-  void SetUp() override {
-    StartSkinDemo();
-    DemoMainForm->Show();
-    SetForegroundWindow(DemoMainForm->Handle());
-    uitest::Pump();
-  }
-  void TearDown() override {
-    delete DemoAboutForm;
-    delete DemoMainForm;
-    DemoAboutForm = nullptr;
-    DemoMainForm = nullptr;
-  }
-  TDemoMainForm& Main() { return *DemoMainForm; }
-};
 
-std::vector<TCustomForm*> DemoWindows() { return {DemoMainForm, DemoAboutForm}; }
+using demotest::ChildCalled;
+using demotest::ItemCaptions;
+using demotest::SkinDemo;
+
+TDemoControlsForm& Controls() { return *dynamic_cast<TDemoControlsForm*>(ChildCalled("Controls")); }
+TDemoChildForm& Child(const char* caption) { return *dynamic_cast<TDemoChildForm*>(ChildCalled(caption)); }
+
+// Every window of the demo: the frame, its children, About.
+std::vector<TCustomForm*> DemoWindows() { return AllForms(); }
 
 // The skinned components a window owns, by name.
 std::vector<std::pair<std::string, IkyrSkinned*>> SkinnedOf(TCustomForm& form) {
@@ -76,16 +68,22 @@ TWinControl* FirstArrow(TkyrScrollBar& bar) {
   return nullptr;
 }
 
-// What the probed controls of both windows paint, by "window.control": the panels' title bars,
-// buttons, a track bar and a scroll bar's arrow (its own child window), whose looks every style
-// draws differently.
+// What the probed controls of the windows paint, by "window.control": the frame's and panels'
+// title bars, buttons, track bars and a scroll bar's arrow (its own child window), whose looks
+// every style draws differently.
 std::map<std::string, std::vector<TColor>> Looks() {
-  TDemoMainForm& main = *DemoMainForm;
+  TDemoControlsForm& controls = Controls();
+  TDemoChildForm& child = Child("Child 2");
   TDemoAboutForm& about = *DemoAboutForm;
   const std::pair<const char*, TWinControl*> probes[] = {
-      {"main.titleBar", main.kyrForm1->TitleBar()}, {"main.kyrButton1", main.kyrButton1},
-      {"main.kyrTrackBar1", main.kyrTrackBar1},     {"main.kyrScrollBar3.arrow", FirstArrow(*main.kyrScrollBar3)},
-      {"about.titleBar", about.kyrForm1->TitleBar()}, {"about.kyrButton1", about.kyrButton1},
+      {"frame.titleBar", DemoMainForm->kyrMDIForm1->TitleBar()},
+      {"controls.titleBar", controls.kyrForm1->TitleBar()},
+      {"controls.kyrButton1", controls.kyrButton1},
+      {"controls.kyrTrackBar1", controls.kyrTrackBar1},
+      {"controls.kyrScrollBar3.arrow", FirstArrow(*controls.kyrScrollBar3)},
+      {"child2.kyrTrackBar1", child.kyrTrackBar1},
+      {"about.titleBar", about.kyrForm1->TitleBar()},
+      {"about.kyrButton1", about.kyrButton1},
   };
   std::map<std::string, std::vector<TColor>> looks;
   for (const auto& [name, control] : probes) {
@@ -95,7 +93,7 @@ std::map<std::string, std::vector<TColor>> Looks() {
   return looks;
 }
 
-// Every skinned component of both windows has STYLE and THEME (an image button, whose pictures
+// Every skinned component of every window has STYLE and THEME (an image button, whose pictures
 // are its look, always reads FromThemeFile); only the Style item of STYLE is checked.
 void ExpectStyle(TkyrUIStyle style, TkyrFileTheme* theme) {
   const std::string styleName = TkyrUIStyleInfo.NameOf(style);
@@ -138,13 +136,79 @@ private:
 
 // ---- the windows as their descriptions store them ----
 
-TEST_F(SkinDemo, MainWindowIsWhatItsDescriptionStores) {
-  RECT client{};
-  GetClientRect(Main().Handle(), &client);
-  EXPECT_EQ(client.right, 640);
-  EXPECT_EQ(client.bottom, SkinnedClientHeight(480));
-  EXPECT_EQ(Main().Caption(), "Skin Demo");
-  EXPECT_EQ(Main().kyrForm1->HostForm(), &Main()) << "the panel frames the window";
+TEST_F(SkinDemo, TheFrameIsWhatItsDescriptionStores) {
+  EXPECT_EQ(Main().FormStyle(), fsMDIForm);
+  ASSERT_NE(Main().ClientHandle(), nullptr);
+  EXPECT_EQ(Main().kyrMDIForm1->HostForm(), &Main()) << "the skinned MDI frame frames the window";
+  EXPECT_EQ(GetWindowLongPtrA(Main().Handle(), GWL_STYLE) & WS_CAPTION, 0) << "the frame draws the caption";
+  EXPECT_EQ(Main().kyrMDIForm1->TitleBar()->Caption(), "Skin Demo");
+  const std::vector<TComponentRow> rows = {
+      {"DemoMainForm", "TDemoMainForm", "", {},
+       {{"Caption", "Skin Demo"}, {"FormStyle", "fsMDIForm"}, {"BorderStyle", "bsSizeable"}, {"Font.Name", "Tahoma"},
+        {"Scaled", "False"}}},
+      {"kyrMDIForm1", "TkyrMDIForm", "", {},
+       {{"UIStyle", "MacOS"}, {"FileTheme", "nil"}, {"Menu", "kyrMainMenu1"}, {"Caption", "Skin Demo"},
+        {"TitleBarDrawAppIcon", "True"}, {"TitleBarDrawChildMenus", "True"}, {"RoundCorner", "2"}}},
+      {"kyrFileTheme1", "TkyrFileTheme", "", {}, {{"ThemeFile", ""}}},
+      {"OpenDialog1", "TOpenDialog", "", {},
+       {{"Filter", "Theme files (*.thm)|*.thm|All files (*.*)|*.*"}, {"Title", "Open theme file"},
+        {"Options", "[ofHideReadOnly,ofFileMustExist,ofEnableSizing]"}}},
+      {"kyrMainMenu1", "TkyrMainMenu", "", {}, {{"UIStyle", "MacOS"}, {"FileTheme", "nil"}}},
+      {"File1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&File"}}},
+      {"OpenThemeFile1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&Open theme file..."}, {"OnClick", "assigned"}}},
+      {"N1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "-"}}},
+      {"Exit1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "E&xit"}, {"OnClick", "assigned"}}},
+      {"Style1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&Style"}}},
+      {"MacOS1", "TMenuItem", "kyrMainMenu1", {},
+       {{"Caption", "&MacOS"}, {"Tag", "1"}, {"RadioItem", "True"}, {"Checked", "True"}, {"OnClick", "assigned"}}},
+      {"WinXP1", "TMenuItem", "kyrMainMenu1", {},
+       {{"Caption", "&WinXP"}, {"Tag", "2"}, {"RadioItem", "True"}, {"Checked", "False"}, {"OnClick", "assigned"}}},
+      {"DeepBlue1", "TMenuItem", "kyrMainMenu1", {},
+       {{"Caption", "&DeepBlue"}, {"Tag", "3"}, {"RadioItem", "True"}, {"Checked", "False"}, {"OnClick", "assigned"}}},
+      {"Protein1", "TMenuItem", "kyrMainMenu1", {},
+       {{"Caption", "P&rotein"}, {"Tag", "4"}, {"RadioItem", "True"}, {"Checked", "False"}, {"OnClick", "assigned"}}},
+      {"BlueGlass1", "TMenuItem", "kyrMainMenu1", {},
+       {{"Caption", "&BlueGlass"}, {"Tag", "5"}, {"RadioItem", "True"}, {"Checked", "False"}, {"OnClick", "assigned"}}},
+      {"N2", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "-"}}},
+      {"FromThemeFile1", "TMenuItem", "kyrMainMenu1", {},
+       {{"Caption", "From &theme file"}, {"Tag", "0"}, {"RadioItem", "True"}, {"Checked", "False"},
+        {"OnClick", "assigned"}}},
+      {"Window1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&Window"}}},
+      {"NewChild1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&New child"}, {"OnClick", "assigned"}}},
+      {"NewMenuChild1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "New &menu child"}, {"OnClick", "assigned"}}},
+      {"Records1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&Records"}, {"OnClick", "assigned"}}},
+      {"N3", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "-"}}},
+      {"Cascade1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&Cascade"}, {"OnClick", "assigned"}}},
+      {"TileHorizontally1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "Tile &horizontally"}, {"OnClick", "assigned"}}},
+      {"TileVertically1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "Tile &vertically"}, {"OnClick", "assigned"}}},
+      {"CloseAll1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "Close a&ll"}, {"OnClick", "assigned"}}},
+      {"Help1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&Help"}}},
+      {"AboutSkinDemo1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&About Skin Demo"}, {"OnClick", "assigned"}}},
+  };
+  apptest::ExpectComponents(Main(), rows);
+  // The menu: the bar shows it for a child without one, never as the window's own menu.
+  EXPECT_EQ(Main().kyrMDIForm1->Menu(), Main().kyrMainMenu1);
+  EXPECT_EQ(GetMenu(Main().Handle()), nullptr) << "never the window's own menu";
+  EXPECT_EQ(ItemCaptions(Main().kyrMainMenu1->Items()),
+            (std::vector<std::string>{"&File", "&Style", "&Window", "&Help"}));
+  EXPECT_EQ(ItemCaptions(Main().File1), (std::vector<std::string>{"&Open theme file...", "-", "E&xit"}));
+  EXPECT_EQ(ItemCaptions(Main().Style1), (std::vector<std::string>{"&MacOS", "&WinXP", "&DeepBlue", "P&rotein",
+                                                                   "&BlueGlass", "-", "From &theme file"}));
+  EXPECT_EQ(ItemCaptions(Main().Window1),
+            (std::vector<std::string>{"&New child", "New &menu child", "&Records", "-", "&Cascade",
+                                      "Tile &horizontally", "Tile &vertically", "Close a&ll"}));
+  EXPECT_EQ(ItemCaptions(Main().Help1), (std::vector<std::string>{"&About Skin Demo"}));
+}
+
+// The page of every control, as it stood on the single window before, now in the Controls child.
+TEST_F(SkinDemo, TheControlsChildIsWhatItsDescriptionStores) {
+  TDemoControlsForm& controls = Controls();
+  EXPECT_EQ(controls.FormStyle(), fsMDIChild);
+  EXPECT_EQ(controls.kyrForm1->HostForm(), &controls) << "the panel frames the child";
+  EXPECT_EQ(controls.kyrForm1->MenuBar(), nullptr) << "the frame's bar carries the menus";
+  // The stored name, numbered: every window of the application has a name of its own.
+  EXPECT_EQ(controls.Name().rfind("DemoControlsForm", 0), 0u) << controls.Name();
+  const char* formName = controls.Name().c_str();
   const std::string heading = "[fsBold]";
   const auto label = [&](const char* name, TBounds bounds, const char* caption, bool bold) {
     return TComponentRow{name, "TLabel", "kyrForm1", bounds,
@@ -156,12 +220,12 @@ TEST_F(SkinDemo, MainWindowIsWhatItsDescriptionStores) {
     return values;
   };
   const std::vector<TComponentRow> rows = {
-      {"DemoMainForm", "TDemoMainForm", "", {},
-       {{"Caption", "Skin Demo"}, {"BorderStyle", "bsDialog"}, {"Font.Name", "Tahoma"}, {"Scaled", "False"}}},
-      {"kyrForm1", "TkyrForm", "DemoMainForm", TBounds{0, 0, 640, SkinnedClientHeight(480)},
-       styled({{"Align", "alClient"}, {"Caption", "Skin Demo"}, {"BorderWidth", "1"}, {"RoundCorner", "2"},
-               {"TitleBarDrawAppIcon", "True"}, {"Font.Style", "[fsBold]"}, {"MenuBarHeight", "22"},
-               {"PopupMenu", "nil"}})},
+      {formName, "TDemoControlsForm", "", {},
+       {{"Caption", "Controls"}, {"FormStyle", "fsMDIChild"}, {"BorderStyle", "bsSizeable"}, {"Font.Name", "Tahoma"},
+        {"Scaled", "False"}, {"OnClose", "assigned"}}},
+      {"kyrForm1", "TkyrForm", formName, {},
+       styled({{"Align", "alClient"}, {"Caption", "Controls"}, {"BorderWidth", "1"},
+               {"TitleBarDrawAppIcon", "True"}, {"Font.Style", "[fsBold]"}, {"PopupMenu", "nil"}})},
       label("ButtonsLabel", {16, 52, 120, 13}, "Buttons", true),
       {"kyrButton1", "TkyrButton", "kyrForm1", TBounds{16, 72, 90, 27},
        styled({{"Caption", "Normal"}, {"Enabled", "True"}, {"Default", "False"}})},
@@ -204,38 +268,12 @@ TEST_F(SkinDemo, MainWindowIsWhatItsDescriptionStores) {
       label("ScrollBarLabel", {328, 286, 280, 13}, "A scroll bar on its own", true),
       {"kyrScrollBar3", "TkyrScrollBar", "kyrForm1", TBounds{328, 306, 296, 16},
        styled({{"Orientation", "kyrHorizontal"}, {"Max", "100"}, {"Position", "40"}, {"PageSize", "20"}})},
-      {"kyrFileTheme1", "TkyrFileTheme", "", {}, {{"ThemeFile", ""}}},
-      {"OpenDialog1", "TOpenDialog", "", {},
-       {{"Filter", "Theme files (*.thm)|*.thm|All files (*.*)|*.*"}, {"Title", "Open theme file"},
-        {"Options", "[ofHideReadOnly,ofFileMustExist,ofEnableSizing]"}}},
-      {"kyrMainMenu1", "TkyrMainMenu", "", {}, {{"UIStyle", "MacOS"}, {"FileTheme", "nil"}}},
-      {"File1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&File"}}},
-      {"OpenThemeFile1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&Open theme file..."}, {"OnClick", "assigned"}}},
-      {"N1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "-"}}},
-      {"Exit1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "E&xit"}, {"OnClick", "assigned"}}},
-      {"Style1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&Style"}}},
-      {"MacOS1", "TMenuItem", "kyrMainMenu1", {},
-       {{"Caption", "&MacOS"}, {"Tag", "1"}, {"RadioItem", "True"}, {"Checked", "True"}, {"OnClick", "assigned"}}},
-      {"WinXP1", "TMenuItem", "kyrMainMenu1", {},
-       {{"Caption", "&WinXP"}, {"Tag", "2"}, {"RadioItem", "True"}, {"Checked", "False"}, {"OnClick", "assigned"}}},
-      {"DeepBlue1", "TMenuItem", "kyrMainMenu1", {},
-       {{"Caption", "&DeepBlue"}, {"Tag", "3"}, {"RadioItem", "True"}, {"Checked", "False"}, {"OnClick", "assigned"}}},
-      {"Protein1", "TMenuItem", "kyrMainMenu1", {},
-       {{"Caption", "P&rotein"}, {"Tag", "4"}, {"RadioItem", "True"}, {"Checked", "False"}, {"OnClick", "assigned"}}},
-      {"BlueGlass1", "TMenuItem", "kyrMainMenu1", {},
-       {{"Caption", "&BlueGlass"}, {"Tag", "5"}, {"RadioItem", "True"}, {"Checked", "False"}, {"OnClick", "assigned"}}},
-      {"N2", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "-"}}},
-      {"FromThemeFile1", "TMenuItem", "kyrMainMenu1", {},
-       {{"Caption", "From &theme file"}, {"Tag", "0"}, {"RadioItem", "True"}, {"Checked", "False"},
-        {"OnClick", "assigned"}}},
-      {"Help1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&Help"}}},
-      {"AboutSkinDemo1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&About Skin Demo"}, {"OnClick", "assigned"}}},
   };
-  apptest::ExpectComponents(Main(), rows);
+  apptest::ExpectComponents(controls, rows);
   // The memo's bars along its right and bottom edges, inside it.
-  TkyrMemo& memo = *Main().kyrMemo1;
-  const TkyrScrollBar& down = *Main().kyrScrollBar1;
-  const TkyrScrollBar& across = *Main().kyrScrollBar2;
+  TkyrMemo& memo = *controls.kyrMemo1;
+  const TkyrScrollBar& down = *controls.kyrScrollBar1;
+  const TkyrScrollBar& across = *controls.kyrScrollBar2;
   EXPECT_TRUE(down.Visible() && across.Visible());
   EXPECT_LE(memo.Left() + memo.Width() - 3, down.Left() + down.Width());
   EXPECT_LE(down.Left() + down.Width(), memo.Left() + memo.Width());
@@ -244,29 +282,66 @@ TEST_F(SkinDemo, MainWindowIsWhatItsDescriptionStores) {
   EXPECT_LE(across.Top() + across.Height(), memo.Top() + memo.Height());
   EXPECT_GE(across.Left(), memo.Left());
   // Its lines as stored, the empty ones too.
-  EXPECT_EQ(memo.Lines().Count(), 22);
+  EXPECT_EQ(memo.Lines().Count(), 25);
   EXPECT_EQ(memo.Lines().Strings(3), "");
-  EXPECT_EQ(memo.Lines().Strings(4), "The menu bar, a skinned main menu:");
+  EXPECT_EQ(memo.Lines().Strings(4), "The frame's menu bar, a skinned main menu:");
   // The pictures stored with the window.
-  EXPECT_EQ(Main().kyrImageButton1->PicNormal()->Width(), 36);
-  EXPECT_EQ(Main().kyrImageButton1->PicDisabled()->Height(), 22);
-  for (TkyrImagePanel* panel : {Main().kyrImagePanel1, Main().kyrImagePanel2, Main().kyrImagePanel3, Main().kyrImagePanel4})
+  EXPECT_EQ(controls.kyrImageButton1->PicNormal()->Width(), 36);
+  EXPECT_EQ(controls.kyrImageButton1->PicDisabled()->Height(), 22);
+  for (TkyrImagePanel* panel : {controls.kyrImagePanel1, controls.kyrImagePanel2, controls.kyrImagePanel3, controls.kyrImagePanel4})
     EXPECT_EQ(panel->Picture()->Width(), 48) << panel->Name();
-  // The menu in the panel's menu bar: a button per command, the items in order.
-  EXPECT_EQ(Main().kyrForm1->Menu(), Main().kyrMainMenu1);
-  ASSERT_NE(Main().kyrForm1->MenuBar(), nullptr);
-  EXPECT_EQ(Main().kyrForm1->MenuBar()->ButtonCount(), 3);
-  EXPECT_EQ(GetMenu(Main().Handle()), nullptr) << "never the window's own menu";
-  const auto captions = [](TMenuItem* parent) {
-    std::vector<std::string> texts;
-    for (int i = 0; i < parent->Count(); ++i) texts.push_back(parent->Items(i)->Caption());
-    return texts;
+}
+
+// The numbered children: a panel with a button, a track bar and a memo; the menu child has its
+// own menu with Child and the frame's Window commands.
+TEST_F(SkinDemo, TheChildrenAreWhatTheirDescriptionsStore) {
+  const auto styled = [](apptest::TValues values) {
+    values.insert(values.begin(), {"UIStyle", "MacOS"});
+    return values;
   };
-  EXPECT_EQ(captions(Main().kyrMainMenu1->Items()), (std::vector<std::string>{"&File", "&Style", "&Help"}));
-  EXPECT_EQ(captions(Main().File1), (std::vector<std::string>{"&Open theme file...", "-", "E&xit"}));
-  EXPECT_EQ(captions(Main().Style1), (std::vector<std::string>{"&MacOS", "&WinXP", "&DeepBlue", "P&rotein",
-                                                               "&BlueGlass", "-", "From &theme file"}));
-  EXPECT_EQ(captions(Main().Help1), (std::vector<std::string>{"&About Skin Demo"}));
+  const auto childRows = [&](const char* name, const char* className) {
+    return std::vector<TComponentRow>{
+        {name, className, "", {},
+         {{"Caption", std::string(className) == "TDemoChildForm" ? "Child 1" : "Child 2"}, {"FormStyle", "fsMDIChild"},
+          {"BorderStyle", "bsSizeable"}, {"OnClose", "assigned"}}},
+        {"kyrForm1", "TkyrForm", name, {}, styled({{"Align", "alClient"}, {"TitleBarDrawAppIcon", "True"}})},
+        {"kyrButton1", "TkyrButton", "kyrForm1", TBounds{12, 36, 90, 27}, styled({{"Caption", "Button"}})},
+        {"kyrTrackBar1", "TkyrTrackBar", "kyrForm1", TBounds{114, 40, 190, 20},
+         styled({{"Orientation", "kyrHorizontal"}, {"Max", "10"}, {"Position", "5"}})},
+        {"kyrMemo1", "TkyrMemo", "kyrForm1", TBounds{12, 74, 292, 100},
+         styled({{"WordWrap", "True"}, {"ScrollBars", "ssNone"}})},
+    };
+  };
+  TDemoChildForm& plain = Child("Child 1");
+  ASSERT_EQ(plain.ClassName(), std::string("TDemoChildForm"));
+  EXPECT_EQ(plain.Name().rfind("DemoChildForm", 0), 0u) << plain.Name();
+  apptest::ExpectComponents(plain, childRows(plain.Name().c_str(), "TDemoChildForm"));
+  EXPECT_EQ(plain.kyrForm1->TitleBar()->Caption(), "Child 1") << "the panel's title too";
+
+  auto* menuChild = dynamic_cast<TDemoMenuChildForm*>(ChildCalled("Child 2"));
+  ASSERT_NE(menuChild, nullptr);
+  EXPECT_EQ(menuChild->Name().rfind("DemoMenuChildForm", 0), 0u) << menuChild->Name();
+  EXPECT_NE(menuChild->Name(), plain.Name());
+  std::vector<TComponentRow> rows = childRows(menuChild->Name().c_str(), "TDemoMenuChildForm");
+  const std::vector<TComponentRow> menu = {
+      {"kyrMainMenu1", "TkyrMainMenu", "", {}, {{"UIStyle", "MacOS"}}},
+      {"Child1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&Child"}}},
+      {"SayHello1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&Say hello"}, {"OnClick", "assigned"}}},
+      {"Window1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&Window"}}},
+      {"NewChild1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&New child"}, {"OnClick", "assigned"}}},
+      {"NewMenuChild1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "New &menu child"}, {"OnClick", "assigned"}}},
+      {"Records1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&Records"}, {"OnClick", "assigned"}}},
+      {"N1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "-"}}},
+      {"Cascade1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "&Cascade"}, {"OnClick", "assigned"}}},
+      {"TileHorizontally1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "Tile &horizontally"}, {"OnClick", "assigned"}}},
+      {"TileVertically1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "Tile &vertically"}, {"OnClick", "assigned"}}},
+      {"CloseAll1", "TMenuItem", "kyrMainMenu1", {}, {{"Caption", "Close a&ll"}, {"OnClick", "assigned"}}},
+  };
+  rows.insert(rows.end(), menu.begin(), menu.end());
+  apptest::ExpectComponents(*menuChild, rows);
+  EXPECT_EQ(ItemCaptions(menuChild->kyrMainMenu1->Items()), (std::vector<std::string>{"&Child", "&Window"}));
+  EXPECT_EQ(ItemCaptions(menuChild->Window1), ItemCaptions(Main().Window1)) << "the same Window items";
+  EXPECT_EQ(menuChild->kyrForm1->MenuBar(), nullptr) << "the frame's bar shows a child's menu";
 }
 
 TEST_F(SkinDemo, AboutWindowIsWhatItsDescriptionStores) {
@@ -291,12 +366,19 @@ TEST_F(SkinDemo, AboutWindowIsWhatItsDescriptionStores) {
 
 // ---- styles ----
 
-TEST_F(SkinDemo, EveryStyleReachesEverySkinnedComponentOfBothWindows) {
+TEST_F(SkinDemo, EveryStyleReachesEverySkinnedComponentOfEveryWindow) {
   TempDir dir;
   Main().kyrFileTheme1->SetThemeFile(ExportTheme(dir, "WinXP"));
   ASSERT_TRUE(Main().kyrFileTheme1->IsThemeLoaded());
-  DemoAboutForm->Show();  // open too: both windows are restyled, shown or not
-  ASSERT_GE(SkinnedOf(Main()).size(), 15u);
+  DemoAboutForm->Show();  // open too: every window is restyled, shown or not
+  ASSERT_NE(Main().OpenRecords(), nullptr);  // and the navigator of Records
+  Main().NewChild()->SetWindowState(wsMinimized);  // a minimised child too
+  uitest::Pump();
+  ASSERT_EQ(SkinnedOf(Main()).size(), 2u) << "the MDI frame and the main menu";
+  ASSERT_GE(SkinnedOf(Controls()).size(), 15u);
+  ASSERT_EQ(SkinnedOf(Child("Child 1")).size(), 4u);
+  ASSERT_EQ(SkinnedOf(Child("Child 2")).size(), 5u) << "with its main menu";
+  ASSERT_EQ(SkinnedOf(*Main().RecordsForm()).size(), 2u) << "the panel and the navigator";
   ASSERT_EQ(SkinnedOf(*DemoAboutForm).size(), 3u);
   ExpectStyle(MacOS, nullptr);
   std::map<std::string, std::vector<TColor>> previous = Looks();
@@ -313,6 +395,24 @@ TEST_F(SkinDemo, EveryStyleReachesEverySkinnedComponentOfBothWindows) {
     const std::map<std::string, std::vector<TColor>> looks = Looks();
     for (const auto& [name, pixels] : looks) EXPECT_NE(pixels, previous[name]) << name << " kept its look";
     previous = looks;
+  }
+}
+
+// A window opened after a style was chosen comes up in that style.
+TEST_F(SkinDemo, ChildrenOpenedLaterTakeTheChosenStyle) {
+  TempDir dir;
+  Main().kyrFileTheme1->SetThemeFile(ExportTheme(dir, "BlueGlass"));
+  for (TMenuItem* item : {Main().WinXP1, Main().FromThemeFile1}) {
+    SCOPED_TRACE(item->Caption());
+    item->Click();
+    Main().NewChild1->Click();
+    Main().NewMenuChild1->Click();
+    Main().Records1->Click();
+    uitest::Pump();
+    ASSERT_NE(Main().RecordsForm(), nullptr);
+    ExpectStyle(static_cast<TkyrUIStyle>(item->Tag()), item == Main().FromThemeFile1 ? Main().kyrFileTheme1 : nullptr);
+    Main().CloseAll1->Click();
+    uitest::Pump();
   }
 }
 
@@ -387,17 +487,14 @@ TEST_F(SkinDemo, OpenThemeFileThroughTheRealOpenDialog) {
   ExpectStyle(FromThemeFile, Main().kyrFileTheme1);
 }
 
+// Through the frame's Style menu, with the three children, Records and About open.
 TEST_F(SkinDemo, AHundredStyleSwitchesLeaveTheLiveHandleCountsAsTheyWere) {
   ASSERT_TRUE(HandleCountsEnabled());
   TempDir dir;
   Main().kyrFileTheme1->SetThemeFile(ExportTheme(dir, "DeepBlue"));
   DemoAboutForm->Show();
-  const auto counts = [] {
-    std::vector<int> live;
-    for (int kind = 0; kind < static_cast<int>(THandleKind::Count); ++kind)
-      live.push_back(LiveHandleCount(static_cast<THandleKind>(kind)));
-    return live;
-  };
+  ASSERT_NE(Main().OpenRecords(), nullptr);
+  const auto counts = demotest::LiveHandleCounts;
   // One round first: what a style keeps while it is on (its images) is then in the baseline.
   const std::vector<TMenuItem*> items = Main().StyleItems();
   for (TMenuItem* item : items) item->Click();
@@ -442,24 +539,6 @@ TEST_F(SkinDemo, ExitClosesTheMainWindowAndEndsTheProgram) {
   EXPECT_TRUE(Application->Terminated()) << "the main window's close ends the message loop";
   MSG quit;
   EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-}
-
-// ---- the program itself ----
-
-TEST(SkinDemoProgram, StartsWithItsSkinnedMainWindowAndEndsWhenItCloses) {
-  TRunningProgram demo(BuiltProgramPath("tools/skin-demo/skin-demo"));
-  ASSERT_TRUE(demo.Started());
-  std::optional<TTopWindow> main;
-  ASSERT_TRUE(WaitFor([&] {
-    main = FindTopWindow(TopWindowsOf(demo.Id()), "Skin Demo");
-    return main && main->visible;
-  }));
-  RECT client{};
-  GetClientRect(main->window, &client);
-  EXPECT_EQ(client.right, 640);
-  EXPECT_EQ(client.bottom, SkinnedClientHeight(480));
-  EXPECT_EQ(GetWindowLongPtrA(main->window, GWL_STYLE) & WS_CAPTION, 0) << "skinned: the panel draws the caption";
-  EXPECT_EQ(demo.CloseAndWait("Skin Demo"), 0);
 }
 
 }  // namespace
