@@ -55,13 +55,10 @@ void DispatchChosen(UINT command) {
     item->Click();
 }
 
-// Image and caption places inside a button with images (bar geometry shared with the hot look
-// a skinned bar draws, so nothing moves when the pointer comes).
-constexpr int kImageTop = 3;        // the image's top, and the room under the row's content
-constexpr int kListImageLeft = 5;   // the image's left in List mode
-constexpr int kImageSideRoom = 7;   // a button is at least this much wider than its image
-constexpr int kListCaptionGap = 7;  // from the image's left edge plus its width to the caption
-constexpr int kCaptionGap = 1;      // between the image and the caption under it
+// Room around the contents of a button with images (the places are TToolBar's kImageTop,
+// kListImageLeft and kListCaptionGap).
+constexpr int kImageSideRoom = 7;  // a button is at least this much wider than its image
+constexpr int kCaptionGap = 1;     // between the image and the caption under it
 
 int EdgeThickness(TEdgeStyle inner, TEdgeStyle outer) { return (inner != esNone) + (outer != esNone); }
 

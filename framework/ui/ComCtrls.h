@@ -25,8 +25,9 @@
 // group of which at most one is Down (clicking the down one leaves it down unless it has
 // AllowAllUp). A press on the right kDropDownWidth pixels of a tbsDropDown button with a
 // DropdownMenu opens that menu at the button's bottom-left (the button selected, its arrow part
-// drawn pushed, while it is open); its main part, or a drop-down button without a menu, clicks. Separators and dividers
-// are never hot or pressed and never click. A press that opened a drop-down never clicks.
+// drawn pushed, while it is open); its main part, or a drop-down button without a menu, clicks.
+// Separators and dividers are never hot or pressed and never click. A press that opened a
+// drop-down never clicks.
 //
 // Menu mode: a button bound to a menu item (MenuItem) with sub-items drops the item's sub-menu
 // down when pressed, through the system's menu loop (TrackPopupMenuEx, owned by the bar's
@@ -166,6 +167,11 @@ public:
   static constexpr int kSeparatorWidth = 8;
   static constexpr int kCaptionMargin = 7;  // each side of an auto-sized button's caption
   static constexpr int kDropDownWidth = 14;  // the arrow part of a tbsDropDown button
+  // Places inside a button with images, shared with the hot look a skinned bar draws so that
+  // nothing moves when the pointer comes.
+  static constexpr int kImageTop = 3;        // the image's top, and the room under the row's content
+  static constexpr int kListImageLeft = 5;   // the image's left in List mode
+  static constexpr int kListCaptionGap = 7;  // from the image's left edge plus its width to the caption
 
   explicit TToolBar(TComponent* owner);
   ~TToolBar() override;

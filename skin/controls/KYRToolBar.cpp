@@ -6,11 +6,10 @@
 
 namespace {
 
-// Offsets of a face's contents from the button's corner. A caption without images sits one
-// pixel lower when pressed.
-constexpr int kImageTop = 3;
-constexpr int kListImageLeft = 5;
-constexpr int kListCaptionGap = 7;   // list mode: from the image's width
+// Offsets of a face's contents from the button's corner, besides the image places the
+// framework's bar shares (TToolBar::kImageTop, kListImageLeft, kListCaptionGap). A caption
+// without images sits one pixel lower when pressed.
+constexpr int kImageTop = TToolBar::kImageTop;
 constexpr int kCaptionGap = 4;       // below the image
 constexpr int kCaptionTop = 4;       // without images
 constexpr int kListCaptionLeft = 8;  // list mode without images
@@ -35,7 +34,7 @@ TkyrToolFacePlacement PlaceToolFace(const RECT& face, bool dropDown, bool list, 
     return {face.left, face.top, centredText, face.top + kCaptionTop + (down ? 1 : 0)};
   }
   if (list)
-    return {face.left + kListImageLeft, face.top + kImageTop, face.left + imageWidth + kListCaptionGap,
+    return {face.left + TToolBar::kListImageLeft, face.top + kImageTop, face.left + imageWidth + TToolBar::kListCaptionGap,
             face.top + (imageHeight - 16) / 2 + 4};
   return {face.left + (centreRight - face.left - imageWidth) / 2, face.top + kImageTop, centredText,
           face.top + imageHeight + kCaptionGap};
@@ -116,9 +115,10 @@ void TkyrToolBar::DrawFace(TToolButton& button, TLook look) {
 
 TImageList* TkyrToolBar::LayoutImages() const { return HotImages() ? HotImages() : Images(); }
 
-TImageList* TkyrToolBar::ImagesHolding(int index) const {
-  if (Holds(LayoutImages(), index)) return LayoutImages();
-  return Holds(Images(), index) ? Images() : nullptr;
+// The hot list when it holds the image, else Images (the framework's choice for a hot button).
+TImageList* TkyrToolBar::ImagesHolding(const TToolButton& button) const {
+  TImageList* list = ImagesFor(&button, cdsHot);
+  return Holds(list, button.ImageIndex()) ? list : nullptr;
 }
 
 void TkyrToolBar::DrawImageAndCaption(TToolButton& button, TLook look, const RECT& r) {
@@ -128,7 +128,7 @@ void TkyrToolBar::DrawImageAndCaption(TToolButton& button, TLook look, const REC
   canvas.Font().SetColor(Font()->Color());
   const std::string& caption = button.Caption();
   TImageList* layout = LayoutImages();
-  TImageList* drawn = ImagesHolding(button.ImageIndex());
+  TImageList* drawn = ImagesHolding(button);
   const TImageList* sized = drawn ? drawn : layout;
   const TkyrToolFacePlacement at =
       PlaceToolFace(r, button.Style() == tbsDropDown, List(), look == TLook::Down, layout != nullptr,
@@ -151,8 +151,8 @@ void TkyrToolBar::DrawDropDownArrow(const RECT& r) {
   canvas.Pen().SetColor(clBlack);
   canvas.Polygon({{right - 9, middle}, {right - 5, middle}, {right - 7, middle + 2}});
   canvas.Polygon({{right - 8, middle}, {right - 6, middle}, {right - 7, middle + 1}});
-  canvas.MoveTo(right - kArrowPartWidth, r.top);
-  canvas.LineTo(right - kArrowPartWidth, r.bottom);
+  canvas.MoveTo(right - kDropDownWidth, r.top);
+  canvas.LineTo(right - kDropDownWidth, r.bottom);
 }
 
 void TkyrToolBar::DeclarePublished(TPublished<TkyrToolBar>& p) {

@@ -43,9 +43,6 @@ TkyrToolFacePlacement PlaceToolFace(const RECT& face, bool dropDown, bool list, 
 class TkyrToolBar : public TkyrStyled<TToolBar>, public IkyrButtonContainer {
   VANTOR_CLASS(TkyrToolBar, TkyrStyled<TToolBar>)
 public:
-  // The arrow part of a drop-down button, left out when an image or caption is centred.
-  static constexpr int kArrowPartWidth = kDropDownWidth;
-
   explicit TkyrToolBar(TComponent* owner);
 
   // Fill of a hot or checked button.
@@ -73,10 +70,11 @@ private:
   void DrawFace(TToolButton& button, TLook look);
   void DrawImageAndCaption(TToolButton& button, TLook look, const RECT& r);
   void DrawDropDownArrow(const RECT& r);
-  // The list an image comes from: HotImages (when set) for a drawn button, falling back to
-  // Images for an index HotImages lacks; nullptr without lists.
+  // The list the face's layout follows: HotImages when set, else Images.
   TImageList* LayoutImages() const;
-  TImageList* ImagesHolding(int index) const;
+  // The list BUTTON's image comes from: HotImages, falling back to Images for an index
+  // HotImages lacks; nullptr when neither holds it.
+  TImageList* ImagesHolding(const TToolButton& button) const;
 
   TColor buttonColor_ = 0;
   TColor buttonBorderColor_ = 0;

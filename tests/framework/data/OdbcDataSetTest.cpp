@@ -7,27 +7,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include "framework/data/CsvDataSet.h"
 #include "tests/framework/data/DataSetBehaviour.h"
+#include "tests/support/HostSqlite.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
 using Rows = std::vector<std::string>;
-
-// The host's path of a Windows path in the test folder: Wine's drive Z: is the host's root.
-std::string HostPath(std::string path) {
-  if (path.size() >= 2 && path[1] == ':') {
-    EXPECT_TRUE(path[0] == 'Z' || path[0] == 'z') << path;
-    path.erase(0, 2);
-  }
-  std::replace(path.begin(), path.end(), '\\', '/');
-  return path;
-}
 
 // A SQLite database file in a folder of its own.
 struct TDatabase {
@@ -35,30 +23,8 @@ struct TDatabase {
   std::string file = dir / "test.db";
   std::string ConnectionString() const { return "DRIVER=SQLite3;Database=" + HostPath(file) + ";"; }
 
-  // The host's sqlite3 runs SQL on the file; its output lines (tabs between columns).
-  Rows Query(const std::string& sql) const {
-    WriteFileText(dir / "query.sql", ".separator |\n" + sql + "\n");
-    std::string out = HostPath(dir / "out.tmp"), done = HostPath(dir / "out.txt");
-    std::string command = "/bin/sh -c \"/usr/bin/sqlite3 -batch '" + HostPath(file) + "' < '" +
-                          HostPath(dir / "query.sql") + "' > '" + out + "' 2>&1; mv '" + out + "' '" + done + "'\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-      ADD_FAILURE() << "cannot start the host's sqlite3";
-      return {};
-    }
-    if (process.hProcess) CloseHandle(process.hProcess);
-    if (process.hThread) CloseHandle(process.hThread);
-    // Waiting for the result, not timing it: the limit only keeps a broken host from hanging the test.
-    for (int i = 0; i < 3000 && !FileExists(dir / "out.txt"); ++i) Sleep(10);
-    std::string text = ReadTextFile(dir / "out.txt");
-    RemoveFileQuietly(dir / "out.txt");
-    Rows lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-  }
+  // The host's sqlite3 runs SQL on the file; its output lines ("|" between columns).
+  Rows Query(const std::string& sql) const { return HostSqlite(file, sql); }
 };
 
 TOdbcConnection* Connect(TComponent* owner, const TDatabase& db) {

@@ -66,10 +66,4 @@ void Scramble();
 // The live count of every handle kind the debug build counts.
 std::vector<int> LiveHandleCounts();
 
-// The host's path of a Windows path under drive Z: (Wine's drive for the host's root).
-std::string HostPath(std::string path);
-// The host's sqlite3 runs SQL on the database FILE (a Windows path); its output lines, columns
-// separated by "|".
-std::vector<std::string> Sqlite(const std::string& file, const std::string& sql);
-
 }  // namespace demotest

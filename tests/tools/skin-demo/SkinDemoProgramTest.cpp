@@ -15,6 +15,7 @@
 
 #include "framework/graphics/GdiHandles.h"
 #include "tests/framework/ui/UiTestHelpers.h"
+#include "tests/support/HostSqlite.h"
 #include "tests/support/ProgramWindows.h"
 #include "tests/tools/skin-demo/DemoTestSupport.h"
 #include "tools/skin-demo/DemoChild.h"
@@ -214,14 +215,14 @@ TEST(SkinDemoProgram, StartsAsTheSkinnedFrameWithItsThreeChildrenAndEndsWhenItCl
 TEST_F(SkinDemo, TheProgramEditsAnOdbcTableAsAPersonDoes) {
   TempDir dbDir;
   const std::string db = dbDir / "towns.db";
-  demotest::Sqlite(db, "CREATE TABLE towns (id INTEGER PRIMARY KEY, name TEXT);\n"
+  HostSqlite(db, "CREATE TABLE towns (id INTEGER PRIMARY KEY, name TEXT);\n"
                        "INSERT INTO towns VALUES (1, 'Porto'), (2, 'Ghent');");
   // This process's demo measures; its frame goes off the screen so the clicks reach the program.
   const TMenuPlaces places = MeasureWindowRecords(Main(), "&Window", 2);
   ASSERT_GT(places.itemCentreY, 0);
   SetWindowPos(Main().Handle(), nullptr, -4000, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-  TDemoProgram demo({"--odbc", "DRIVER=SQLite3;Database=" + demotest::HostPath(db) + ";", "--table", "towns"});
+  TDemoProgram demo({"--odbc", "DRIVER=SQLite3;Database=" + HostPath(db) + ";", "--table", "towns"});
   ASSERT_TRUE(demo.Started());
   HWND frame = demo.WaitForWindow("Skin Demo");
   ASSERT_NE(frame, nullptr);
@@ -268,7 +269,7 @@ TEST_F(SkinDemo, TheProgramEditsAnOdbcTableAsAPersonDoes) {
   Click(Centre(buttons[nbPost]));
   Texts rows;
   EXPECT_TRUE(WaitFor([&] {
-    rows = demotest::Sqlite(db, "SELECT id, name FROM towns ORDER BY id;");
+    rows = HostSqlite(db, "SELECT id, name FROM towns ORDER BY id;");
     return rows == Texts{"1|Portonorte", "2|Ghent"};
   })) << (rows.empty() ? "" : rows[0]);
   EXPECT_TRUE(demo.Running());

@@ -13,6 +13,7 @@
 #include "framework/core/SysUtils.h"
 #include "framework/data/CsvDataSet.h"
 #include "tests/framework/ui/UiTestHelpers.h"
+#include "tests/support/HostSqlite.h"
 #include "tests/tools/skin-demo/DemoTestSupport.h"
 #include "tools/skin-demo/DemoCommandLine.h"
 #include "tools/skin-demo/DemoMain.h"
@@ -183,17 +184,17 @@ struct TTownsDatabase {
   TempDir dir;
   std::string file = dir / "towns.db";
   TTownsDatabase() {
-    demotest::Sqlite(file,
+    HostSqlite(file,
                      "CREATE TABLE towns (id INTEGER PRIMARY KEY, name TEXT, country TEXT);\n"
                      "INSERT INTO towns VALUES (1, 'Krak\xC3\xB3w', 'Poland'), (2, 'Porto', 'Portugal'), "
                      "(3, 'Ghent', 'Belgium');");
   }
-  std::string ConnectionString() const { return "DRIVER=SQLite3;Database=" + demotest::HostPath(file) + ";"; }
+  std::string ConnectionString() const { return "DRIVER=SQLite3;Database=" + HostPath(file) + ";"; }
 };
 
 TEST_F(SkinDemo, WithOdbcAnEditThroughTheDemoIsInTheSqliteFileAfterwards) {
   TTownsDatabase db;
-  ASSERT_EQ(demotest::Sqlite(db.file, "SELECT count(*) FROM towns;"), Texts{"3"});
+  ASSERT_EQ(HostSqlite(db.file, "SELECT count(*) FROM towns;"), Texts{"3"});
   const TDemoCommandLine line = ParseDemoArguments({"--odbc", db.ConnectionString(), "--table", "towns"},
                                                    Main().RecordsSource());
   ASSERT_EQ(line.Error, "");
@@ -207,7 +208,7 @@ TEST_F(SkinDemo, WithOdbcAnEditThroughTheDemoIsInTheSqliteFileAfterwards) {
   TypeAtTheEnd(*records.Edits()[1], "NORTE");
   ClickNavigator(records, nbPost);
   EXPECT_EQ(records.DataSet()->State(), dsBrowse);
-  EXPECT_EQ(demotest::Sqlite(db.file, "SELECT id, name, country FROM towns ORDER BY id;"),
+  EXPECT_EQ(HostSqlite(db.file, "SELECT id, name, country FROM towns ORDER BY id;"),
             (Texts{"1|Krak\xC3\xB3w|Poland", "2|Portonorte|Portugal", "3|Ghent|Belgium"}));
 }
 
