@@ -93,6 +93,16 @@ private:
   HGDIOBJ old_ = nullptr;
 };
 
+// CONTROL's client area as it paints now (WM_PRINTCLIENT over magenta), read by pixel.
+struct TClientShot {
+  explicit TClientShot(TWinControl& control) : capture(control.Width(), control.Height()) {
+    capture.Fill(clFuchsia);
+    SendMessageA(control.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(capture.DC()), PRF_CLIENT);
+  }
+  TColor operator()(int x, int y) const { return capture.Pixel(x, y); }
+  TCapture capture;
+};
+
 // How a logged message reached the control.
 enum class TDelivery {
   Sent,       // SendMessage: the window procedure was called for it

@@ -29,15 +29,7 @@ std::unique_ptr<TBitmap> Frame(TkyrUIStyle style, int index) {
   return frame;
 }
 
-// CONTROL's client area as it paints now.
-struct TShot {
-  explicit TShot(TWinControl& control) : capture(control.Width(), control.Height()) {
-    capture.Fill(clFuchsia);
-    SendMessageA(control.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(capture.DC()), PRF_CLIENT);
-  }
-  TColor operator()(int x, int y) const { return capture.Pixel(x, y); }
-  uitest::TCapture capture;
-};
+using TShot = uitest::TClientShot;
 
 int CountWhere(const TShot& shot, const RECT& r, const std::function<bool(TColor)>& wanted) {
   int n = 0;

@@ -88,15 +88,7 @@ private:
   TBitmap picture_;
 };
 
-// CONTROL's client area painted into a bitmap (WM_PRINTCLIENT), or read from the screen.
-struct TShot {
-  explicit TShot(TWinControl& control) : capture(control.Width(), control.Height()) {
-    capture.Fill(clFuchsia);
-    SendMessageA(control.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(capture.DC()), PRF_CLIENT);
-  }
-  TColor operator()(int x, int y) const { return capture.Pixel(x, y); }
-  uitest::TCapture capture;
-};
+using TShot = uitest::TClientShot;
 
 TColor ScreenPixel(TWinControl& control, int x, int y) {
   const POINT p = control.ClientToScreen({x, y});
