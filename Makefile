@@ -62,8 +62,8 @@ shots: deps
 	VANTOR_WINE_DIR=$(CURDIR)/build/windows/wine scripts/wine-run build/windows/tools/vantor-shots/vantor-shots.exe build/shots </dev/null
 	for f in build/shots/*.bmp; do /usr/bin/convert "$$f" "$${f%.bmp}.png"; done
 
-# The skin demo's frame with its Controls child in every built-in style and from a theme file
-# written by vantor-theme (the showcase's), its children cascaded, maximised, tiled and Records in
+# The skin demo's frame with its Controls child and its toolbar (Lock down, New child lit) in every
+# built-in style and from a theme file written by vantor-theme (the showcase's), its children cascaded, maximised, tiled and Records in
 # MacOS and WinXP, and its About window, as build/demo-shots/<NAME>.png.
 demo-shots: deps
 	cmake --preset windows >/dev/null

@@ -1,12 +1,14 @@
 // Pictures of the skin demo's windows, for people to look at:
 //   demo-shots <folder> [<theme file>]
 // writes into <folder>, for every built-in style (chosen as the Style menu chooses it), the frame
-// with the Controls child maximised (Main-<Style>.bmp), Main-ThemeFile.bmp from the theme file
-// when one is given, and About.bmp; in MacOS and WinXP also the frame at rest with its three
-// children cascaded (Frame-<Style>), a child maximised (Maximized-<Style>: the child's buttons on
-// the bar, its caption composed into the frame's), the children tiled (TileHorizontal-<Style>,
-// TileVertical-<Style>) and the Records child (Records-<Style>). `make demo-shots` turns them
-// into PNGs; the tests read the same windows' pixels back themselves.
+// with the Controls child maximised (Main-<Style>.bmp) and the frame's toolbar with Lock down
+// (Cascade greyed) and the pointer on New child (ToolBar-<Style>.bmp), both also from the theme
+// file when one is given (Main-ThemeFile, ToolBar-ThemeFile), and About.bmp; in MacOS and WinXP
+// also the frame at rest with its three children cascaded (Frame-<Style>), a child maximised
+// (Maximized-<Style>: the child's buttons on the bar, its caption composed into the frame's), the
+// children tiled (TileHorizontal-<Style>, TileVertical-<Style>) and the Records child
+// (Records-<Style>). `make demo-shots` turns them into PNGs; the tests read the same windows'
+// pixels back themselves.
 #include <windows.h>
 
 #include <cstdio>
@@ -48,6 +50,29 @@ std::string BuiltRecordsFile() {
   return self + "..\\skin-demo\\" + kDemoRecordsFileName;
 }
 
+// Lock clicked down, the pointer moved onto New child as a person's hand moves it (an absolute
+// SendInput move: the bar lights the button under it), the frame saved, and both undone.
+void SaveToolBarPicture(TDemoMainForm& main, const std::string& path) {
+  main.LockButton->Click();
+  TToolButton& hot = *main.NewChildButton;
+  const POINT at = main.kyrToolBar1->ClientToScreen({hot.Left() + hot.Width() / 2, hot.Top() + hot.Height() / 2});
+  INPUT move{};
+  move.type = INPUT_MOUSE;
+  move.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  move.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SetCursorPos(at.x, at.y);
+  SendInput(1, &move, sizeof move);
+  for (int i = 0; i < 200 && !(main.kyrToolBar1->ButtonState(&hot) & cdsHot); ++i) {
+    PumpMessages();
+    Sleep(10);
+  }
+  Save(main, path);
+  SetCursorPos(0, 0);
+  PumpMessages();
+  main.LockButton->Click();
+}
+
 void SaveMDIPictures(TDemoMainForm& main, const std::string& folder, const std::string& style) {
   main.CascadeClick(main.Cascade1);
   Save(main, folder + "\\Frame-" + style + ".bmp");
@@ -80,6 +105,7 @@ int main(int argc, char** argv) {
   try {
     StartSkinDemo({"--csv", BuiltRecordsFile()});
     SetCursorPos(0, 0);  // off every window: nothing lit
+    Application->SetShowHint(false);  // the pointer rests on a button in the toolbar pictures
     TDemoMainForm& main = *DemoMainForm;
     TCustomForm& controls = *ChildCalled(main, "Controls");
     for (TMenuItem* item : main.StyleItems()) {
@@ -87,6 +113,7 @@ int main(int argc, char** argv) {
       main.StyleClick(item);
       const std::string style = TkyrUIStyleInfo.NameOf(main.CurrentStyle());
       if (item == main.MacOS1 || item == main.WinXP1) SaveMDIPictures(main, folder, style);
+      SaveToolBarPicture(main, folder + "\\ToolBar-" + style + ".bmp");
       Activate(main, controls);
       controls.SetWindowState(wsMaximized);
       Save(main, folder + "\\Main-" + style + ".bmp");
@@ -96,6 +123,7 @@ int main(int argc, char** argv) {
       main.kyrFileTheme1->SetThemeFile(argv[2]);
       if (!main.kyrFileTheme1->IsThemeLoaded()) throw Exception(std::string("No theme file at ") + argv[2]);
       main.StyleClick(main.FromThemeFile1);
+      SaveToolBarPicture(main, folder + "\\ToolBar-ThemeFile.bmp");
       Activate(main, controls);
       controls.SetWindowState(wsMaximized);
       Save(main, folder + "\\Main-ThemeFile.bmp");

@@ -43,6 +43,10 @@ void TDemoMenuChildForm::DeclarePublished(TPublished<TDemoMenuChildForm>& p) {
 
 std::string TDemoMenuChildForm::HelloText() const { return "Hello from " + Caption() + "!"; }
 
+void TDemoMenuChildForm::SetArrangementEnabled(bool enabled) {
+  for (TMenuItem* item : {Cascade1, TileHorizontally1, TileVertically1}) item->SetEnabled(enabled);
+}
+
 void TDemoMenuChildForm::SayHelloClick(TObject*) { ShowMessage(HelloText()); }
 
 void TDemoMenuChildForm::NewChildClick(TObject* Sender) { DemoMainForm->NewChildClick(Sender); }

@@ -59,6 +59,8 @@ public:
   void TileVerticallyClick(TObject* Sender);
   void CloseAllClick(TObject* Sender);
 
+  // Cascade and both tiles of the child's Window menu on or off (the frame's Lock).
+  void SetArrangementEnabled(bool enabled);
   // The text Say hello shows.
   std::string HelloText() const;
 

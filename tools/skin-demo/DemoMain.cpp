@@ -11,6 +11,19 @@ TDemoMainForm* DemoMainForm = nullptr;
 
 void TDemoMainForm::DeclarePublished(TPublished<TDemoMainForm>& p) {
   p.Field("kyrMDIForm1", &TDemoMainForm::kyrMDIForm1);
+  p.Field("ImageList1", &TDemoMainForm::ImageList1);
+  p.Field("kyrPopupMenu1", &TDemoMainForm::kyrPopupMenu1);
+  p.Field("MacOS2", &TDemoMainForm::MacOS2);
+  p.Field("WinXP2", &TDemoMainForm::WinXP2);
+  p.Field("DeepBlue2", &TDemoMainForm::DeepBlue2);
+  p.Field("Protein2", &TDemoMainForm::Protein2);
+  p.Field("BlueGlass2", &TDemoMainForm::BlueGlass2);
+  p.Field("kyrToolBar1", &TDemoMainForm::kyrToolBar1);
+  p.Field("NewChildButton", &TDemoMainForm::NewChildButton);
+  p.Field("CascadeButton", &TDemoMainForm::CascadeButton);
+  p.Field("ToolSeparator1", &TDemoMainForm::ToolSeparator1);
+  p.Field("LockButton", &TDemoMainForm::LockButton);
+  p.Field("StyleButton", &TDemoMainForm::StyleButton);
   p.Field("kyrFileTheme1", &TDemoMainForm::kyrFileTheme1);
   p.Field("OpenDialog1", &TDemoMainForm::OpenDialog1);
   p.Field("kyrMainMenu1", &TDemoMainForm::kyrMainMenu1);
@@ -40,7 +53,9 @@ void TDemoMainForm::DeclarePublished(TPublished<TDemoMainForm>& p) {
   p.Method("OpenThemeFileClick", &TDemoMainForm::OpenThemeFileClick);
   p.Method("ExitClick", &TDemoMainForm::ExitClick);
   p.Method("StyleClick", &TDemoMainForm::StyleClick);
+  p.Method("StyleButtonClick", &TDemoMainForm::StyleButtonClick);
   p.Method("AboutClick", &TDemoMainForm::AboutClick);
+  p.Method("LockClick", &TDemoMainForm::LockClick);
   p.Method("NewChildClick", &TDemoMainForm::NewChildClick);
   p.Method("NewMenuChildClick", &TDemoMainForm::NewMenuChildClick);
   p.Method("RecordsClick", &TDemoMainForm::RecordsClick);
@@ -52,6 +67,10 @@ void TDemoMainForm::DeclarePublished(TPublished<TDemoMainForm>& p) {
 
 std::vector<TMenuItem*> TDemoMainForm::StyleItems() const {
   return {MacOS1, WinXP1, DeepBlue1, Protein1, BlueGlass1, FromThemeFile1};
+}
+
+std::vector<TMenuItem*> TDemoMainForm::DropdownStyleItems() const {
+  return {MacOS2, WinXP2, DeepBlue2, Protein2, BlueGlass2};
 }
 
 void TDemoMainForm::OpenThemeFileClick(TObject*) {
@@ -78,26 +97,42 @@ void TDemoMainForm::StyleClick(TObject* Sender) {
   SelectStyle(style);
 }
 
+void TDemoMainForm::StyleButtonClick(TObject*) { kyrToolBar1->OpenDropdownMenu(StyleButton); }
+
 void TDemoMainForm::AboutClick(TObject*) { DemoAboutForm->Show(); }
 
 void TDemoMainForm::SelectStyle(TkyrUIStyle style) {
   style_ = style;
   RestyleAllForms(style, kyrFileTheme1);
   for (TMenuItem* item : StyleItems()) item->SetChecked(item->Tag() == style);
+  for (TMenuItem* item : DropdownStyleItems()) item->SetChecked(item->Tag() == style);
+}
+
+void TDemoMainForm::LockClick(TObject*) { ApplyLock(); }
+
+void TDemoMainForm::ApplyLock() {
+  const bool free = !ArrangementLocked();
+  CascadeButton->SetEnabled(free);
+  for (TMenuItem* item : {Cascade1, TileHorizontally1, TileVertically1}) item->SetEnabled(free);
+  for (int i = 0; i < MDIChildCount(); ++i)
+    if (auto* child = dynamic_cast<TDemoMenuChildForm*>(MDIChildren(i))) child->SetArrangementEnabled(free);
 }
 
 void TDemoMainForm::NewChildClick(TObject*) { NewChild(); }
 void TDemoMainForm::NewMenuChildClick(TObject*) { NewMenuChild(); }
 void TDemoMainForm::RecordsClick(TObject*) { OpenRecords(); }
-void TDemoMainForm::CascadeClick(TObject*) { kyrMDIForm1->CascadeChildren(); }
-
-void TDemoMainForm::TileHorizontallyClick(TObject*) {
-  SetTileMode(tbHorizontal);
-  kyrMDIForm1->TileChildren();
+// The handlers refuse while locked too, not only their disabled items: code calls them directly
+// (a menu child forwards its Window commands here).
+void TDemoMainForm::CascadeClick(TObject*) {
+  if (!ArrangementLocked()) kyrMDIForm1->CascadeChildren();
 }
 
-void TDemoMainForm::TileVerticallyClick(TObject*) {
-  SetTileMode(tbVertical);
+void TDemoMainForm::TileHorizontallyClick(TObject*) { Tile(tbHorizontal); }
+void TDemoMainForm::TileVerticallyClick(TObject*) { Tile(tbVertical); }
+
+void TDemoMainForm::Tile(TTileMode mode) {
+  if (ArrangementLocked()) return;
+  SetTileMode(mode);
   kyrMDIForm1->TileChildren();
 }
 
@@ -138,6 +173,7 @@ TDemoChildForm* TDemoMainForm::NewChild() {
 TDemoMenuChildForm* TDemoMainForm::NewMenuChild() {
   auto* child = Created<TDemoMenuChildForm>("DemoMenuChildForm");
   child->SetTitle(NextChildTitle());
+  child->SetArrangementEnabled(!ArrangementLocked());
   return Opened(child);
 }
 

@@ -1,9 +1,11 @@
 // The skin demo's main window: an MDI frame skinned by a TkyrMDIForm, whose bar shows its skinned
-// main menu (File, Style, Window, Help) or the active child's own. The demo's commands are
-// handlers of the window bound to the menu's items: the theme file, Exit, the styles (every
-// skinned component of every window, children included), About, and the Window commands that
-// open children (Controls at start, numbered children with or without a menu, Records) and
-// arrange them the frame's way.
+// main menu (File, Style, Window, Help) or the active child's own, with a skinned toolbar under
+// it (New child, Cascade, Lock, and Style with the styles in its drop-down menu). The demo's
+// commands are handlers of the window bound to the menu's items and the toolbar's buttons: the
+// theme file, Exit, the styles (every skinned component of every window, children included),
+// About, the Window commands that open children (Controls at start, numbered children with or
+// without a menu, Records) and arrange them the frame's way, and Lock, which holds the
+// arrangement while it is down.
 #pragma once
 
 #include <string>
@@ -13,8 +15,12 @@
 #include "framework/ui/Forms.h"
 #include "framework/ui/Menus.h"
 #include "framework/ui/StdCtrls.h"
+#include "framework/graphics/ImgList.h"
+#include "framework/ui/ComCtrls.h"
 #include "skin/KYRMgr.h"
 #include "skin/controls/KYRMainMenu.h"
+#include "skin/controls/KYRPopupMenu.h"
+#include "skin/controls/KYRToolBar.h"
 #include "skin/frame/KYRMDIForm.h"
 #include "tools/skin-demo/DemoRecords.h"
 
@@ -28,6 +34,19 @@ public:
   explicit TDemoMainForm(TComponent* owner) : TForm(owner) {}
 
   TkyrMDIForm* kyrMDIForm1 = nullptr;
+  TImageList* ImageList1 = nullptr;
+  TkyrPopupMenu* kyrPopupMenu1 = nullptr;
+  TMenuItem* MacOS2 = nullptr;
+  TMenuItem* WinXP2 = nullptr;
+  TMenuItem* DeepBlue2 = nullptr;
+  TMenuItem* Protein2 = nullptr;
+  TMenuItem* BlueGlass2 = nullptr;
+  TkyrToolBar* kyrToolBar1 = nullptr;
+  TToolButton* NewChildButton = nullptr;
+  TToolButton* CascadeButton = nullptr;
+  TToolButton* ToolSeparator1 = nullptr;
+  TToolButton* LockButton = nullptr;
+  TToolButton* StyleButton = nullptr;
   TkyrFileTheme* kyrFileTheme1 = nullptr;
   TOpenDialog* OpenDialog1 = nullptr;
   TkyrMainMenu* kyrMainMenu1 = nullptr;
@@ -62,10 +81,16 @@ public:
   // The style whose number (TkyrUIStyle) is the sender's Tag. From the theme file without a
   // loaded file asks for one first; cancelled, nothing changes.
   void StyleClick(TObject* Sender);
+  // The Style button's main part opens the same menu as its arrow.
+  void StyleButtonClick(TObject* Sender);
   // Shows the About window.
   void AboutClick(TObject* Sender);
+  // Lock down: cascading and tiling are off, in every Window menu and on the toolbar, until it
+  // comes up again.
+  void LockClick(TObject* Sender);
   // The Window commands: a new numbered child, one with its own menu, the Records child; the
-  // children cascaded or tiled by the frame; every child closed (and so freed).
+  // children cascaded or tiled by the frame (nothing while Lock is down); every child closed
+  // (and so freed).
   void NewChildClick(TObject* Sender);
   void NewMenuChildClick(TObject* Sender);
   void RecordsClick(TObject* Sender);
@@ -92,6 +117,10 @@ public:
   TkyrUIStyle CurrentStyle() const { return style_; }
   // The items of the Style menu, in their order (separator excluded).
   std::vector<TMenuItem*> StyleItems() const;
+  // The items of the Style button's drop-down menu, in their order.
+  std::vector<TMenuItem*> DropdownStyleItems() const;
+  // Whether Lock is down.
+  bool ArrangementLocked() const { return LockButton->Down(); }
   // The open Records child, or nullptr.
   TDemoRecordsForm* RecordsForm() const { return recordsForm_.Get(); }
 
@@ -99,6 +128,9 @@ public:
 
 private:
   void SelectStyle(TkyrUIStyle style);
+  // The arrangement commands of the frame, the toolbar and every menu child enabled as Lock says.
+  void ApplyLock();
+  void Tile(TTileMode mode);
   // A new child of class T with a name of its own (NAME and a number).
   template <class T>
   T* Created(const std::string& name);

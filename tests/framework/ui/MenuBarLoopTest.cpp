@@ -21,55 +21,17 @@ namespace {
 
 using TStep = std::function<bool()>;
 
-class TScript {
+// Closes the bar's menu mode as well as any open menu once the steps are over.
+class TScript : public uitest::TMenuScript {
 public:
-  explicit TScript(std::vector<TStep> steps) : steps_(std::move(steps)) {
-    current_ = this;
-    timer_ = SetTimer(nullptr, 0, 15, &TScript::Tick);
-  }
-  ~TScript() {
-    KillTimer(nullptr, timer_);
-    current_ = nullptr;
-  }
-  TScript(const TScript&) = delete;
-  TScript& operator=(const TScript&) = delete;
-  // Every step done; Over also when the script gave up on a step that never came true.
-  bool Done() const { return next_ >= steps_.size() && !stuck_; }
-  bool Over() const { return next_ >= steps_.size(); }
-  size_t Step() const { return stuckAt_; }
-
-private:
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    TScript* s = current_;
-    if (!s) return;
-    if (!s->Over() && ++s->ticks_ > 400) {
-      s->stuck_ = true;
-      s->stuckAt_ = s->next_;
-      s->next_ = s->steps_.size();
-    }
-    if (s->Over()) {  // close whatever is still open
-
-      EndMenu();
-      PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
-      return;
-    }
-    if (s->steps_[s->next_]()) ++s->next_;
-  }
-  static inline TScript* current_ = nullptr;
-  std::vector<TStep> steps_;
-  size_t next_ = 0;
-  int ticks_ = 0;
-  bool stuck_ = false;
-  size_t stuckAt_ = 0;
-  UINT_PTR timer_ = 0;
+  explicit TScript(std::vector<TStep> steps)
+      : TMenuScript(std::move(steps), [] {
+          EndMenu();
+          PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+        }) {}
 };
 
-int MenuWindowsShown() {
-  int shown = 0;
-  for (HWND w = FindWindowExA(nullptr, nullptr, "#32768", nullptr); w; w = FindWindowExA(nullptr, w, "#32768", nullptr))
-    shown += IsWindowVisible(w) != FALSE;
-  return shown;
-}
+using uitest::MenuWindowsShown;
 
 bool MenuWindowShown() { return MenuWindowsShown() > 0; }
 

@@ -41,52 +41,8 @@ SIZE CaptionSize(TToolBar* bar, const std::string& caption) {
   return {canvas.TextWidth(StripAccelerators(caption)), canvas.TextHeight("Wg")};
 }
 
-int MenuWindowsShown() {
-  int shown = 0;
-  for (HWND w = FindWindowExA(nullptr, nullptr, "#32768", nullptr); w; w = FindWindowExA(nullptr, w, "#32768", nullptr))
-    shown += IsWindowVisible(w) != FALSE;
-  return shown;
-}
-
-// Steps run from a thread timer, which the menu loop dispatches while it blocks the test. A
-// step returns true when done; the script gives up after a bound and closes any open menu, so a
-// failing step cannot leave the test hanging.
-class TMenuScript {
-public:
-  explicit TMenuScript(std::vector<std::function<bool()>> steps) : steps_(std::move(steps)) {
-    current_ = this;
-    timer_ = SetTimer(nullptr, 0, 15, &TMenuScript::Tick);
-  }
-  ~TMenuScript() {
-    KillTimer(nullptr, timer_);
-    current_ = nullptr;
-  }
-  TMenuScript(const TMenuScript&) = delete;
-  TMenuScript& operator=(const TMenuScript&) = delete;
-  bool Over() const { return next_ >= steps_.size(); }
-  bool Done() const { return Over() && !stuck_; }
-
-private:
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    TMenuScript* s = current_;
-    if (!s) return;
-    if (!s->Over() && ++s->ticks_ > 400) {
-      s->stuck_ = true;
-      s->next_ = s->steps_.size();
-    }
-    if (s->Over()) {
-      EndMenu();
-      return;
-    }
-    if (s->steps_[s->next_]()) ++s->next_;
-  }
-  static inline TMenuScript* current_ = nullptr;
-  std::vector<std::function<bool()>> steps_;
-  size_t next_ = 0;
-  int ticks_ = 0;
-  bool stuck_ = false;
-  UINT_PTR timer_ = 0;
-};
+using uitest::MenuWindowsShown;
+using uitest::TMenuScript;
 
 class ToolBarButtons : public ::testing::Test {
 protected:

@@ -305,6 +305,62 @@ inline void PressKey(WORD key) {
   SendInput(2, in, sizeof in[0]);
 }
 
+// The popup menus shown now (the system's #32768 windows).
+inline int MenuWindowsShown() {
+  int shown = 0;
+  for (HWND w = FindWindowExA(nullptr, nullptr, "#32768", nullptr); w; w = FindWindowExA(nullptr, w, "#32768", nullptr))
+    shown += IsWindowVisible(w) != FALSE;
+  return shown;
+}
+
+// Steps run from a thread timer, which the menu loop dispatches while it blocks the test. A
+// step returns true when done; the script gives up after a bound and closes any open menu (and
+// whatever else CLOSE closes) on every tick from then on, so a failing step cannot leave the test
+// hanging.
+class TMenuScript {
+public:
+  explicit TMenuScript(std::vector<std::function<bool()>> steps, std::function<void()> close = [] { EndMenu(); })
+      : steps_(std::move(steps)), close_(std::move(close)) {
+    current_ = this;
+    timer_ = SetTimer(nullptr, 0, 15, &TMenuScript::Tick);
+  }
+  ~TMenuScript() {
+    KillTimer(nullptr, timer_);
+    current_ = nullptr;
+  }
+  TMenuScript(const TMenuScript&) = delete;
+  TMenuScript& operator=(const TMenuScript&) = delete;
+  // Every step done; Over also when the script gave up on a step that never came true.
+  bool Over() const { return next_ >= steps_.size(); }
+  bool Done() const { return Over() && !stuck_; }
+  // The step given up on.
+  size_t Step() const { return stuckAt_; }
+
+private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    TMenuScript* s = current_;
+    if (!s) return;
+    if (!s->Over() && ++s->ticks_ > 400) {
+      s->stuck_ = true;
+      s->stuckAt_ = s->next_;
+      s->next_ = s->steps_.size();
+    }
+    if (s->Over()) {
+      s->close_();
+      return;
+    }
+    if (s->steps_[s->next_]()) ++s->next_;
+  }
+  static inline TMenuScript* current_ = nullptr;
+  std::vector<std::function<bool()>> steps_;
+  std::function<void()> close_;
+  size_t next_ = 0;
+  int ticks_ = 0;
+  bool stuck_ = false;
+  size_t stuckAt_ = 0;
+  UINT_PTR timer_ = 0;
+};
+
 // A new control of class T owned by PARENT and placed on it at LEFT, TOP with
 // WIDTH x HEIGHT (a label keeps that size instead of fitting its text).
 template <class T>

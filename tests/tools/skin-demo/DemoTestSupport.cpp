@@ -66,6 +66,14 @@ void Activate(TCustomForm& child) {
   uitest::Pump();
 }
 
+void ClickAt(POINT screen) {
+  uitest::MovePointerTo(screen);
+  uitest::Pump();
+  uitest::MouseButton(MOUSEEVENTF_LEFTDOWN);
+  uitest::MouseButton(MOUSEEVENTF_LEFTUP);
+  uitest::PumpsDry();
+}
+
 POINT VisiblePointOf(TCustomForm& child) {
   RECT r;
   GetWindowRect(child.Handle(), &r);

@@ -45,6 +45,8 @@ std::vector<std::string> BarCaptions();
 std::vector<std::string> ItemCaptions(TMenuItem* parent);
 // CHILD made the active child, its messages handled.
 void Activate(TCustomForm& child);
+// A press and release of the pointer at SCREEN through real input, handled.
+void ClickAt(POINT screen);
 // A point of the screen where CHILD (or one of its controls) is what the pointer would hit.
 POINT VisiblePointOf(TCustomForm& child);
 // WINDOW's bounds in its parent's client coordinates.

@@ -40,11 +40,7 @@ Texts Shown(const TDemoRecordsForm& records) {
 
 // A press and release of the pointer on CONTROL's centre.
 void ClickOn(TWinControl& control) {
-  uitest::MovePointerTo(control.ClientToScreen({control.Width() / 2, control.Height() / 2}));
-  uitest::Pump();
-  uitest::MouseButton(MOUSEEVENTF_LEFTDOWN);
-  uitest::MouseButton(MOUSEEVENTF_LEFTUP);
-  uitest::PumpsDry();
+  demotest::ClickAt(control.ClientToScreen({control.Width() / 2, control.Height() / 2}));
 }
 
 void ClickNavigator(TDemoRecordsForm& records, TNavigateBtn kind) { ClickOn(*records.kyrDBNavigator1->Buttons(kind)); }

@@ -69,7 +69,7 @@ TWinControl* FirstArrow(TkyrScrollBar& bar) {
 }
 
 // What the probed controls of the windows paint, by "window.control": the frame's and panels'
-// title bars, buttons, track bars and a scroll bar's arrow (its own child window), whose looks
+// title bars, the frame's toolbar, buttons, track bars and a scroll bar's arrow (its own child window), whose looks
 // every style draws differently.
 std::map<std::string, std::vector<TColor>> Looks() {
   TDemoControlsForm& controls = Controls();
@@ -77,6 +77,7 @@ std::map<std::string, std::vector<TColor>> Looks() {
   TDemoAboutForm& about = *DemoAboutForm;
   const std::pair<const char*, TWinControl*> probes[] = {
       {"frame.titleBar", DemoMainForm->kyrMDIForm1->TitleBar()},
+      {"frame.kyrToolBar1", DemoMainForm->kyrToolBar1},
       {"controls.titleBar", controls.kyrForm1->TitleBar()},
       {"controls.kyrButton1", controls.kyrButton1},
       {"controls.kyrTrackBar1", controls.kyrTrackBar1},
@@ -149,6 +150,31 @@ TEST_F(SkinDemo, TheFrameIsWhatItsDescriptionStores) {
       {"kyrMDIForm1", "TkyrMDIForm", "", {},
        {{"UIStyle", "MacOS"}, {"FileTheme", "nil"}, {"Menu", "kyrMainMenu1"}, {"Caption", "Skin Demo"},
         {"TitleBarDrawAppIcon", "True"}, {"TitleBarDrawChildMenus", "True"}, {"RoundCorner", "2"}}},
+      {"ImageList1", "TImageList", "", {}, {{"Width", "16"}, {"Height", "16"}}},
+      {"kyrPopupMenu1", "TkyrPopupMenu", "", {}, {{"UIStyle", "MacOS"}, {"FileTheme", "nil"}}},
+      {"MacOS2", "TMenuItem", "kyrPopupMenu1", {},
+       {{"Caption", "&MacOS"}, {"Tag", "1"}, {"RadioItem", "True"}, {"Checked", "True"}, {"OnClick", "assigned"}}},
+      {"WinXP2", "TMenuItem", "kyrPopupMenu1", {},
+       {{"Caption", "&WinXP"}, {"Tag", "2"}, {"RadioItem", "True"}, {"Checked", "False"}, {"OnClick", "assigned"}}},
+      {"DeepBlue2", "TMenuItem", "kyrPopupMenu1", {},
+       {{"Caption", "&DeepBlue"}, {"Tag", "3"}, {"RadioItem", "True"}, {"Checked", "False"}, {"OnClick", "assigned"}}},
+      {"Protein2", "TMenuItem", "kyrPopupMenu1", {},
+       {{"Caption", "P&rotein"}, {"Tag", "4"}, {"RadioItem", "True"}, {"Checked", "False"}, {"OnClick", "assigned"}}},
+      {"BlueGlass2", "TMenuItem", "kyrPopupMenu1", {},
+       {{"Caption", "&BlueGlass"}, {"Tag", "5"}, {"RadioItem", "True"}, {"Checked", "False"}, {"OnClick", "assigned"}}},
+      {"kyrToolBar1", "TkyrToolBar", "DemoMainForm", {},
+       {{"Align", "alTop"}, {"AutoSize", "True"}, {"ShowCaptions", "True"}, {"List", "True"}, {"Flat", "True"},
+        {"Images", "ImageList1"}, {"HotImages", "nil"}, {"ShowHint", "True"}, {"UIStyle", "MacOS"},
+        {"Transparent", "True"}}},
+      {"NewChildButton", "TToolButton", "kyrToolBar1", {},
+       {{"Caption", "New child"}, {"Style", "tbsButton"}, {"ImageIndex", "0"}, {"Hint", "Opens a new child window"}, {"OnClick", "assigned"}}},
+      {"CascadeButton", "TToolButton", "kyrToolBar1", {},
+       {{"Caption", "Cascade"}, {"Style", "tbsButton"}, {"ImageIndex", "1"}, {"Hint", "Cascades the child windows"}, {"OnClick", "assigned"}}},
+      {"ToolSeparator1", "TToolButton", "kyrToolBar1", {}, {{"Style", "tbsSeparator"}}},
+      {"LockButton", "TToolButton", "kyrToolBar1", {},
+       {{"Caption", "Lock"}, {"Style", "tbsCheck"}, {"ImageIndex", "2"}, {"Hint", "Locks the arrangement of the child windows"}, {"Down", "False"}, {"OnClick", "assigned"}}},
+      {"StyleButton", "TToolButton", "kyrToolBar1", {},
+       {{"Caption", "Style"}, {"Style", "tbsDropDown"}, {"ImageIndex", "3"}, {"Hint", "Chooses the style of every window"}, {"DropdownMenu", "kyrPopupMenu1"}, {"OnClick", "assigned"}}},
       {"kyrFileTheme1", "TkyrFileTheme", "", {}, {{"ThemeFile", ""}}},
       {"OpenDialog1", "TOpenDialog", "", {},
        {{"Filter", "Theme files (*.thm)|*.thm|All files (*.*)|*.*"}, {"Title", "Open theme file"},
@@ -373,8 +399,9 @@ TEST_F(SkinDemo, EveryStyleReachesEverySkinnedComponentOfEveryWindow) {
   DemoAboutForm->Show();  // open too: every window is restyled, shown or not
   ASSERT_NE(Main().OpenRecords(), nullptr);  // and the navigator of Records
   Main().NewChild()->SetWindowState(wsMinimized);  // a minimised child too
+  Main().LockButton->Click();  // down, so the toolbar shows a box in the style's ButtonColor
   uitest::Pump();
-  ASSERT_EQ(SkinnedOf(Main()).size(), 2u) << "the MDI frame and the main menu";
+  ASSERT_EQ(SkinnedOf(Main()).size(), 4u) << "the MDI frame, the toolbar, its drop-down menu and the main menu";
   ASSERT_GE(SkinnedOf(Controls()).size(), 15u);
   ASSERT_EQ(SkinnedOf(Child("Child 1")).size(), 4u);
   ASSERT_EQ(SkinnedOf(Child("Child 2")).size(), 5u) << "with its main menu";
