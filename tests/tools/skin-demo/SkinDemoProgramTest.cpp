@@ -1,7 +1,7 @@
 // The skin demo as a person runs it: skin-demo.exe started on its own (with the command line's
-// options), its frame and children found among its windows, the menu bar and the Window menu's
-// items clicked with absolute SendInput moves, an edit typed in the Records child and posted with
-// the navigator, and the program closed. Where the bar's buttons and the menu's items lie is read
+// options), its frame and children found among its windows, the menu bar, the Window menu's
+// items and the toolbar clicked with absolute SendInput moves, an edit typed in the Records child
+// and posted with the navigator, and the program closed. Where the bar's buttons and the menu's items lie is read
 // from the same demo started in this process (the same code lays them out the same way); the
 // program's own windows give everything else.
 #include <windows.h>
@@ -168,20 +168,14 @@ TMenuPlaces MeasureWindowRecords(TDemoMainForm& main, const std::string& caption
   return places;
 }
 
-// Opens the program's Window menu from its bar and clicks Records, as a person would.
-void ClickWindowRecords(const TDemoProgram& program, HWND frame, const TMenuPlaces& places) {
-  SetForegroundWindow(frame);
-  RECT r;
-  GetWindowRect(frame, &r);
-  Click({r.left + places.button.x, r.top + places.button.y});
-  HWND popup = program.WaitForClass("#32768");
-  ASSERT_NE(popup, nullptr) << "the Window menu opened";
+// POPUP's item whose centre is ITEM_CENTRE_Y down its client area, pointed at and clicked once it
+// lit up under the pointer (only then does the menu follow it).
+void ClickLitItem(HWND popup, int itemCentreY) {
   RECT client;
   GetClientRect(popup, &client);
   POINT origin{0, 0};
   ClientToScreen(popup, &origin);
-  const POINT item{origin.x + client.right / 2, origin.y + places.itemCentreY};
-  // The item lights up under the pointer once the menu follows it: only then is it pressed.
+  const POINT item{origin.x + client.right / 2, origin.y + itemCentreY};
   const auto strip = [&] {
     std::vector<COLORREF> pixels;
     TWindowDC screen(nullptr);
@@ -193,6 +187,17 @@ void ClickWindowRecords(const TDemoProgram& program, HWND frame, const TMenuPlac
   EXPECT_TRUE(WaitFor([&] { return strip() != unlit; })) << "the item under the pointer lit";
   uitest::MouseButton(MOUSEEVENTF_LEFTDOWN);
   uitest::MouseButton(MOUSEEVENTF_LEFTUP);
+}
+
+
+void ClickWindowRecords(const TDemoProgram& program, HWND frame, const TMenuPlaces& places) {
+  SetForegroundWindow(frame);
+  RECT r;
+  GetWindowRect(frame, &r);
+  Click({r.left + places.button.x, r.top + places.button.y});
+  HWND popup = program.WaitForClass("#32768");
+  ASSERT_NE(popup, nullptr) << "the Window menu opened";
+  ClickLitItem(popup, places.itemCentreY);
 }
 
 TEST(SkinDemoProgram, StartsAsTheSkinnedFrameWithItsThreeChildrenAndEndsWhenItCloses) {
@@ -207,6 +212,54 @@ TEST(SkinDemoProgram, StartsAsTheSkinnedFrameWithItsThreeChildrenAndEndsWhenItCl
   ASSERT_NE(ClientOf(frame), nullptr) << "an MDI frame";
   EXPECT_TRUE(WaitFor([&] { return ChildTexts(frame).size() == 3; }));
   EXPECT_EQ(ChildTexts(frame), (Texts{"Child 2", "Child 1", "Controls"}));
+  EXPECT_EQ(demo.CloseAndWait(frame), 0);
+}
+
+// Where AT of CONTROL (a control of MAIN's) lies from MAIN's window's top-left corner.
+POINT FromFrame(TDemoMainForm& main, const TControl& control, POINT at) {
+  RECT frame;
+  GetWindowRect(main.Handle(), &frame);
+  const POINT screen = control.Parent()->ClientToScreen({control.Left() + at.x, control.Top() + at.y});
+  return {screen.x - frame.left, screen.y - frame.top};
+}
+
+// The toolbar of the real program: New child opens Child 3 on top; DeepBlue chosen in the Style
+// drop-down turns the frame's title bar DeepBlue's, as this process's frame paints it.
+TEST_F(SkinDemo, TheProgramsToolBarOpensAChildAndChoosesAStyleAsAPersonDoes) {
+  const TToolButton& newChild = *Main().NewChildButton;
+  const TToolButton& style = *Main().StyleButton;
+  const POINT newChildAt = FromFrame(Main(), newChild, {newChild.Width() / 2, newChild.Height() / 2});
+  const POINT arrowAt = FromFrame(Main(), style, {style.Width() - TToolBar::kDropDownWidth / 2, style.Height() / 2});
+  const int itemHeight = Main().kyrPopupMenu1->MenuItemHeight();
+  TkyrTitleBar& titleBar = *Main().kyrMDIForm1->TitleBar();
+  const POINT probe{titleBar.Width() / 2, titleBar.Height() / 2};
+  const POINT probeAt = FromFrame(Main(), titleBar, probe);
+  Main().DeepBlue2->Click();
+  uitest::Pump();
+  const TColor deepBlue = uitest::TClientShot(titleBar)(probe.x, probe.y);
+  SetWindowPos(Main().Handle(), nullptr, -4000, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+  TDemoProgram demo({});
+  ASSERT_TRUE(demo.Started());
+  HWND frame = demo.WaitForWindow("Skin Demo");
+  ASSERT_NE(frame, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return ChildTexts(frame).size() == 3; }));
+  SetForegroundWindow(frame);
+  RECT r;
+  GetWindowRect(frame, &r);
+  Click({r.left + newChildAt.x, r.top + newChildAt.y});
+  EXPECT_TRUE(WaitFor([&] { return ChildTexts(frame) == Texts{"Child 3", "Child 2", "Child 1", "Controls"}; }));
+  const auto titleBarPixel = [&] {
+    TWindowDC screen(nullptr);
+    return static_cast<TColor>(GetPixel(screen.Get(), r.left + probeAt.x, r.top + probeAt.y));
+  };
+  EXPECT_NE(titleBarPixel(), deepBlue) << "MacOS at start";
+  Click({r.left + arrowAt.x, r.top + arrowAt.y});
+  HWND popup = demo.WaitForClass("#32768");
+  ASSERT_NE(popup, nullptr) << "the Style drop-down opened";
+  ClickLitItem(popup, 2 * itemHeight + itemHeight / 2);  // MacOS, WinXP, DeepBlue
+  EXPECT_TRUE(WaitFor([&] { return titleBarPixel() == deepBlue; })) << "the frame in DeepBlue";
+  EXPECT_TRUE(demo.Running());
   EXPECT_EQ(demo.CloseAndWait(frame), 0);
 }
 
