@@ -308,7 +308,7 @@ TEST_F(SkinDemo, TheControlsChildIsWhatItsDescriptionStores) {
   EXPECT_LE(across.Top() + across.Height(), memo.Top() + memo.Height());
   EXPECT_GE(across.Left(), memo.Left());
   // Its lines as stored, the empty ones too.
-  EXPECT_EQ(memo.Lines().Count(), 25);
+  EXPECT_EQ(memo.Lines().Count(), 29);
   EXPECT_EQ(memo.Lines().Strings(3), "");
   EXPECT_EQ(memo.Lines().Strings(4), "The frame's menu bar, a skinned main menu:");
   // The pictures stored with the window.
