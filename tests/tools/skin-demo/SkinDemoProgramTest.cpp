@@ -319,7 +319,11 @@ TEST_F(SkinDemo, TheProgramEditsAnOdbcTableAsAPersonDoes) {
   uitest::PressKey(VK_END);
   for (char k : std::string("NORTE")) uitest::PressKey(static_cast<WORD>(k));
   ASSERT_TRUE(WaitFor([&] { return TextOf(edits[1]) == "Portonorte"; }));
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(buttons[nbPost]) != FALSE; })) << "in edit mode";
   Click(Centre(buttons[nbPost]));
+  // The file is read once the post is over (Post greyed again): a reader polling while the
+  // program writes could hold the lock the write needs.
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowEnabled(buttons[nbPost]); })) << "posted";
   Texts rows;
   EXPECT_TRUE(WaitFor([&] {
     rows = HostSqlite(db, "SELECT id, name FROM towns ORDER BY id;");
