@@ -108,9 +108,7 @@ void TDemoMainForm::SelectStyle(TkyrUIStyle style) {
   for (TMenuItem* item : DropdownStyleItems()) item->SetChecked(item->Tag() == style);
 }
 
-void TDemoMainForm::LockClick(TObject*) { ApplyLock(); }
-
-void TDemoMainForm::ApplyLock() {
+void TDemoMainForm::LockClick(TObject*) {
   const bool free = !ArrangementLocked();
   CascadeButton->SetEnabled(free);
   for (TMenuItem* item : {Cascade1, TileHorizontally1, TileVertically1}) item->SetEnabled(free);

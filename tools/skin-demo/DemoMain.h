@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "framework/graphics/ImgList.h"
+#include "framework/ui/ComCtrls.h"
 #include "framework/ui/Dialogs.h"
 #include "framework/ui/Forms.h"
 #include "framework/ui/Menus.h"
 #include "framework/ui/StdCtrls.h"
-#include "framework/graphics/ImgList.h"
-#include "framework/ui/ComCtrls.h"
 #include "skin/KYRMgr.h"
 #include "skin/controls/KYRMainMenu.h"
 #include "skin/controls/KYRPopupMenu.h"
@@ -85,8 +85,8 @@ public:
   void StyleButtonClick(TObject* Sender);
   // Shows the About window.
   void AboutClick(TObject* Sender);
-  // Lock down: cascading and tiling are off, in every Window menu and on the toolbar, until it
-  // comes up again.
+  // Lock down: cascading and tiling are off, in every Window menu (the frame's and every menu
+  // child's) and on the toolbar, until it comes up again.
   void LockClick(TObject* Sender);
   // The Window commands: a new numbered child, one with its own menu, the Records child; the
   // children cascaded or tiled by the frame (nothing while Lock is down); every child closed
@@ -128,8 +128,6 @@ public:
 
 private:
   void SelectStyle(TkyrUIStyle style);
-  // The arrangement commands of the frame, the toolbar and every menu child enabled as Lock says.
-  void ApplyLock();
   void Tile(TTileMode mode);
   // A new child of class T with a name of its own (NAME and a number).
   template <class T>
