@@ -137,9 +137,29 @@ POINT Centre(HWND window) {
   return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
+// The pointer moved to AT until it stays there. Under Wine the X server's pointer events for the
+// position before can still reach the other process after the move and put the pointer back
+// (a press then lands where the pointer was): so it is moved again until it has stood still at AT
+// for a while, which also lets the other process see the move before a press.
+void PointAt(POINT at) {
+  const auto staysAt = [&] {
+    for (int sample = 0; sample < 5; ++sample) {
+      Sleep(20);
+      POINT now;
+      GetCursorPos(&now);
+      if (now.x != at.x || now.y != at.y) return false;
+    }
+    return true;
+  };
+  for (int moves = 0; moves < 50; ++moves) {
+    uitest::MovePointerTo(at);
+    if (staysAt()) return;
+  }
+  ADD_FAILURE() << "the pointer never stayed at " << at.x << "," << at.y;
+}
+
 void Click(POINT at) {
-  uitest::MovePointerTo(at);
-  Sleep(50);  // the other process sees the move before the press: not a timing under test
+  PointAt(at);
   uitest::MouseButton(MOUSEEVENTF_LEFTDOWN);
   uitest::MouseButton(MOUSEEVENTF_LEFTUP);
 }
@@ -183,7 +203,7 @@ void ClickLitItem(HWND popup, int itemCentreY) {
     return pixels;
   };
   const std::vector<COLORREF> unlit = strip();
-  uitest::MovePointerTo(item);
+  PointAt(item);
   EXPECT_TRUE(WaitFor([&] { return strip() != unlit; })) << "the item under the pointer lit";
   uitest::MouseButton(MOUSEEVENTF_LEFTDOWN);
   uitest::MouseButton(MOUSEEVENTF_LEFTUP);
